@@ -1,0 +1,39 @@
+// A package's identity as a host reads it, through a plain C entry point so that any host can
+// read it without sharing the package's C++ types.
+#pragma once
+
+#include <cstdint>
+
+extern "C" {
+
+struct ZebVersionRecord {
+  std::uint16_t fileVersion[4];     // major, minor, release, build
+  std::uint16_t productVersion[4];  // major, minor, release, build
+  std::uint16_t languageId;         // e.g. 0x0412, Korean
+  std::uint16_t codePage;           // e.g. 949
+  const char* const* stringNames;   // descriptive strings: names and values, `stringCount` each
+  const char* const* stringValues;
+  std::uint32_t stringCount;
+};
+
+struct ZebPackageInfo {
+  std::uint32_t structSize;  // sizeof(ZebPackageInfo) of the package's build
+  const char* name;
+  const char* description;  // UTF-8
+  bool designOnly;
+  const char* const* requiredPackages;  // package file names, in order
+  std::uint32_t requiredPackageCount;
+  const char* const* containedUnits;  // unit names, in order
+  std::uint32_t containedUnitCount;
+  ZebVersionRecord version;
+};
+
+// Exported by every package under this name.
+using ZebPackageInfoProc = const ZebPackageInfo* (*)();
+}
+
+// Names of a package's entry points.
+inline constexpr const char* kPackageInfoSymbol = "ZebGetPackageInfo";
+inline constexpr const char* kRegisterSymbol = "Register";
+inline constexpr const char* kInitializeSymbol = "Initialize";
+inline constexpr const char* kFinalizeSymbol = "Finalize";

@@ -1,0 +1,4 @@
+// Opens the information dialog modally and frees it when the user closes it.
+#pragma once
+
+void ShowFormInfo();

@@ -1,0 +1,3 @@
+#include "host/IdeServices.h"
+
+ComPtr<IBorlandIDEServices> BorlandIDEServices;

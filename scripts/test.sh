@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The whole test suite from scratch: installs what it needs, builds with warnings as errors, runs
+# every test, then builds and runs the tests again under AddressSanitizer and UBSan.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+jobs=$(nproc)
+build=${BUILD_DIR:-build/ci}
+asan=${ASAN_BUILD_DIR:-build/asan}
+
+echo "== Build (warnings are errors)"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEB_WERROR=ON
+cmake --build "$build" -j "$jobs"
+
+echo "== Tests"
+ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+echo "== Sanitizer build"
+cmake -S . -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEB_WERROR=ON -DZEB_SANITIZE=ON \
+  -DZEB_BUILD_BENCH=OFF
+cmake --build "$asan" -j "$jobs"
+
+echo "== Tests under AddressSanitizer and UBSan"
+ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir "$asan" --output-on-failure -j "$jobs" -LE "wine|fpc"
