@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "host/Export.h"
+
 using TColor = std::int32_t;
 
 // System colours are the system colour index with the top bit set.
@@ -23,7 +25,7 @@ enum class TFontStyle : std::uint8_t {
   StrikeOut = 8
 };
 
-struct TFont {
+struct ZEB_RTL_API TFont {
   std::string Name = "Tahoma";
   // Negative: the character height in pixels; positive: the cell height.
   std::int32_t Height = -11;

@@ -1,0 +1,225 @@
+// IndentBlock and LowerCaseBlock: which view's block, by how much, and every way they stop.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "hotkeys/BlockCommands.h"
+#include "runtime/Exceptions.h"
+#include "tests/addin/FakeIde.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+struct MagnitudeRow {
+  const char* fileName;
+  int direction;
+  int magnitude;
+};
+
+void PrintTo(const MagnitudeRow& row, std::ostream* os) {
+  *os << '"' << row.fileName << "\" direction " << row.direction;
+}
+
+class IndentMagnitudeTest : public testing::TestWithParam<MagnitudeRow> {};
+
+TEST_P(IndentMagnitudeTest, FollowsTheLowerCasedExtensionOfTheFirstFile) {
+  const MagnitudeRow row = GetParam();
+  fake::FakeIde ide;
+  ide.SetUpSourceModule(row.fileName);
+  ide.block->valid = true;
+  EXPECT_TRUE(IndentBlock(row.direction));
+  EXPECT_EQ(ide.CallsMatching(".Indent("),
+            Calls{"Block0.Indent(" + std::to_string(row.magnitude) + ")"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FileNames, IndentMagnitudeTest,
+    testing::Values(MagnitudeRow{"Unit1.pas", +1, 2}, MagnitudeRow{"UNIT1.PAS", -1, -2},
+                    MagnitudeRow{"Main.cpp", +1, 4}, MagnitudeRow{"Main.h", -1, -4},
+                    MagnitudeRow{"Project1.dpr", +1, 4}, MagnitudeRow{"notes.pas.bak", +1, 4},
+                    MagnitudeRow{"Makefile", +1, 4}, MagnitudeRow{"C:\\src.old\\Makefile", +1, 4},
+                    MagnitudeRow{"/home/kim/src.pas/Makefile", -1, -4},
+                    MagnitudeRow{"/home/kim/v1.2/Unit1.Pas", +1, 2},
+                    MagnitudeRow{"C:\\src\\a.pas", -1, -2}, MagnitudeRow{"D:unit.pas", +1, 2},
+                    MagnitudeRow{"Unit1.pass", +1, 4}, MagnitudeRow{".pas", +1, 2},
+                    MagnitudeRow{"", +1, 4}));
+
+TEST(IndentBlock, CallsTheIdeInOrderAndIndentsTheTopView) {
+  fake::FakeIde ide;
+  ide.SetUpSourceModule("Unit1.pas");
+  ide.block->valid = true;
+  EXPECT_TRUE(IndentBlock(+1));
+  EXPECT_EQ(ide.log, (Calls{
+                         "Services.QueryInterface(IOTAModuleServices)",
+                         "Services.CurrentModule",
+                         "Module.GetModuleFileEditor(0)",
+                         "SourceEditor.QueryInterface(IOTASourceEditor)",
+                         "SourceEditor.GetFileName",
+                         "SourceEditor.GetEditView(0)",
+                         "Services.QueryInterface(IOTAEditorServices)",
+                         "Services.GetTopView",
+                         "View0.GetBlock",
+                         "Block0.GetIsValid",
+                         "View0.GetBlock",
+                         "Block0.Indent(2)",
+                         "View0.Paint",
+                     }));
+}
+
+// Two views: the source editor's first view and a different top view (a companion file, or a
+// second view of the same file).
+struct TwoViews {
+  explicit TwoViews(const std::string& fileName) {
+    ide.SetUpSourceModule(fileName);
+    top = ide.Make<fake::FakeEditView>("Top");
+    topBlock = ide.Make<fake::FakeEditBlock>("TopBlock");
+    top->block = topBlock;
+    ide.services->topView = top;
+    ide.log.clear();
+  }
+  fake::FakeIde ide;
+  fake::FakeEditView* top;
+  fake::FakeEditBlock* topBlock;
+};
+
+TEST(IndentBlock, ActsOnTheTopViewWithTheFirstFilesMagnitude) {
+  TwoViews s("Unit1.pas");
+  s.ide.block->valid = false;  // the first view's block does not matter
+  s.topBlock->valid = true;
+  EXPECT_TRUE(IndentBlock(-1));
+  EXPECT_EQ(s.ide.CallsMatching("Indent"), Calls{"TopBlock.Indent(-2)"});
+  EXPECT_EQ(s.ide.CallsMatching("Paint"), Calls{"Top.Paint"});
+}
+
+TEST(IndentBlock, InvalidTopBlockReturnsFalseAndChangesNothing) {
+  TwoViews s("Main.cpp");
+  s.ide.block->valid = true;
+  s.topBlock->valid = false;
+  EXPECT_FALSE(IndentBlock(+1));
+  EXPECT_TRUE(s.ide.CallsMatching("Indent").empty());
+  EXPECT_TRUE(s.ide.CallsMatching("Paint").empty());
+}
+
+TEST(LowerCaseBlock, ActsOnTheFirstViewWithoutTestingValidity) {
+  TwoViews s("Unit1.pas");
+  s.ide.block->valid = false;
+  LowerCaseBlock();
+  EXPECT_EQ(s.ide.log, (Calls{
+                           "Services.QueryInterface(IOTAModuleServices)",
+                           "Services.CurrentModule",
+                           "Module.GetModuleFileEditor(0)",
+                           "SourceEditor.QueryInterface(IOTASourceEditor)",
+                           "SourceEditor.GetEditView(0)",
+                           "View0.GetBlock",
+                           "Block0.LowerCase",
+                           "View0.Paint",
+                       }));
+}
+
+// Every way the chain can come up empty: both commands stop quietly, change nothing, and leave
+// no reference behind.
+struct QuietStop {
+  const char* name;
+  void (*breakIt)(fake::FakeIde&);
+};
+
+void PrintTo(const QuietStop& row, std::ostream* os) {
+  *os << row.name;
+}
+
+class BlockCommandsQuietStop : public testing::TestWithParam<QuietStop> {};
+
+TEST_P(BlockCommandsQuietStop, NoEffectAndNoReferenceLeft) {
+  for (const bool indent : {true, false}) {
+    fake::FakeIde ide;
+    ide.SetUpSourceModule("Unit1.pas");
+    ide.block->valid = true;
+    GetParam().breakIt(ide);
+    const std::int64_t before = fake::LiveReferences();
+    if (indent)
+      EXPECT_FALSE(IndentBlock(+1));
+    else
+      LowerCaseBlock();
+    EXPECT_TRUE(ide.CallsMatching("Indent").empty());
+    EXPECT_TRUE(ide.CallsMatching("LowerCase").empty());
+    EXPECT_TRUE(ide.CallsMatching("Paint").empty());
+    EXPECT_EQ(fake::LiveReferences(), before);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Chain, BlockCommandsQuietStop,
+    testing::Values(QuietStop{"NoModuleServices",
+                              [](fake::FakeIde& ide) {
+                                ide.refusedQueries.insert("Services:IOTAModuleServices");
+                              }},
+                    QuietStop{"NoCurrentModule",
+                              [](fake::FakeIde& ide) { ide.services->currentModule = nullptr; }},
+                    QuietStop{"NoFileEditor",
+                              [](fake::FakeIde& ide) { ide.module->fileEditors.clear(); }},
+                    QuietStop{"NotASourceEditor",
+                              [](fake::FakeIde& ide) {
+                                auto* editor = ide.Make<fake::FakeEditor>("PlainEditor");
+                                editor->fileName = "Unit1.dfm";
+                                ide.module->fileEditors = {editor};
+                              }},
+                    QuietStop{"NoView",
+                              [](fake::FakeIde& ide) {
+                                ide.sourceEditor->views.clear();
+                                ide.services->topView = nullptr;
+                              }},
+                    QuietStop{"NoBlock", [](fake::FakeIde& ide) { ide.view->block = nullptr; }}),
+    [](const testing::TestParamInfo<QuietStop>& row) { return std::string(row.param.name); });
+
+TEST(IndentBlock, NoTopViewFromTheEditorServicesStopsQuietly) {
+  fake::FakeIde ide;
+  ide.SetUpSourceModule("Unit1.pas");
+  ide.block->valid = true;
+  ide.services->topView = nullptr;
+  EXPECT_FALSE(IndentBlock(+1));
+  EXPECT_TRUE(ide.CallsMatching("Indent").empty());
+}
+
+TEST(BlockCommands, ReferencesAreReleasedWhenAnyCallRaises) {
+  const std::vector<std::string> raisingCalls = {
+      "Services.CurrentModule",   "Module.GetModuleFileEditor(0)",
+      "SourceEditor.GetFileName", "SourceEditor.GetEditView(0)",
+      "Services.GetTopView",      "View0.GetBlock",
+      "Block0.GetIsValid",        "Block0.Indent(2)",
+      "Block0.LowerCase",         "View0.Paint",
+  };
+  for (const auto& call : raisingCalls) {
+    for (const bool indent : {true, false}) {
+      fake::FakeIde ide;
+      ide.SetUpSourceModule("Unit1.pas");
+      ide.block->valid = true;
+      ide.raiseOn.insert(call);
+      const std::int64_t before = fake::LiveReferences();
+      try {
+        if (indent)
+          IndentBlock(+1);
+        else
+          LowerCaseBlock();
+      } catch (const fake::InjectedFault&) {
+      }
+      EXPECT_EQ(fake::LiveReferences(), before) << call << (indent ? " (indent)" : " (lower)");
+    }
+  }
+}
+
+TEST(IndentBlock, MissingEditorServicesRaisesAfterTheFirstViewWasTaken) {
+  fake::FakeIde ide;
+  ide.SetUpSourceModule("Unit1.pas");
+  ide.block->valid = true;
+  ide.refusedQueries.insert("Services:IOTAEditorServices");
+  const std::int64_t before = fake::LiveReferences();
+  EXPECT_THROW(IndentBlock(+1), EIntfCastError);
+  EXPECT_EQ(ide.CallsMatching("GetEditView"), Calls{"SourceEditor.GetEditView(0)"});
+  EXPECT_TRUE(ide.CallsMatching("GetBlock").empty());
+  EXPECT_EQ(fake::LiveReferences(), before);
+}
+
+}  // namespace
