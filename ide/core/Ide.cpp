@@ -310,7 +310,10 @@ void Ide::DefaultKeyAction(EditView& view, TShortCut code) {
     text.assign(1, static_cast<char>(key));
   else if (key >= vkNumpad0 && key <= vkNumpad9)
     text.assign(1, static_cast<char>('0' + (key - vkNumpad0)));
-  if (!text.empty()) view.InsertText(text);
+  if (text.empty()) return;
+  // A key inserts at the cursor and leaves the block's text alone (only typing replaces it).
+  view.Deselect();
+  view.InsertText(text);
 }
 
 // ---- Boundary -------------------------------------------------------------------------------

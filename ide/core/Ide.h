@@ -107,7 +107,8 @@ class Ide {
   KeyOutcome PressKey(TShortCut code);
   // The editor's own action for a key that no procedure took: Tab and Enter insert a tab or a
   // line break, Space, letters and digits (and keypad digits) without Ctrl or Alt insert their
-  // character (a capital letter with Shift); every other key does nothing.
+  // character (a capital letter with Shift), at the cursor: the block is dropped, its text
+  // stays. Every other key does nothing.
   void DefaultKeyAction(EditView& view, TShortCut code);
 
   // ---- Boundary and the rest

@@ -139,7 +139,12 @@ std::optional<ScriptRunner::Failure> ScriptRunner::RunLine(std::string_view text
   const std::string& command = args[0];
   zebide::Ide& ide = *ide_;
   try {
-    if (command == "open") {
+    if (command == "echo") {
+      std::string words;
+      for (std::size_t i = 1; i < args.size(); ++i)
+        words += (i > 1 ? " " : "") + args[i];
+      Put(words);
+    } else if (command == "open") {
       Expect(args, 1, 1, "open PATH");
       try {
         ide.Open(args[1]);

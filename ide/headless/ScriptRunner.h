@@ -4,7 +4,7 @@
 // separated by blanks; an argument in double quotes may hold blanks, and in quotes \" \\ \n \t
 // stand for a quote, a backslash, a line break and a tab. Commands:
 //   open PATH | view PATH | split | select L1 C1 L2 C2 | deselect | cursor L C | key SPEC |
-//   type TEXT | undo | redo | print | save [PATH]
+//   type TEXT | undo | redo | print | save [PATH] | echo TEXT...
 // Lines and columns are 1-based; a column counts bytes. `save PATH` writes a copy to PATH and
 // leaves the document as it is.
 #pragma once

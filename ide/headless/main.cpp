@@ -41,6 +41,7 @@ constexpr const char* kUsage =
     "  undo, redo           undo or redo one step\n"
     "  print                write the top view's text to standard output\n"
     "  save [PATH]          save the top view's file (or write a copy to PATH)\n"
+    "  echo TEXT...         write the words to standard output\n"
     "\n"
     "Exit status: 0 when the script ran to its end, 2 for a bad argument or script line, 1 when\n"
     "a save failed.\n";

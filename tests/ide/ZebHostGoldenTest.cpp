@@ -1,11 +1,13 @@
-// zeb-host end to end: each folder of golden/ is a case. Its script.zs runs in a fresh folder
+// zeb-host end to end: each folder of golden/ is a case. Its script.zs (examples/demo.zs when
+// it has none) runs in a fresh folder
 // holding copies of the examples and of the case's input/ files:
 //   zeb-host --script script.zs [the words of args]
 // with fixed XDG directories. stdout and stderr (paths of the run replaced by <DIR>, <BIN> and
-// <ROOT>) must equal the case's stdout and stderr files (a missing stderr file means empty), the
-// exit status its status file (0 when missing), and each file of expected/ the file of the same
-// name after the run. Every other file must be as it was. ZEB_UPDATE_GOLDEN=1 rewrites stdout,
-// stderr and status from the run, for review.
+// <ROOT>; <FIXTURES> stands for the fixture packages' folder in args and outputs) must equal the
+// case's stdout and stderr files (a missing stderr file means empty), the exit status its status
+// file (0 when missing), and each file of expected/ the file of the same name after the run. Every
+// other file must be as it was. ZEB_UPDATE_GOLDEN=1 rewrites stdout, stderr and status from the
+// run, for review.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -54,12 +56,17 @@ TEST_P(Golden, OutputsAndFilesMatch) {
     for (const auto& entry : fs::directory_iterator(caseDir / "input"))
       fs::copy_file(entry.path(), run / entry.path().filename().string(),
                     fs::copy_options::overwrite_existing);
-  fs::copy_file(caseDir / "script.zs", run / "script.zs");
+  // The demo case runs the README's demo script itself.
+  const fs::path script = fs::exists(caseDir / "script.zs")
+                              ? caseDir / "script.zs"
+                              : fs::path(ZEB_EXAMPLES_DIR) / "demo.zs";
+  fs::copy_file(script, run / "script.zs", fs::copy_options::overwrite_existing);
   const auto before = Snapshot(run.Path());
 
   std::string args = ReadOr(caseDir / "args", "");
   while (!args.empty() && (args.back() == '\n' || args.back() == ' '))
     args.pop_back();
+  args = ReplaceAll(args, "<FIXTURES>", ZEB_FIXTURE_DIR);
   const std::string command =
       "cd '" + run.Path() + "' && env XDG_DATA_HOME=/xdg/data XDG_CONFIG_HOME=/xdg/config '" +
       ZEB_HOST_PATH + "' --script script.zs " + args + " >.stdout 2>.stderr </dev/null";
@@ -70,6 +77,7 @@ TEST_P(Golden, OutputsAndFilesMatch) {
   const fs::path bin = fs::path(ZEB_HOST_PATH).parent_path();
   auto clean = [&](std::string text) {
     text = ReplaceAll(text, run.Path(), "<DIR>");
+    text = ReplaceAll(text, ZEB_FIXTURE_DIR, "<FIXTURES>");
     text = ReplaceAll(text, bin.string() + "/", "<BIN>/");
     return ReplaceAll(text, bin.parent_path().string() + "/", "<ROOT>/");
   };
