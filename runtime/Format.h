@@ -105,9 +105,14 @@ ZEB_RTL_API std::string Format(std::string_view fmt, std::span<const TVarRec> ar
 // As Format, into result; result is left unchanged when the format raises.
 ZEB_RTL_API void FmtStr(std::string& result, std::string_view fmt, std::span<const TVarRec> args);
 
-template <class... Args>
-requires(std::constructible_from<TVarRec, const Args&>&&...) std::string
-    Format(std::string_view fmt, const Args&... args) {
+// A value that makes one TVarRec; a list of TVarRec (an array, a vector) is not one but goes to
+// the span overloads.
+template <class T>
+concept TVarRecValue = std::constructible_from<TVarRec, const T&> &&
+    !std::is_convertible_v<const T&, std::span<const TVarRec>>;
+
+template <TVarRecValue... Args>
+std::string Format(std::string_view fmt, const Args&... args) {
   const std::array<TVarRec, sizeof...(Args)> list{TVarRec(args)...};
   return Format(fmt, std::span<const TVarRec>(list));
 }

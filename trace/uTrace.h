@@ -26,16 +26,14 @@
 ZEB_EXPORT void TRACE(std::string_view fmt, std::span<const TVarRec> args);
 ZEB_EXPORT void RTRACE(std::string_view fmt, std::span<const TVarRec> args);
 
-template <class... Args>
-requires(std::constructible_from<TVarRec, const Args&>&&...) void TRACE(std::string_view fmt,
-                                                                        const Args&... args) {
+template <TVarRecValue... Args>
+void TRACE(std::string_view fmt, const Args&... args) {
   const std::array<TVarRec, sizeof...(Args)> list{TVarRec(args)...};
   TRACE(fmt, std::span<const TVarRec>(list));
 }
 
-template <class... Args>
-requires(std::constructible_from<TVarRec, const Args&>&&...) void RTRACE(std::string_view,
-                                                                         const Args&...) {}
+template <TVarRecValue... Args>
+void RTRACE(std::string_view, const Args&...) {}
 
 // Unit initialisation and finalisation, run by the package's Initialize and Finalize.
 void InitializeuTrace();
