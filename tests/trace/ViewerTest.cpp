@@ -53,7 +53,8 @@ TEST(ViewerRecord, ChecksLengthAndTerminator) {
 }
 
 TEST(SendArguments, TakeTheKindTheirConversionAsks) {
-  const auto recs = ArgumentsForFormat("%d %s %f %d", {"-5", "text", "2.5", "9000000000"});
+  const std::vector<std::string> args = {"-5", "text", "2.5", "9000000000"};
+  const auto recs = ArgumentsForFormat("%d %s %f %d", args);
   ASSERT_EQ(recs.size(), 4U);
   EXPECT_EQ(recs[0].kind(), TVarRec::Kind::Integer);
   EXPECT_EQ(recs[1].kind(), TVarRec::Kind::String);
