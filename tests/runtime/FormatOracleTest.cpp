@@ -159,14 +159,14 @@ class CorpusBuilder {
     static constexpr char kTypes[] = {'d', 'u', 'x', 'e', 'f', 'g', 'n', 'm', 'p', 's', 'D', 'S'};
     const char type = kTypes[rng_.Below(std::size(kTypes))];
     const char lower = static_cast<char>(type | 0x20);
-    std::string spec = "%";
-    if (rng_.OneIn(4)) spec += '-';
+    std::string conversion = "%";
+    if (rng_.OneIn(4)) conversion += '-';
     if (rng_.OneIn(3)) {
       if (rng_.OneIn(4)) {
-        spec += '*';
+        conversion += '*';
         Push(c, IntegerArg(rng_.Below(25)), true);
       } else {
-        spec += std::to_string(rng_.Below(25));
+        conversion += std::to_string(rng_.Below(25));
       }
     }
     // The value comes first, as the precision a fixed notation may show depends on it.
@@ -210,16 +210,16 @@ class CorpusBuilder {
         high = 8;
       }
       const int precision = low + rng_.Below(high - low + 1);
-      spec += '.';
+      conversion += '.';
       if (rng_.OneIn(5)) {
-        spec += '*';
+        conversion += '*';
         Push(c, IntegerArg(precision), true);
       } else {
-        spec += std::to_string(precision);
+        conversion += std::to_string(precision);
       }
     }
-    spec += type;
-    c.fmt += spec;
+    conversion += type;
+    c.fmt += conversion;
     Push(c, std::move(value));
   }
 
@@ -240,11 +240,11 @@ class CorpusBuilder {
   }
 
   double AnyReal() {
-    static constexpr double kSpecial[] = {
+    static constexpr double kNotable[] = {
         0.0,     0.1,  0.125,   0.375,   2.5,    1.005, -0.004,     -0.005,
         1.0 / 3, 1e-5, 9.99e-6, 1e15,    1e17,   1e20,  123456.789, -1234.5,
         999.5,   0.5,  1e300,   -1e-300, 5e-324, 1e22,  99999.9999, 0.000125};
-    if (rng_.OneIn(2)) return kSpecial[rng_.Below(std::size(kSpecial))];
+    if (rng_.OneIn(2)) return kNotable[rng_.Below(std::size(kNotable))];
     // A random mantissa at a random scale.
     const double mantissa = static_cast<double>(rng_.Next() % 100000000) / 1000.0;
     double scale = 1;
