@@ -74,9 +74,12 @@ TraceHandle PosixTraceTransport::FindViewer() noexcept {
 }
 
 void PosixTraceTransport::Send(TraceHandle viewer, const TraceRecord& record) noexcept {
-  const std::lock_guard lock(mutex_);
-  const int fd = FdOf(viewer);
+  // The bound covers the wait for other threads' messages too, so that a hung viewer costs no
+  // thread more than the timeout.
   const auto deadline = Clock::now() + timeout_;
+  const std::unique_lock lock(mutex_, deadline);
+  if (!lock.owns_lock()) return;
+  const int fd = FdOf(viewer);
   const std::uint64_t sequence = ++sequence_;
   const TraceWireHeader header{kTraceRecordMagic, record.cbData, sequence,
                                record.dwData,     record.cbData, 0};

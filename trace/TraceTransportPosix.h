@@ -32,7 +32,7 @@ class PosixTraceTransport final : public ITraceTransport {
 
   std::chrono::milliseconds timeout_;
   std::optional<std::string> path_;
-  std::mutex mutex_;  // one message at a time on the connection
+  std::timed_mutex mutex_;  // one message at a time on the connection
   std::uint64_t sequence_ = 0;
   // An acknowledgement read only in part when a wait timed out; completed by the next send.
   TraceWireAck ack_{};

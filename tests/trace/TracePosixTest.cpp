@@ -174,6 +174,12 @@ TEST(TraceHungViewer, GivesUpAndKeepsWorking) {
     ScopedTransport scope(transport);
     TRACE("first");
     TRACE("second");
+    // Threads queued behind a hung exchange give up too.
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+      threads.emplace_back([t] { TRACE("thread %d", t); });
+    for (auto& th : threads)
+      th.join();
     // Bigger than the socket can buffer: written in part, then the connection is given up.
     TRACE("%s", std::string(8 << 20, 'h'));
     errno = ENOTDIR;
