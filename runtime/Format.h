@@ -15,14 +15,17 @@
 //      trailing zeros
 //   n  as f with "," between thousands
 //   m  money: as n followed by "$"
-// Floating-point values round half away from zero, from their exact binary value; a result that
-// rounds to zero has no sign; infinities are "+Inf" and "-Inf", not-a-number is "Nan".
 //   p  pointer, as 16 upper-case hexadecimal digits
 //   s  text, or a single character; precision is the maximum number of characters
-// The result is padded with spaces to width, on the left, or on the right with "-".
+// Floating-point values round half away from zero, from their exact binary value; a result that
+// rounds to zero has no sign; infinities are "+Inf" and "-Inf", not-a-number is "Nan".
+// The result is padded with spaces to width, on the left, or on the right with "-". A negative
+// width from "*" counts as its magnitude, a negative precision from "*" as none. An index sets
+// the argument the conversion takes; the next conversion takes the one after it.
 //
 // A format that does not fit its arguments (too few of them, an argument of the wrong kind for
-// its conversion, an unknown conversion) raises EConvertError naming the format.
+// its conversion, an unknown conversion, a "%" with no conversion after it, a width or precision
+// above 1048576) raises EConvertError naming the format.
 #pragma once
 
 #include <array>
