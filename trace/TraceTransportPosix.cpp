@@ -74,6 +74,9 @@ TraceHandle PosixTraceTransport::FindViewer() noexcept {
 }
 
 void PosixTraceTransport::Send(TraceHandle viewer, const TraceRecord& record) noexcept {
+  // A viewer refuses a record over its bound and drops the connection: such a message alone is
+  // lost rather than every later one.
+  if (record.cbData > kTraceMaxRecord) return;
   // The bound covers the wait for other threads' messages too, so that a hung viewer costs no
   // thread more than the timeout.
   const auto deadline = Clock::now() + timeout_;

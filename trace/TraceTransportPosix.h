@@ -4,7 +4,8 @@
 // Delivery waits for the viewer's acknowledgement, but never longer than the timeout: a viewer
 // that hangs costs each message at most that long, and the IDE goes on. A viewer that has closed
 // makes sends fail quietly (no SIGPIPE). Only a viewer running as the same user is accepted.
-// Messages from several threads are sent one after another, never interleaved.
+// Messages from several threads are sent one after another, never interleaved. A message over
+// the viewer's bound (kTraceMaxRecord) is not sent.
 #pragma once
 
 #include <chrono>

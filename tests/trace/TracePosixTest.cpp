@@ -162,6 +162,16 @@ TEST_F(TraceToViewer, TakesMessagesOfSeveralMegabytes) {
   EXPECT_EQ(messages[0].text, big + "|0|.|.|.");
 }
 
+TEST_F(TraceToViewer, MessageOverTheViewersBoundIsDroppedAlone) {
+  RunningViewer viewer(path);
+  TRACE("%s", std::string(kTraceMaxRecord, 'o'));
+  TRACE("next");
+  const auto messages = viewer.Messages();
+  ASSERT_EQ(messages.size(), 1U);
+  EXPECT_EQ(messages[0].text, "next|0|.|.|.");
+  EXPECT_TRUE(viewer.Problems().empty());
+}
+
 TEST(TraceHungViewer, GivesUpAndKeepsWorking) {
   InitializeuTrace();
   TempDir dir;
