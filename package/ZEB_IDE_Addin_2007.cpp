@@ -6,6 +6,7 @@
 #include "host/Export.h"
 #include "host/PackageInfo.h"
 #include "hotkeys/HotKeyMain2007.h"
+#include "trace/uTrace.h"
 
 namespace {
 constexpr const char* kRequiredPackages[] = {
@@ -54,6 +55,8 @@ extern "C" ZEB_EXPORT const ZebPackageInfo* ZebGetPackageInfo() {
 // after loading the package, before Register.
 extern "C" ZEB_EXPORT void Initialize() {
   if (initialized) return;
+  // ZEB_IDE_Addin_2007, Form_Info and SysInit have nothing to initialise.
+  InitializeuTrace();
   initialized = true;
 }
 
@@ -61,5 +64,6 @@ extern "C" ZEB_EXPORT void Initialize() {
 extern "C" ZEB_EXPORT void Finalize() {
   if (!initialized) return;
   FinalizeHotKeyMain2007();
+  FinalizeuTrace();
   initialized = false;
 }

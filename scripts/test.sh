@@ -9,6 +9,7 @@ scripts/install-deps.sh
 jobs=$(nproc)
 build=${BUILD_DIR:-build/ci}
 asan=${ASAN_BUILD_DIR:-build/asan}
+win32=${WIN32_BUILD_DIR:-build/win32}
 
 echo "== Build (warnings are errors)"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEB_WERROR=ON
@@ -25,3 +26,9 @@ cmake --build "$asan" -j "$jobs"
 echo "== Tests under AddressSanitizer and UBSan"
 ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$asan" --output-on-failure -j "$jobs" -LE "wine|fpc"
+
+echo "== Win32 cross build (mingw-w64), trace tests under Wine"
+cmake -S win32 -B "$win32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake"
+cmake --build "$win32" -j "$jobs"
+ctest --test-dir "$win32" --output-on-failure -L wine

@@ -1,0 +1,130 @@
+// TRACE's cost: round trips to a live viewer, the same exchange done by hand on the same kind of
+// socket (the floor any TRACE pays), and a TRACE with no viewer running.
+#include <benchmark/benchmark.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "tests/trace/ViewerFixture.h"
+#include "trace/TraceTransportPosix.h"
+#include "trace/TraceWire.h"
+#include "trace/uTrace.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+void BM_TraceToLiveViewer(benchmark::State& state) {
+  InitializeuTrace();
+  TempDir dir;
+  const std::string path = dir.Path() + "/TFormTrace";
+  RunningViewer viewer(path);
+  PosixTraceTransport transport(2s, path);
+  SetTraceTransport(&transport);
+  int i = 0;
+  for (auto _ : state)
+    TRACE("x=%d", ++i);
+  SetTraceTransport(nullptr);
+  viewer.Stop();
+  if (viewer.Messages().size() != static_cast<std::size_t>(i)) state.SkipWithError("lost messages");
+  state.SetItemsProcessed(state.iterations());
+  FinalizeuTrace();
+}
+BENCHMARK(BM_TraceToLiveViewer)->UseRealTime();
+
+// The same record and acknowledgement over a Unix-domain stream socket, with an answering
+// thread that only reads and answers.
+void BM_BareSocketRoundTrip(benchmark::State& state) {
+  TempDir dir;
+  const std::string path = dir.Path() + "/bare";
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  const auto* a = reinterpret_cast<const sockaddr*>(&address);
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  bind(listener, a, sizeof address);
+  listen(listener, 1);
+  const int client = socket(AF_UNIX, SOCK_STREAM, 0);
+  connect(client, a, sizeof address);
+  const int server = accept(listener, nullptr, nullptr);
+  std::thread answer([server] {
+    TraceWireHeader h{};
+    char text[64];
+    while (recv(server, &h, sizeof h, MSG_WAITALL) == static_cast<ssize_t>(sizeof h)) {
+      recv(server, text, h.length, MSG_WAITALL);
+      const TraceWireAck ack{kTraceAckMagic, TraceAckStatus::Handled, h.sequence};
+      send(server, &ack, sizeof ack, MSG_NOSIGNAL);
+    }
+  });
+  const char text[] = "x=1|0|.|.|.";
+  std::uint64_t sequence = 0;
+  for (auto _ : state) {
+    const TraceWireHeader h{kTraceRecordMagic, sizeof text, ++sequence, 0, sizeof text, 0};
+    char buffer[sizeof h + sizeof text];
+    std::memcpy(buffer, &h, sizeof h);
+    std::memcpy(buffer + sizeof h, text, sizeof text);
+    send(client, buffer, sizeof buffer, MSG_NOSIGNAL);
+    TraceWireAck ack{};
+    recv(client, &ack, sizeof ack, MSG_WAITALL);
+    benchmark::DoNotOptimize(ack);
+  }
+  shutdown(client, SHUT_RDWR);
+  answer.join();
+  close(client);
+  close(server);
+  close(listener);
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_BareSocketRoundTrip)->UseRealTime();
+
+// No viewer: every call formats, looks (a connect that fails) and returns.
+void BM_TraceWithNoViewer(benchmark::State& state) {
+  InitializeuTrace();
+  TempDir dir;
+  PosixTraceTransport transport(2s, dir.Path() + "/TFormTrace");
+  SetTraceTransport(&transport);
+  int i = 0;
+  for (auto _ : state)
+    TRACE("x=%d", ++i);
+  SetTraceTransport(nullptr);
+  FinalizeuTrace();
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_TraceWithNoViewer);
+
+// The same through the platform's transport, which also finds the runtime directory each time.
+void BM_TraceWithNoViewerPlatformTransport(benchmark::State& state) {
+  InitializeuTrace();
+  TempDir dir;
+  chmod(dir.Path().c_str(), 0700);
+  setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
+  SetTraceTransport(nullptr);
+  int i = 0;
+  for (auto _ : state)
+    TRACE("x=%d", ++i);
+  unsetenv("XDG_RUNTIME_DIR");
+  FinalizeuTrace();
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_TraceWithNoViewerPlatformTransport);
+
+// Formatting alone, for scale.
+void BM_FormatMessageAndSuffix(benchmark::State& state) {
+  int i = 0;
+  for (auto _ : state) {
+    std::string text = Format("x=%d", ++i);
+    text += Format("|%d|%s|%s|.", 0, ".", ".");
+    benchmark::DoNotOptimize(text);
+  }
+}
+BENCHMARK(BM_FormatMessageAndSuffix);
+
+}  // namespace
+
+BENCHMARK_MAIN();

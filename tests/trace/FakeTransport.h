@@ -1,0 +1,56 @@
+// A transport that records what TRACE asks of it, in place of the platform's.
+#pragma once
+
+#include <cerrno>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "trace/TraceTransport.h"
+
+struct SentRecord {
+  TraceHandle viewer;
+  std::uintptr_t dwData;
+  std::uint32_t cbData;
+  std::string bytes;  // cbData bytes from lpData
+};
+
+class FakeTransport : public ITraceTransport {
+ public:
+  // What FindViewer returns; each lookup of a found viewer gets a handle of its own from
+  // `next` on, so a test sees which one TRACE kept.
+  bool viewerRunning = true;
+  TraceHandle next = 100;
+
+  TraceHandle FindViewer() noexcept override {
+    const std::lock_guard lock(mutex);
+    ++finds;
+    errno = EHOSTUNREACH;  // lookups change the last-error value; TRACE must undo that
+    return viewerRunning ? next++ : 0;
+  }
+  void Send(TraceHandle viewer, const TraceRecord& r) noexcept override {
+    const std::lock_guard lock(mutex);
+    sent.push_back(
+        {viewer, r.dwData, r.cbData, std::string(static_cast<const char*>(r.lpData), r.cbData)});
+    errno = EPIPE;
+  }
+  void Release(TraceHandle viewer) noexcept override {
+    const std::lock_guard lock(mutex);
+    released.push_back(viewer);
+  }
+
+  std::mutex mutex;
+  int finds = 0;
+  std::vector<SentRecord> sent;
+  std::vector<TraceHandle> released;
+};
+
+// Puts a transport in place for one test and the platform's back afterwards, forgetting the
+// viewer found either side.
+class ScopedTransport {
+ public:
+  explicit ScopedTransport(ITraceTransport& t) { SetTraceTransport(&t); }
+  ~ScopedTransport() { SetTraceTransport(nullptr); }
+  ScopedTransport(const ScopedTransport&) = delete;
+  ScopedTransport& operator=(const ScopedTransport&) = delete;
+};

@@ -1,0 +1,407 @@
+// TRACE over the POSIX transport to a real viewer, and the viewer's own checks.
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/trace/FakeTransport.h"
+#include "tests/trace/ViewerFixture.h"
+#include "trace/TraceTransportPosix.h"
+#include "trace/TraceWire.h"
+#include "trace/uTrace.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+sockaddr_un Address(const std::string& path) {
+  sockaddr_un a{};
+  a.sun_family = AF_UNIX;
+  std::memcpy(a.sun_path, path.c_str(), path.size() + 1);
+  return a;
+}
+
+int Connect(const std::string& path) {
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const sockaddr_un a = Address(path);
+  if (connect(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+int Listen(const std::string& path) {
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const sockaddr_un a = Address(path);
+  if (bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0 || listen(fd, 8) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Reads one acknowledgement; nullopt when the viewer closed instead (or after 10 s).
+std::optional<TraceWireAck> ReadAck(int fd) {
+  TraceWireAck ack{};
+  std::size_t got = 0;
+  while (got < sizeof ack) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 10000) <= 0) return std::nullopt;
+    const ssize_t n = recv(fd, reinterpret_cast<char*>(&ack) + got, sizeof ack - got, 0);
+    if (n <= 0) return std::nullopt;
+    got += static_cast<std::size_t>(n);
+  }
+  return ack;
+}
+
+bool SendRaw(int fd, const TraceWireHeader& h, const std::string& payload) {
+  std::string bytes(reinterpret_cast<const char*>(&h), sizeof h);
+  bytes += payload;
+  return send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+}
+
+class TraceToViewer : public ::testing::Test {
+ protected:
+  void SetUp() override { InitializeuTrace(); }
+  void TearDown() override { FinalizeuTrace(); }
+
+  TempDir dir;
+  std::string path = dir.Path() + "/TFormTrace";
+  PosixTraceTransport transport{2s, path};
+  ScopedTransport scope{transport};
+};
+
+TEST_F(TraceToViewer, DeliversBeforeReturning) {
+  RunningViewer viewer(path);
+  TRACE("x=%d", 5);
+  TRACE("");
+  // Synchronous: the viewer has handled both by the time TRACE returns.
+  const auto messages = viewer.Messages();
+  ASSERT_EQ(messages.size(), 2U);
+  EXPECT_EQ(messages[0].text, "x=5|0|.|.|.");
+  EXPECT_EQ(messages[0].cbData, 12U);
+  EXPECT_EQ(messages[1].cbData, 9U);
+  EXPECT_EQ(messages[0].pid, getpid());
+  EXPECT_EQ(messages[0].dwData, static_cast<std::uint64_t>(getpid()));
+  EXPECT_TRUE(viewer.Problems().empty());
+}
+
+TEST_F(TraceToViewer, NoViewerLeavesErrnoAsFormattingLeftIt) {
+  errno = ENOTDIR;
+  TRACE("nobody listens");
+  EXPECT_EQ(errno, ENOTDIR);
+  EXPECT_EQ(CurrentTraceWindow(), 0U);
+}
+
+TEST_F(TraceToViewer, ClosedViewerLosesMessagesAndALaterOneIsNotFound) {
+  {
+    RunningViewer first(path);
+    TRACE("before");
+    ASSERT_EQ(first.Messages().size(), 1U);
+  }
+  // No SIGPIPE may reach the process: it would end this test.
+  errno = ENOTDIR;
+  TRACE("lost");
+  EXPECT_EQ(errno, ENOTDIR);
+  RunningViewer second(path);
+  TRACE("also lost");
+  EXPECT_TRUE(second.Messages().empty());
+  EXPECT_NE(CurrentTraceWindow(), 0U);
+}
+
+TEST_F(TraceToViewer, MessagesFromManyThreadsArriveWhole) {
+  RunningViewer viewer(path);
+  constexpr int kThreads = 6;
+  constexpr int kEach = 100;
+  const std::string padding(3000, '#');
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < kEach; ++i)
+        TRACE("%d:%d:%s", t, i, padding);
+    });
+  }
+  for (auto& th : threads)
+    th.join();
+  const auto messages = viewer.Messages();
+  ASSERT_EQ(messages.size(), static_cast<std::size_t>(kThreads * kEach));
+  std::vector<int> next(kThreads, 0);
+  for (const TraceMessage& m : messages) {
+    int t = -1;
+    int i = -1;
+    ASSERT_EQ(std::sscanf(m.text.c_str(), "%d:%d:", &t, &i), 2) << m.text.substr(0, 40);
+    ASSERT_TRUE(t >= 0 && t < kThreads);
+    EXPECT_EQ(i, next[static_cast<std::size_t>(t)]++);  // each thread's own order is kept
+    EXPECT_EQ(m.text.substr(m.text.find(padding)), padding + "|0|.|.|.");
+  }
+  EXPECT_TRUE(viewer.Problems().empty());
+}
+
+TEST_F(TraceToViewer, TakesMessagesOfSeveralMegabytes) {
+  RunningViewer viewer(path);
+  std::string big(6 << 20, 'm');
+  big[12345] = '\0';
+  TRACE("%s", big);
+  const auto messages = viewer.Messages();
+  ASSERT_EQ(messages.size(), 1U);
+  EXPECT_EQ(messages[0].cbData, big.size() + 9);
+  EXPECT_EQ(messages[0].text, big + "|0|.|.|.");
+}
+
+TEST_F(TraceToViewer, MessageOverTheViewersBoundIsDroppedAlone) {
+  RunningViewer viewer(path);
+  TRACE("%s", std::string(kTraceMaxRecord, 'o'));
+  TRACE("next");
+  const auto messages = viewer.Messages();
+  ASSERT_EQ(messages.size(), 1U);
+  EXPECT_EQ(messages[0].text, "next|0|.|.|.");
+  EXPECT_TRUE(viewer.Problems().empty());
+}
+
+TEST(TraceHungViewer, GivesUpAndKeepsWorking) {
+  InitializeuTrace();
+  TempDir dir;
+  const std::string path = dir.Path() + "/TFormTrace";
+  // Accepts, then neither reads nor answers.
+  const int listener = Listen(path);
+  ASSERT_GE(listener, 0);
+  PosixTraceTransport transport(150ms, path);
+  {
+    ScopedTransport scope(transport);
+    TRACE("first");
+    TRACE("second");
+    // Threads queued behind a hung exchange give up too.
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+      threads.emplace_back([t] { TRACE("thread %d", t); });
+    for (auto& th : threads)
+      th.join();
+    // Bigger than the socket can buffer: written in part, then the connection is given up.
+    TRACE("%s", std::string(8 << 20, 'h'));
+    errno = ENOTDIR;
+    TRACE("after");
+    EXPECT_EQ(errno, ENOTDIR);
+  }
+  close(listener);
+  FinalizeuTrace();
+}
+
+TEST(TraceHungViewer, LateAcknowledgementIsNotTakenForTheNextOne) {
+  TempDir dir;
+  const std::string path = dir.Path() + "/TFormTrace";
+  const int listener = Listen(path);
+  ASSERT_GE(listener, 0);
+  PosixTraceTransport transport(150ms, path);
+  const TraceHandle viewer = transport.FindViewer();
+  ASSERT_NE(viewer, 0U);
+  const int server = accept(listener, nullptr, nullptr);
+  const std::string text = "one";
+  transport.Send(viewer, {1, 4, text.c_str()});  // times out: no answer yet
+  TraceWireHeader first{};
+  ASSERT_EQ(recv(server, &first, sizeof first, MSG_WAITALL), static_cast<ssize_t>(sizeof first));
+  char payload[4];
+  ASSERT_EQ(recv(server, payload, 4, MSG_WAITALL), 4);
+  // Answer the first record late, and the second one only after reading it: a sender that took
+  // the late answer for the second would leave its own answer unread, and the third exchange
+  // below would then find two answers queued.
+  const TraceWireAck late{kTraceAckMagic, TraceAckStatus::Handled, first.sequence};
+  ASSERT_EQ(send(server, &late, sizeof late, 0), static_cast<ssize_t>(sizeof late));
+  std::thread answer([&] {
+    for (int k = 0; k < 2; ++k) {
+      TraceWireHeader h{};
+      if (recv(server, &h, sizeof h, MSG_WAITALL) != static_cast<ssize_t>(sizeof h)) return;
+      std::string body(h.length, '\0');
+      if (recv(server, body.data(), body.size(), MSG_WAITALL) != static_cast<ssize_t>(h.length))
+        return;
+      const TraceWireAck ack{kTraceAckMagic, TraceAckStatus::Handled, h.sequence};
+      send(server, &ack, sizeof ack, 0);
+    }
+  });
+  transport.Send(viewer, {1, 4, text.c_str()});
+  transport.Send(viewer, {1, 4, text.c_str()});
+  answer.join();
+  // Every answer was consumed by the send it belonged to.
+  pollfd p{static_cast<int>(viewer - 1), POLLIN, 0};
+  EXPECT_EQ(poll(&p, 1, 0), 0);
+  transport.Release(viewer);
+  close(server);
+  close(listener);
+}
+
+struct BadRecordRow {
+  const char* name;
+  TraceWireHeader header;
+  std::string payload;
+  bool connectionKept;  // the record is framed well enough to answer
+};
+
+TEST(Viewer, ReportsBadRecordsAndGoesOn) {
+  TempDir dir;
+  const std::string path = dir.Path() + "/TFormTrace";
+  RunningViewer viewer(path);
+  const std::vector<BadRecordRow> rows = {
+      {"cbData disagrees with the length",
+       {kTraceRecordMagic, 4, 1, 0, 9, 0},
+       std::string("abc\0", 4),
+       true},
+      {"no terminating NUL", {kTraceRecordMagic, 3, 2, 0, 3, 0}, "abc", true},
+      {"empty record", {kTraceRecordMagic, 0, 3, 0, 0, 0}, "", true},
+      {"over the bound",
+       {kTraceRecordMagic, kTraceMaxRecord + 1, 4, 0, kTraceMaxRecord + 1, 0},
+       "",
+       false},
+      {"not a record", {0x12345678, 4, 5, 0, 4, 0}, std::string("abc\0", 4), false},
+  };
+  std::size_t problems = 0;
+  for (const BadRecordRow& row : rows) {
+    const int fd = Connect(path);
+    ASSERT_GE(fd, 0) << row.name;
+    ASSERT_TRUE(SendRaw(fd, row.header, row.payload)) << row.name;
+    const auto ack = ReadAck(fd);
+    if (row.connectionKept) {
+      ASSERT_TRUE(ack.has_value()) << row.name;
+      EXPECT_EQ(ack->status, TraceAckStatus::Refused) << row.name;
+      EXPECT_EQ(ack->sequence, row.header.sequence) << row.name;
+      // The same connection still carries a good record.
+      ASSERT_TRUE(SendRaw(fd, {kTraceRecordMagic, 3, 9, 0, 3, 0}, std::string("ok\0", 3)));
+      const auto good = ReadAck(fd);
+      ASSERT_TRUE(good.has_value()) << row.name;
+      EXPECT_EQ(good->status, TraceAckStatus::Handled) << row.name;
+    } else {
+      EXPECT_FALSE(ack.has_value()) << row.name << ": connection should be dropped";
+    }
+    close(fd);
+    EXPECT_EQ(viewer.WaitForProblems(++problems).size(), problems) << row.name;
+  }
+  const auto messages = viewer.Messages();
+  EXPECT_EQ(messages.size(), 3U);
+  for (const auto& m : messages)
+    EXPECT_EQ(m.text, "ok");
+}
+
+TEST(Viewer, SecondViewerOnTheSamePathIsRefused) {
+  TempDir dir;
+  const std::string path = dir.Path() + "/TFormTrace";
+  RunningViewer first(path);
+  try {
+    TraceServer second(path);
+    ADD_FAILURE() << "a second viewer started";
+  } catch (const ViewerError& e) {
+    EXPECT_NE(std::string(e.what()).find("already running"), std::string::npos) << e.what();
+  }
+  // The first one still serves.
+  const int fd = Connect(path);
+  EXPECT_GE(fd, 0);
+  close(fd);
+}
+
+TEST(Viewer, ReplacesAStaleSocketButNoOtherFile) {
+  TempDir dir;
+  const std::string path = dir.Path() + "/TFormTrace";
+  // A socket file whose viewer is gone, as a crash leaves it.
+  const int stale = Listen(path);
+  ASSERT_GE(stale, 0);
+  close(stale);
+  {
+    RunningViewer viewer(path);
+    const int fd = Connect(path);
+    EXPECT_GE(fd, 0);
+    close(fd);
+  }
+  // Ctrl+C's path: the socket goes with the viewer.
+  struct stat st {};
+  EXPECT_NE(lstat(path.c_str(), &st), 0);
+
+  std::ofstream(path) << "someone's file";
+  EXPECT_THROW(TraceServer{path}, ViewerError);
+  std::ifstream in(path);
+  std::string content;
+  std::getline(in, content);
+  EXPECT_EQ(content, "someone's file");
+}
+
+// In a child process: becomes the user and group "nobody" (65534), or exits.
+void DropToNobody() {
+  if (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
+      setresuid(65534, 65534, 65534) != 0) {
+    _exit(90);
+  }
+}
+
+// Runs `body` in a child process as the user "nobody"; its exit status is the result.
+int AsOtherUser(const std::function<int()>& body) {
+  const pid_t child = fork();
+  if (child == 0) {
+    DropToNobody();
+    _exit(body());
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
+
+TEST(PeerOfAnotherUser, ViewerRefusesASender) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to switch user";
+  TempDir dir;
+  chmod(dir.Path().c_str(), 0711);
+  const std::string path = dir.Path() + "/TFormTrace";
+  RunningViewer viewer(path);
+  chmod(path.c_str(), 0666);  // only the credential check stands in the way now
+  const int status = AsOtherUser([&] {
+    const int fd = Connect(path);
+    if (fd < 0) return 2;
+    if (!SendRaw(fd, {kTraceRecordMagic, 3, 1, 0, 3, 0}, std::string("hi\0", 3))) return 0;
+    return ReadAck(fd) ? 1 : 0;  // an answer means the viewer took it
+  });
+  EXPECT_EQ(status, 0);
+  const auto problems = viewer.WaitForProblems(1);
+  ASSERT_EQ(problems.size(), 1U);
+  EXPECT_NE(problems[0].find("another user"), std::string::npos) << problems[0];
+  EXPECT_TRUE(viewer.Messages().empty());
+}
+
+TEST(PeerOfAnotherUser, SenderRefusesAViewer) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to switch user";
+  TempDir dir;
+  chmod(dir.Path().c_str(), 0777);
+  const std::string path = dir.Path() + "/TFormTrace";
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    DropToNobody();
+    umask(0);
+    const int fd = Listen(path);
+    const char ok = fd >= 0 ? 'y' : 'n';
+    [[maybe_unused]] const auto n = write(ready[1], &ok, 1);
+    pause();  // ended by the parent
+    _exit(0);
+  }
+  char ok = 0;
+  ASSERT_EQ(read(ready[0], &ok, 1), 1);
+  ASSERT_EQ(ok, 'y');
+  PosixTraceTransport transport(2s, path);
+  const TraceHandle found = transport.FindViewer();
+  EXPECT_EQ(found, 0U);
+  transport.Release(found);
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  close(ready[0]);
+  close(ready[1]);
+}
+
+}  // namespace

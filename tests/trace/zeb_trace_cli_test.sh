@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# zeb-trace as a user runs it: a viewer in the background, "send" from the shell, a second
+# viewer, a bad argument, Ctrl+C. Usage: zeb_trace_cli_test.sh PATH/TO/zeb-trace
+set -euo pipefail
+bin=$1
+dir=$(mktemp -d)
+chmod 700 "$dir"
+viewer=""
+cleanup() {
+  if [ -n "$viewer" ]; then kill "$viewer" 2>/dev/null || true; fi
+  rm -rf "$dir"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  for f in stdout stderr; do echo "--- viewer $f" >&2; cat "$dir/$f" >&2 || true; done
+  exit 1
+}
+export XDG_RUNTIME_DIR=$dir
+
+"$bin" --grep '^keep' --output "$dir/out.log" >"$dir/stdout" 2>"$dir/stderr" </dev/null &
+viewer=$!
+for _ in $(seq 1 1000); do
+  [ -S "$dir/TFormTrace" ] && break
+  sleep 0.01
+done
+[ -S "$dir/TFormTrace" ] || fail "the viewer's socket never appeared"
+
+if "$bin" 2>"$dir/second"; then fail "a second viewer started"; fi
+grep -q "already running" "$dir/second" || fail "second viewer: $(cat "$dir/second")"
+
+"$bin" send 'keep x=%d %s %.1f' 5 $'a\tb' 2.25
+"$bin" send 'dropped by --grep %d' 1
+if "$bin" send 'x=%d' abc 2>"$dir/err"; then fail "a text was taken for %d"; fi
+grep -q 'argument 1 ("abc") is not an integer' "$dir/err" || fail "mismatch: $(cat "$dir/err")"
+
+kill -INT "$viewer"
+status=0
+wait "$viewer" || status=$?
+viewer=""
+[ "$status" -eq 0 ] || fail "the viewer exited with $status after Ctrl+C"
+[ ! -e "$dir/TFormTrace" ] || fail "the socket is still there after Ctrl+C"
+
+# send returns after the viewer has handled the message, so both lines are written by now.
+grep -Eq '^[0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} \[[0-9]+ zeb-trace\] keep x=5 a\\tb 2\.3\|0\|\.\|\.\|\.$' \
+  "$dir/stdout" || fail "the message line is not as expected"
+[ "$(wc -l <"$dir/stdout")" -eq 1 ] || fail "--grep let another message through"
+cmp -s "$dir/stdout" "$dir/out.log" || fail "--output differs from what was printed"
+echo "zeb-trace command line: ok"

@@ -1,0 +1,14 @@
+// Where the viewer's socket lives: "TFormTrace" in the user's runtime directory. That is
+// $XDG_RUNTIME_DIR when it is set to an absolute path of a directory the user owns that no one
+// else may write to, and otherwise /tmp/zeb-trace-<uid>, created with mode 0700 (an existing one
+// must be a real directory of the user's with that mode, or it is not used).
+#pragma once
+
+#include <optional>
+#include <string>
+
+inline constexpr const char* kTraceViewerClass = "TFormTrace";
+
+// The socket's path, or nullopt (with the reason in *why when given) when no safe directory is
+// available. `create` makes the fallback directory when missing.
+std::optional<std::string> TraceSocketPath(bool create, std::string* why = nullptr);

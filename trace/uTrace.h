@@ -1,0 +1,40 @@
+// uTrace: TRACE formats a debug message and hands it to the trace viewer (the endpoint named
+// "TFormTrace"); RTRACE takes the same arguments and does nothing, so a call can be switched off
+// by renaming it.
+//
+// The text sent is the formatted message followed by the context suffix "|%d|%s|%s|." (with the
+// initial context values "|0|.|.|."), then a NUL; the record's cbData counts every byte of the
+// text, NULs inside it included, plus the terminating NUL. The record's dwData is the sending
+// process's id.
+//
+// TRACE raises EConvertError when the format does not fit its arguments, before it looks for a
+// viewer or sends anything. Otherwise it never fails: with no viewer, or a viewer that has gone,
+// the message is dropped silently. The viewer is looked up lazily: while none has been found,
+// each call looks again; the first one found is kept until the package unloads, so a viewer
+// started after that is not found. The caller's last-error value (errno on POSIX) is the same
+// after TRACE as after the formatting. TRACE may be called from several threads at once.
+#pragma once
+
+#include <array>
+#include <span>
+#include <string_view>
+
+#include "host/Export.h"
+#include "runtime/Format.h"
+#include "trace/ZebTrace.h"
+
+ZEB_EXPORT void TRACE(std::string_view fmt, std::span<const TVarRec> args);
+ZEB_EXPORT void RTRACE(std::string_view fmt, std::span<const TVarRec> args);
+
+template <TVarRecValue... Args>
+void TRACE(std::string_view fmt, const Args&... args) {
+  const std::array<TVarRec, sizeof...(Args)> list{TVarRec(args)...};
+  TRACE(fmt, std::span<const TVarRec>(list));
+}
+
+template <TVarRecValue... Args>
+void RTRACE(std::string_view, const Args&...) {}
+
+// Unit initialisation and finalisation, run by the package's Initialize and Finalize.
+void InitializeuTrace();
+void FinalizeuTrace();
