@@ -1,0 +1,37 @@
+// BlockEditing: what the block commands do to one line, apart from any view or document.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zebide {
+
+// The widest indent or unindent a block command accepts, in columns.
+inline constexpr std::int32_t kMaxIndentColumns = 4096;
+
+class BlockEditing {
+ public:
+  struct IndentedLine {
+    std::string text;
+    std::size_t oldLead = 0;  // bytes of leading white space replaced
+    std::size_t newLead = 0;  // bytes that replaced them
+  };
+
+  // A line indented by `columns`: a positive count puts that many spaces in front (an empty
+  // line stays empty); a negative one takes away up to -columns columns of leading blanks and
+  // tabs, a tab spanning to the next multiple of `tabWidth`. When taking a tab away would go too
+  // far, the tab is replaced by the spaces that keep the text at the right column.
+  static IndentedLine Indent(std::string_view line, std::int32_t columns, std::int32_t tabWidth);
+
+  // Where a byte offset in a line goes when its leading white space changes from oldLead to
+  // newLead bytes: the start of the line stays, offsets in the text move with it, offsets inside
+  // the white space keep their place as far as it remains.
+  static std::size_t MoveOffset(std::size_t offset, std::size_t oldLead, std::size_t newLead);
+
+  // Lower-cases the ASCII letters A to Z of `text` in [from, to); other bytes stay.
+  static bool LowerCaseAscii(std::string& text, std::size_t from, std::size_t to);
+};
+
+}  // namespace zebide

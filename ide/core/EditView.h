@@ -1,0 +1,64 @@
+// EditView: one view of a document, with its cursor and its stream block.
+//
+// The block commands live here, written once for every front end and for the edit-block object
+// the add-ins call: each changes the document as one undo step and leaves the cursor and the
+// block where a user expects them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "ide/core/Document.h"
+#include "ide/core/TextPos.h"
+
+namespace zebide {
+
+class EditView {
+ public:
+  EditView(std::shared_ptr<Document> document, std::int32_t tabWidth);
+
+  Document& GetDocument() const noexcept { return *document_; }
+  const std::shared_ptr<Document>& SharedDocument() const noexcept { return document_; }
+  std::int32_t TabWidth() const noexcept { return tabWidth_; }
+
+  const ViewState& State() const noexcept { return state_; }
+  TextPos Cursor() const noexcept { return state_.cursor; }
+  bool HasBlock() const noexcept { return state_.HasBlock(); }
+  TextPos BlockStart() const noexcept { return state_.blockStart; }
+  TextPos BlockEnd() const noexcept { return state_.blockEnd; }
+  // The bytes the block covers, line ends included.
+  std::size_t BlockSize() const;
+
+  // Moves the cursor; the block goes. False, with nothing changed, when `pos` is not in the text.
+  bool SetCursor(TextPos pos);
+  // Selects [from, to) (in either order) and puts the cursor at `to`. False when a position is
+  // not in the text.
+  bool Select(TextPos from, TextPos to);
+  void Deselect() noexcept;
+  // Takes over another view's cursor and block (a view of the same document).
+  void CopyStateFrom(const EditView& other) noexcept { state_ = other.state_; }
+  // Brings the cursor and the block back into the text after another view changed it.
+  void ClampToDocument() noexcept;
+
+  // Indents (columns > 0) or unindents (columns < 0) the lines of the block: from its first line
+  // to its last, leaving out a last line where the block ends at column 1. Nothing happens
+  // without a block. The block then covers the same lines. Raises EInvalidOperation for more
+  // than kMaxIndentColumns columns.
+  void IndentBlock(std::int32_t columns);
+  // Lower-cases the ASCII letters inside the block.
+  void LowerCaseBlock();
+  // Inserts `text` at the cursor, replacing the block; its line breaks (LF or CRLF) become the
+  // document's line end. The cursor ends after the text.
+  void InsertText(std::string_view text);
+
+  bool Undo();
+  bool Redo();
+
+ private:
+  std::shared_ptr<Document> document_;
+  std::int32_t tabWidth_;
+  ViewState state_;
+};
+
+}  // namespace zebide

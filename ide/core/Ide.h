@@ -1,0 +1,154 @@
+// Ide: the IDE core that front ends (zeb-host, the Qt window) drive.
+//
+//   Ide ide(observer, options);       // sets BorlandIDEServices, installs the dialog presenter
+//   ide.LoadPackage(path);            // loads, checks, Initialize, Register
+//   EditView& v = ide.Open("Unit1.pas");
+//   v.Select({2, 1}, {5, 1});
+//   ide.PressKey(0x0009);             // routed through the key map to the add-in
+//   ide.UnloadPackages();             // or let the destructor do it
+//
+// There is one Ide in a process at a time: it owns the global BorlandIDEServices and the
+// Application's modal presenter and exception handler while it lives.
+//
+// The boundary: every call into an add-in (Initialize, Register, BindKeyboard, a key
+// procedure, a form's creation handler) goes through Guard, which catches whatever the add-in
+// raises and reports it to the observer's OnFault with the exception's class and message.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/ComPtr.h"
+#include "host/ToolsAPI.h"
+#include "ide/core/DialogPresenter.h"
+#include "ide/core/EditView.h"
+#include "ide/core/IdeEnvironment.h"
+#include "ide/core/IdeObserver.h"
+#include "ide/core/KeyMap.h"
+#include "ide/core/Module.h"
+#include "ide/core/Package.h"
+
+namespace zebide {
+
+class ServicesObject;
+
+// What became of a key press.
+enum class KeyOutcome {
+  Handled,   // a key procedure answered krHandled
+  PassedOn,  // every procedure passed it on; the editor's own action ran
+  NotBound,  // no procedure is bound to it; the editor's own action ran
+  Pending,   // it began a bound key sequence; the next press completes it
+  Faulted,   // a key procedure raised; the press counts as consumed
+};
+
+class Ide {
+ public:
+  struct Options {
+    // Where the IDE's programs and packages are; by default the running program's folder.
+    std::string binDirectory;
+    // The packages this IDE provides to the packages it loads.
+    std::vector<std::string> providedPackages = DefaultProvidedPackages();
+    std::int32_t tabWidth = 8;
+  };
+  static std::vector<std::string> DefaultProvidedPackages();
+
+  Ide(IdeObserver& observer, Options options);
+  explicit Ide(IdeObserver& observer) : Ide(observer, Options()) {}
+  ~Ide();
+  Ide(const Ide&) = delete;
+  Ide& operator=(const Ide&) = delete;
+
+  // ---- Packages
+  // Loads the package at `path`: opens it, reads its identity, checks its required packages,
+  // calls Initialize and Register. On any failure the observer hears "cannot load package
+  // PATH: REASON", the package is unloaded and false comes back.
+  bool LoadPackage(const std::string& path);
+  const std::vector<std::unique_ptr<Package>>& Packages() const noexcept { return packages_; }
+  // Finalizes every package (last loaded first), frees the Application's components, unloads
+  // the libraries.
+  void UnloadPackages();
+
+  // ---- Modules and views
+  // Opens the module of `path` (or switches to it) and makes a view of that file the top view.
+  // Raises EInOutError when a file cannot be read.
+  EditView& Open(const std::string& path);
+  // Makes a view of `path`, a file of an open module, the top view. Raises EInvalidOperation
+  // when no open module has that file.
+  EditView& ShowFile(const std::string& path);
+  // Opens a second view of the top view's file, with its cursor and block, as the top view.
+  // Raises EInvalidOperation without a top view.
+  EditView& Split();
+  // Makes `view` (one of the IDE's) the top view.
+  void Activate(const std::shared_ptr<EditView>& view);
+
+  std::shared_ptr<EditView> TopView() const;
+  // The module of the top view.
+  std::shared_ptr<Module> CurrentModule() const;
+  const std::vector<std::shared_ptr<Module>>& Modules() const noexcept { return modules_; }
+  std::shared_ptr<Module> ModuleOf(const Document& document) const;
+  // The views of a document, in the order they were opened.
+  std::vector<std::shared_ptr<EditView>> ViewsOf(const Document& document) const;
+  // The module's view the user acted in last, or null.
+  std::shared_ptr<EditView> LastViewOf(const Module& module) const;
+
+  // ---- Keyboard
+  std::int32_t AddKeyboardBinding(ComPtr<IOTAKeyboardBinding> binding);
+  void RemoveKeyboardBinding(std::int32_t index);
+  std::size_t KeyboardBindingCount() const noexcept { return bindings_.size(); }
+  // Asks every keyboard binding to bind its keys, in the order they were added. PressKey does
+  // it by itself when bindings were added since.
+  void BuildKeyMap();
+  const KeyMap& Keys() const noexcept { return keys_; }
+  // Presses a key in the top view (see KeyMap for the routing rule).
+  KeyOutcome PressKey(TShortCut code);
+  // The editor's own action for a key that no procedure took: Tab and Enter insert a tab or a
+  // line break, Space, letters and digits (and keypad digits) without Ctrl or Alt insert their
+  // character (a capital letter with Shift), at the cursor: the block is dropped, its text
+  // stays. Every other key does nothing.
+  void DefaultKeyAction(EditView& view, TShortCut code);
+
+  // ---- Boundary and the rest
+  // Runs `call`; an exception leaving it is caught and described, not reported.
+  static std::optional<Fault> Guard(const std::string& where, const std::function<void()>& call);
+  // Runs `call`; an exception leaving it is reported to OnFault. True when nothing was raised.
+  bool CallAddin(const std::string& where, const std::function<void()>& call);
+  void Paint(EditView& view);
+  const IdeEnvironment& Environment() const noexcept { return environment_; }
+  IdeObserver& Observer() const noexcept { return *observer_; }
+
+ private:
+  struct Binding {
+    std::int32_t index;
+    ComPtr<IOTAKeyboardBinding> binding;
+    const Package* package;  // the package whose Register added it, or null
+  };
+
+  void DropBindingsOf(const Package* package);
+  void Unload(Package& package, bool finalize);
+  std::shared_ptr<EditView> ViewFor(const std::shared_ptr<Document>& document);
+  void Watch(Module& module);
+
+  IdeObserver* observer_;
+  Options options_;
+  IdeEnvironment environment_;
+  DialogPresenter presenter_;
+  ComPtr<ServicesObject> services_;
+
+  std::vector<std::unique_ptr<Package>> packages_;
+  const Package* registering_ = nullptr;
+
+  std::vector<std::shared_ptr<Module>> modules_;
+  std::vector<std::shared_ptr<EditView>> views_;  // in the order they were opened
+  std::vector<EditView*> recent_;                 // the top view first
+
+  std::vector<Binding> bindings_;
+  std::int32_t nextBindingIndex_ = 0;
+  KeyMap keys_;
+  bool keyMapStale_ = false;
+};
+
+}  // namespace zebide

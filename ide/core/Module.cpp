@@ -1,0 +1,123 @@
+#include "ide/core/Module.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+namespace zebide {
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr std::array kPascalSources = {".pas", ".dpr", ".dpk"};
+constexpr std::array kPascalCompanions = {".dfm", ".xfm", ".nfm"};
+constexpr std::array kCSources = {".cpp", ".cc", ".cxx", ".c"};
+constexpr std::array kCCompanions = {".h", ".hpp", ".hh", ".hxx", ".dfm"};
+
+std::string Lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+template <std::size_t N>
+bool OneOf(const std::string& ext, const std::array<const char*, N>& list) {
+  return std::any_of(list.begin(), list.end(), [&](const char* e) { return ext == e; });
+}
+
+// Regular files of `folder` named `stem` plus an extension that `accept` takes.
+template <class Accept>
+std::vector<std::string> Siblings(const fs::path& folder, const std::string& stem, Accept accept) {
+  std::vector<std::string> found;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const fs::path& p = it->path();
+    if (p.stem().string() != stem) continue;
+    if (!accept(Lower(p.extension().string()))) continue;
+    std::error_code regularError;
+    if (!it->is_regular_file(regularError)) continue;
+    found.push_back(p.string());
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+}  // namespace
+
+std::string NormalPath(const std::string& path) {
+  std::error_code error;
+  fs::path absolute = fs::absolute(path, error);
+  if (error) absolute = path;
+  fs::path normal = fs::weakly_canonical(absolute, error);
+  if (error) normal = absolute.lexically_normal();
+  return normal.string();
+}
+
+Module::Module(std::vector<std::shared_ptr<Document>> files) : files_(std::move(files)) {}
+
+std::vector<std::string> Module::FilesFor(const std::string& path) {
+  const fs::path opened(NormalPath(path));
+  const fs::path folder = opened.parent_path();
+  const std::string stem = opened.stem().string();
+  std::string ext = Lower(opened.extension().string());
+
+  fs::path source = opened;
+  if (OneOf(ext, kCCompanions) && ext != ".dfm") {
+    const auto sources =
+        Siblings(folder, stem, [](const std::string& e) { return OneOf(e, kCSources); });
+    if (!sources.empty()) source = sources.front();
+  } else if (OneOf(ext, kPascalCompanions)) {
+    const auto sources =
+        Siblings(folder, stem, [](const std::string& e) { return OneOf(e, kPascalSources); });
+    if (!sources.empty()) source = sources.front();
+  }
+  ext = Lower(source.extension().string());
+
+  std::vector<std::string> files = {source.string()};
+  std::vector<std::string> companions;
+  if (OneOf(ext, kPascalSources))
+    companions =
+        Siblings(folder, stem, [](const std::string& e) { return OneOf(e, kPascalCompanions); });
+  else if (OneOf(ext, kCSources))
+    companions =
+        Siblings(folder, stem, [](const std::string& e) { return OneOf(e, kCCompanions); });
+  for (std::string& companion : companions)
+    if (companion != source.string()) files.push_back(std::move(companion));
+  return files;
+}
+
+std::shared_ptr<Module> Module::Open(const std::string& path) {
+  std::vector<std::shared_ptr<Document>> documents;
+  for (const std::string& file : FilesFor(path))
+    documents.push_back(Document::Open(file));
+  return std::make_shared<Module>(std::move(documents));
+}
+
+std::size_t Module::IndexOf(const std::string& path) const noexcept {
+  for (std::size_t i = 0; i < files_.size(); ++i)
+    if (files_[i]->Path() == path) return i;
+  return files_.size();
+}
+
+std::size_t Module::IndexOf(const Document& document) const noexcept {
+  for (std::size_t i = 0; i < files_.size(); ++i)
+    if (files_[i].get() == &document) return i;
+  return files_.size();
+}
+
+bool Module::Modified() const noexcept {
+  return std::any_of(files_.begin(), files_.end(),
+                     [](const auto& file) { return file->Modified(); });
+}
+
+std::string Module::DesignerType() const {
+  for (const auto& file : files_) {
+    const std::string ext = Lower(fs::path(file->Path()).extension().string());
+    if (ext == ".dfm" || ext == ".nfm") return "VCL";
+    if (ext == ".xfm") return "CLX";
+  }
+  return "";
+}
+
+}  // namespace zebide

@@ -1,0 +1,47 @@
+// Module: a source file and its companions in the same folder, each open as a document.
+//
+// File 0 is the source file. Companions share its name up to the extension: a Pascal source
+// (.pas, .dpr, .dpk) has its form file (.dfm, .xfm, .nfm); a C or C++ source (.cpp, .cc, .cxx,
+// .c) its headers (.h, .hpp, .hh, .hxx) and form file (.dfm). Opening a header whose source
+// file lies beside it opens that source file's module.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ide/core/Document.h"
+
+namespace zebide {
+
+class Module {
+ public:
+  explicit Module(std::vector<std::shared_ptr<Document>> files);
+
+  // The files of the module that `path` belongs to: its source file first, then the companions
+  // in name order. Paths are absolute and normalised.
+  static std::vector<std::string> FilesFor(const std::string& path);
+  // Reads the files FilesFor lists; raises EInOutError when one cannot be read.
+  static std::shared_ptr<Module> Open(const std::string& path);
+
+  const std::string& FileName() const noexcept { return files_.front()->Path(); }
+  std::size_t FileCount() const noexcept { return files_.size(); }
+  const std::shared_ptr<Document>& File(std::size_t index) const { return files_.at(index); }
+  // The index of the file at `path`, or FileCount() when it is not one of the module's.
+  std::size_t IndexOf(const std::string& path) const noexcept;
+  std::size_t IndexOf(const Document& document) const noexcept;
+  bool Modified() const noexcept;
+
+  // The kind of form designer the module's form file needs: "VCL" for .dfm and .nfm, "CLX" for
+  // .xfm, empty without a form file.
+  std::string DesignerType() const;
+
+ private:
+  std::vector<std::shared_ptr<Document>> files_;
+};
+
+// The absolute, normalised form of a path, as modules and views compare them.
+std::string NormalPath(const std::string& path);
+
+}  // namespace zebide

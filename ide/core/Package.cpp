@@ -1,0 +1,95 @@
+#include "ide/core/Package.h"
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "host/PackageInfo.h"
+
+namespace zebide {
+
+namespace {
+std::string Version(const std::uint16_t (&v)[4]) {
+  return std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]) + "." +
+         std::to_string(v[3]);
+}
+
+std::string Text(const char* s) {
+  return s == nullptr ? std::string() : std::string(s);
+}
+
+std::vector<std::string> Texts(const char* const* list, std::uint32_t count) {
+  std::vector<std::string> out;
+  if (list == nullptr) return out;
+  for (std::uint32_t i = 0; i < count; ++i)
+    out.push_back(Text(list[i]));
+  return out;
+}
+}  // namespace
+
+Package::~Package() {
+  Close();
+}
+
+std::unique_ptr<Package> Package::Open(const std::string& path, std::string& error) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    error = errno == ENOENT ? "no such file" : std::strerror(errno);
+    return nullptr;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    error = "not a file";
+    return nullptr;
+  }
+  // A path without a slash would be searched for on the library path instead.
+  std::error_code ec;
+  const std::string absolute = std::filesystem::absolute(path, ec).string();
+  ::dlerror();
+  void* handle = ::dlopen(ec ? path.c_str() : absolute.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    const char* why = ::dlerror();
+    error = "not a loadable shared library (" + Text(why) + ")";
+    return nullptr;
+  }
+  std::unique_ptr<Package> package(new Package(path, handle));
+
+  auto* info = reinterpret_cast<ZebPackageInfoProc>(::dlsym(handle, kPackageInfoSymbol));
+  if (info == nullptr) {
+    error = std::string("not a package: it has no ") + kPackageInfoSymbol;
+    return nullptr;
+  }
+  const ZebPackageInfo* record = info();
+  if (record == nullptr || record->structSize < sizeof(ZebPackageInfo) || record->name == nullptr ||
+      record->name[0] == '\0') {
+    error = "not a package: its package information is missing or malformed";
+    return nullptr;
+  }
+  PackageIdentity& id = package->identity_;
+  id.name = record->name;
+  id.description = Text(record->description);
+  id.designOnly = record->designOnly;
+  id.requiredPackages = Texts(record->requiredPackages, record->requiredPackageCount);
+  id.containedUnits = Texts(record->containedUnits, record->containedUnitCount);
+  id.fileVersion = Version(record->version.fileVersion);
+  id.productVersion = Version(record->version.productVersion);
+  id.languageId = record->version.languageId;
+  id.codePage = record->version.codePage;
+  return package;
+}
+
+Package::EntryPoint Package::Entry(const char* name) const {
+  if (handle_ == nullptr) return nullptr;
+  return reinterpret_cast<EntryPoint>(::dlsym(handle_, name));
+}
+
+void Package::Close() noexcept {
+  if (handle_ == nullptr) return;
+  ::dlclose(handle_);
+  handle_ = nullptr;
+}
+
+}  // namespace zebide

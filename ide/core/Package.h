@@ -1,0 +1,54 @@
+// Package: a package's shared library, opened and identified, and its entry points.
+//
+// Open only opens and reads the identity; the IDE decides what to call and when (see
+// Ide::LoadPackage). The identity is copied out of the library, so it stays readable after the
+// library is closed.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zebide {
+
+struct PackageIdentity {
+  std::string name;
+  std::string description;
+  bool designOnly = false;
+  std::vector<std::string> requiredPackages;
+  std::vector<std::string> containedUnits;
+  std::string fileVersion;     // "1.0.0.0"
+  std::string productVersion;  // "1.0.0.0"
+  std::uint16_t languageId = 0;
+  std::uint16_t codePage = 0;
+};
+
+class Package {
+ public:
+  using EntryPoint = void (*)();
+
+  ~Package();
+  Package(const Package&) = delete;
+  Package& operator=(const Package&) = delete;
+
+  // Opens the library at `path` and reads its identity. On failure returns null and sets
+  // `error` to the reason (without the path).
+  static std::unique_ptr<Package> Open(const std::string& path, std::string& error);
+
+  const std::string& Path() const noexcept { return path_; }
+  const PackageIdentity& Identity() const noexcept { return identity_; }
+  // An entry point by name, or null when the library has none.
+  EntryPoint Entry(const char* name) const;
+  // Unloads the library. Nothing of it may run afterwards.
+  void Close() noexcept;
+
+ private:
+  Package(std::string path, void* handle) : path_(std::move(path)), handle_(handle) {}
+
+  std::string path_;
+  void* handle_;
+  PackageIdentity identity_;
+};
+
+}  // namespace zebide

@@ -1,0 +1,181 @@
+#include "ide/core/Document.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "ide/core/EditView.h"
+#include "runtime/Exceptions.h"
+#include "tests/ide/TestSupport.h"
+
+namespace zebide {
+namespace {
+
+using zebtest::ReadFile;
+using zebtest::TempDir;
+using zebtest::WriteFile;
+
+std::size_t FilesIn(const std::string& folder) {
+  std::size_t n = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder))
+    ++n;
+  return n;
+}
+
+TEST(Document, SavedWithoutEditsIsTheSameBytes) {
+  TempDir dir;
+  const std::string samples[] = {"", "a\r\nb\nc", std::string("nul\0inside\r\n\0", 14),
+                                 "\xB1\xBC\r\n\xC7\xD1\n\n", "trailing cr\r"};
+  for (const std::string& bytes : samples) {
+    const std::string path = dir / "f.pas";
+    WriteFile(path, bytes);
+    const auto doc = Document::Open(path);
+    EXPECT_FALSE(doc->Modified());
+    doc->Save();
+    EXPECT_EQ(ReadFile(path), bytes);
+  }
+}
+
+TEST(Document, SaveKeepsTheModeAndFollowsSymbolicLinks) {
+  TempDir dir;
+  const std::string target = dir / "real.pas";
+  WriteFile(target, "x\n");
+  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+  std::filesystem::create_symlink("real.pas", dir / "link.pas");
+
+  const auto doc = Document::Open(dir / "link.pas");
+  EditView view(doc, 8);
+  view.InsertText("y");
+  EXPECT_TRUE(doc->Modified());
+  doc->Save();
+  EXPECT_FALSE(doc->Modified());
+
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.pas"));
+  EXPECT_EQ(ReadFile(target), "yx\n");
+  struct stat st {};
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(FilesIn(dir.Path()), 2u);  // no temporary file left
+}
+
+TEST(Document, AFailedSaveLeavesTheFileAndSaysWhy) {
+  TempDir dir;
+  const std::string path = dir / "big.pas";
+  WriteFile(path, "old\n");
+  const auto doc = Document::Open(path);
+  EditView view(doc, 8);
+  view.InsertText(std::string(1 << 16, 'x'));
+
+  // A file size limit makes the write fail, for root as well.
+  struct rlimit old {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 1024;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string message;
+  try {
+    doc->Save();
+  } catch (const EInOutError& e) {
+    message = e.Message();
+  }
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  ::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_NE(message.find(path), std::string::npos) << message;
+  EXPECT_NE(message.find("File too large"), std::string::npos) << message;
+  EXPECT_EQ(ReadFile(path), "old\n");
+  EXPECT_TRUE(doc->Modified());
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+}
+
+TEST(Document, SaveFailuresNameThePathAndTheReason) {
+  TempDir dir;
+  const std::string path = dir / "a.pas";
+  WriteFile(path, "a\n");
+  const auto doc = Document::Open(path);
+
+  // No such folder for a copy.
+  try {
+    doc->SaveCopy(dir / "missing/b.pas");
+    ADD_FAILURE() << "no exception";
+  } catch (const EInOutError& e) {
+    EXPECT_NE(e.Message().find("missing/b.pas: No such file or directory"), std::string::npos)
+        << e.Message();
+  }
+  // The file was replaced by a folder: the folder stays as it was.
+  std::filesystem::remove(path);
+  std::filesystem::create_directory(path);
+  EXPECT_THROW(doc->Save(), EInOutError);
+  EXPECT_TRUE(std::filesystem::is_directory(path));
+  EXPECT_THROW(Document::Open(dir / "nonesuch.pas"), EInOutError);
+}
+
+TEST(Document, UndoAndRedoRestoreTextAndModifiedState) {
+  TempDir dir;
+  const std::string path = dir / "u.pas";
+  WriteFile(path, "one\r\ntwo");
+  const auto doc = Document::Open(path);
+  EditView view(doc, 8);
+  view.Select({1, 1}, {2, 4});
+  view.IndentBlock(2);
+  view.SetCursor({2, 1});
+  view.InsertText("x\ny");  // the line break becomes the file's CRLF
+  EXPECT_EQ(doc->Buffer().ToBytes(), "  one\r\nx\r\ny  two");
+
+  EXPECT_TRUE(view.Undo());
+  EXPECT_EQ(doc->Buffer().ToBytes(), "  one\r\n  two");
+  doc->Save();
+  EXPECT_FALSE(doc->Modified());
+  EXPECT_TRUE(view.Undo());
+  EXPECT_EQ(doc->Buffer().ToBytes(), "one\r\ntwo");
+  EXPECT_TRUE(doc->Modified());
+  EXPECT_EQ(view.BlockStart(), (TextPos{1, 1}));
+  EXPECT_EQ(view.BlockEnd(), (TextPos{2, 4}));
+  EXPECT_FALSE(view.Undo());
+  EXPECT_TRUE(view.Redo());
+  EXPECT_FALSE(doc->Modified());  // back where it was saved
+  EXPECT_TRUE(view.Redo());
+  EXPECT_EQ(doc->Buffer().ToBytes(), "  one\r\nx\r\ny  two");
+  EXPECT_FALSE(view.Redo());
+
+  // A new edit after an undo drops the redo steps, and the saved state can no longer return.
+  EXPECT_TRUE(view.Undo());
+  EXPECT_TRUE(view.Undo());
+  view.SetCursor({1, 1});
+  view.InsertText("z");
+  EXPECT_FALSE(view.Redo());
+  EXPECT_TRUE(doc->Modified());
+}
+
+TEST(Document, AMillionLinesOpenIndentUndoAndSave) {
+  TempDir dir;
+  const std::string path = dir / "big.cpp";
+  std::string bytes;
+  for (int i = 0; i < 1'000'000; ++i)
+    bytes += (i % 3 == 0 ? "int x;\r\n" : i % 3 == 1 ? "\n" : "  y = x;\n");
+  WriteFile(path, bytes);
+  const auto doc = Document::Open(path);
+  ASSERT_EQ(doc->LineCount(), 1'000'001u);
+  EditView view(doc, 8);
+  ASSERT_TRUE(view.Select({1, 1}, {1'000'001, 1}));
+  view.IndentBlock(4);
+  EXPECT_EQ(doc->LineText(1), "    int x;");
+  EXPECT_EQ(doc->LineText(2), "");
+  EXPECT_EQ(doc->LineText(3), "      y = x;");
+  EXPECT_EQ(doc->LineText(1'000'000), "    int x;");
+  EXPECT_EQ(doc->History().UndoCount(), 1u);
+  view.IndentBlock(-4);
+  EXPECT_EQ(doc->Buffer().ToBytes(), bytes);
+  EXPECT_TRUE(view.Undo());
+  EXPECT_TRUE(view.Undo());
+  doc->Save();
+  EXPECT_EQ(ReadFile(path), bytes);
+}
+
+}  // namespace
+}  // namespace zebide

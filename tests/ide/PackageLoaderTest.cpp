@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/IdeServices.h"
+#include "ide/core/Ide.h"
+#include "tests/ide/TestSupport.h"
+
+namespace zebide {
+namespace {
+
+using zebtest::RecordingObserver;
+using zebtest::TempDir;
+using zebtest::WriteFile;
+
+std::string Fixture(const char* name) {
+  return std::string(ZEB_FIXTURE_DIR) + "/" + name + ".so";
+}
+
+TEST(PackageLoader, EveryFailureNamesTheFileAndTheReasonAndTheIdeGoesOn) {
+  TempDir dir;
+  WriteFile(dir / "text.so", "this is no library\n");
+  const struct {
+    std::string path;
+    const char* reason;
+  } cases[] = {
+      {dir / "nonesuch.so", ": no such file"},
+      {dir / "text.so", ": not a loadable shared library ("},
+      {Fixture("NotAPackage"), ": not a package: it has no ZebGetPackageInfo"},
+      {Fixture("BadInfo"), ": not a package: its package information is missing or malformed"},
+      {Fixture("NoRegister"), ": it has no Register"},
+      {Fixture("MissingRequired"),
+       ": it requires nonesuch200.bpl, which this IDE does not provide"},
+      {Fixture("RegisterThrows"), ": Register raised EInOutError: the fixture failed on purpose"},
+  };
+  RecordingObserver observer;
+  Ide ide(observer, Ide::Options());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    observer.messages.clear();
+    EXPECT_FALSE(ide.LoadPackage(c.path));
+    ASSERT_EQ(observer.messages.size(), 1u);
+    const std::string expected = "cannot load package " + c.path + c.reason;
+    EXPECT_EQ(observer.messages[0].substr(0, expected.size()), expected) << observer.messages[0];
+    EXPECT_TRUE(ide.Packages().empty());
+    EXPECT_EQ(ide.KeyboardBindingCount(), 0u);  // what Register added went with it
+  }
+  // The IDE still loads a good package afterwards, once.
+  EXPECT_TRUE(ide.LoadPackage(Fixture("Good")));
+  ASSERT_EQ(ide.Packages().size(), 1u);
+  const PackageIdentity& id = ide.Packages()[0]->Identity();
+  EXPECT_EQ(id.name, "Good");
+  EXPECT_EQ(id.fileVersion, "1.2.3.4");
+  EXPECT_EQ(id.productVersion, "5.6.7.8");
+  EXPECT_EQ(id.requiredPackages, (std::vector<std::string>{"rtl100.bpl", "vcl100.bpl"}));
+  EXPECT_FALSE(ide.LoadPackage(Fixture("Good")));
+  EXPECT_NE(observer.messages.back().find("a package named Good is already loaded"),
+            std::string::npos);
+  EXPECT_TRUE(observer.faults.empty());
+}
+
+TEST(PackageLoader, TheProvidedPackagesDecide) {
+  RecordingObserver observer;
+  Ide::Options options;
+  options.providedPackages = {"rtl100.bpl"};
+  Ide ide(observer, options);
+  EXPECT_FALSE(ide.LoadPackage(ZEB_ADDIN_PATH));
+  ASSERT_EQ(observer.messages.size(), 1u);
+  EXPECT_NE(observer.messages[0].find("it requires vclx100.bpl, vclactnband100.bpl, "
+                                      "xmlrtl100.bpl, designide100.bpl, vcl100.bpl, which"),
+            std::string::npos)
+      << observer.messages[0];
+  EXPECT_TRUE(ide.LoadPackage(Fixture("NoRegister")) == false);
+}
+
+TEST(PackageLoader, ServicesExistWhilePackagesLoadAndGoAfter) {
+  {
+    RecordingObserver observer;
+    Ide ide(observer, Ide::Options());
+    EXPECT_TRUE(BorlandIDEServices);
+    EXPECT_TRUE(BorlandIDEServices.TryAs<IOTAKeyboardServices>());
+    EXPECT_TRUE(BorlandIDEServices.TryAs<IOTAServices>());
+    EXPECT_FALSE(BorlandIDEServices.TryAs<IOTAEditView>());
+  }
+  EXPECT_FALSE(BorlandIDEServices);
+}
+
+}  // namespace
+}  // namespace zebide

@@ -1,0 +1,82 @@
+#include "ide/headless/ScriptRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "tests/ide/TestSupport.h"
+
+namespace zebhost {
+namespace {
+
+using zebtest::ReadFile;
+using zebtest::RecordingObserver;
+using zebtest::TempDir;
+using zebtest::WriteFile;
+
+TEST(ScriptRunner, SplitsArgumentsWithQuotesAndEscapes) {
+  std::string error;
+  const auto args = ScriptRunner::Split(R"(type "a b\"c\\d\n\t"   x	 "")", error);
+  ASSERT_TRUE(args) << error;
+  EXPECT_EQ(*args, (std::vector<std::string>{"type", "a b\"c\\d\n\t", "x", ""}));
+  EXPECT_FALSE(ScriptRunner::Split(R"(type "open)", error));
+  EXPECT_EQ(error, "a quote is not closed");
+  EXPECT_FALSE(ScriptRunner::Split(R"(type "a\q")", error));
+  EXPECT_FALSE(ScriptRunner::Split(R"(type "a"b)", error));
+}
+
+TEST(ScriptRunner, BadLinesStopWithTheirLineAndReason) {
+  const struct {
+    const char* line;
+    const char* reason;
+    int status;
+  } cases[] = {
+      {"frobnicate", "unknown command \"frobnicate\"", 2},
+      {"select 1 1 2", "usage: select L1 C1 L2 C2", 2},
+      {"select 1 1 9 1", "line 9 column 1 is not in the text", 2},
+      {"select 2 1 1 1", "the block ends before it starts", 2},
+      {"cursor 0 1", "a line must be a positive number, not \"0\"", 2},
+      {"cursor 1 x", "a column must be a positive number, not \"x\"", 2},
+      {"cursor 1 6", "line 1 column 6 is not in the text", 2},
+      {"key Ctrl+Hyper+Q", "\"Ctrl+Hyper+Q\" is not a key", 2},
+      {"open nonesuch.pas", "cannot open", 2},
+      {"view other.pas", "other.pas is not a file of an open module", 2},
+      {"type \"unclosed", "a quote is not closed", 2},
+      {"print extra", "usage: print", 2},
+      {"save no/such/folder/x.pas", "cannot save no/such/folder/x.pas: No such file", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    TempDir dir;
+    WriteFile(dir / "a.pas", "abc\nd");
+    RecordingObserver observer;
+    zebide::Ide ide(observer, zebide::Ide::Options());
+    ide.Open(dir / "a.pas");
+    std::FILE* out = std::tmpfile();
+    ScriptRunner runner(ide, out);
+    std::istringstream script("# comment\n\ntype X\n" + std::string(c.line) + "\ntype Y\n");
+    const auto failure = runner.Run(script);
+    std::fclose(out);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->line, 4);
+    EXPECT_EQ(failure->reason.substr(0, std::string(c.reason).size()), c.reason) << failure->reason;
+    EXPECT_EQ(failure->status, c.status);
+    EXPECT_EQ(ide.TopView()->GetDocument().LineText(1), "Xabc");  // stopped before "type Y"
+    EXPECT_EQ(ReadFile(dir / "a.pas"), "abc\nd");                 // nothing saved
+  }
+}
+
+TEST(ScriptRunner, CommandsNeedAnOpenFile) {
+  RecordingObserver observer;
+  zebide::Ide ide(observer, zebide::Ide::Options());
+  ScriptRunner runner(ide, stdout);
+  for (const char* line : {"key Tab", "print", "split", "undo", "save", "type x"}) {
+    const auto failure = runner.RunLine(line, 7);
+    ASSERT_TRUE(failure) << line;
+    EXPECT_EQ(failure->reason, "no file is open");
+  }
+}
+
+}  // namespace
+}  // namespace zebhost

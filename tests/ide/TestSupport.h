@@ -1,0 +1,43 @@
+// Helpers shared by the IDE tests: temporary folders, whole-file reads and writes, and an
+// observer that records what the IDE reports.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ide/core/IdeObserver.h"
+
+namespace zebtest {
+
+// A fresh folder under $TMPDIR, removed with everything in it at the end of the scope.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& Path() const noexcept { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+class RecordingObserver final : public zebide::IdeObserver {
+ public:
+  void OnFault(const zebide::Fault& fault) override { faults.push_back(fault); }
+  TModalResult OnDialog(TForm& form) override;
+  void OnMessage(const std::string& text) override { messages.push_back(text); }
+  void OnPaint(zebide::EditView&) override { ++paints; }
+
+  std::vector<zebide::Fault> faults;
+  std::vector<std::string> messages;
+  std::vector<std::string> dialogCaptions;
+  std::vector<std::string> dialogLines;  // the memo lines of the last dialog
+  int paints = 0;
+};
+
+}  // namespace zebtest

@@ -1,0 +1,6 @@
+unit Crlf;
+
+begin
+x := 1;
+	y := 2;
+end.

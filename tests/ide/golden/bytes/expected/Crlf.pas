@@ -1,0 +1,7 @@
+unit Crlf;
+
+begin
+  x := 1;
+  	y := 2;
+z := 3;
+end.

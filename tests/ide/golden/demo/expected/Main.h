@@ -1,0 +1,3 @@
+#pragma once
+
+    int Sum(int a, int b);

@@ -1,0 +1,4 @@
+open Main.cpp
+type "// edited\n"
+save no/such/folder/Main.cpp
+save
