@@ -187,6 +187,19 @@ void Ide::Activate(const std::shared_ptr<EditView>& view) {
   observer_->OnTopViewChanged(*view);
 }
 
+void Ide::CloseView(const std::shared_ptr<EditView>& view) {
+  if (!view) return;
+  const auto module = ModuleOf(view->GetDocument());
+  recent_.erase(std::remove(recent_.begin(), recent_.end(), view.get()), recent_.end());
+  views_.erase(std::remove(views_.begin(), views_.end(), view), views_.end());
+  if (!module) return;
+  for (const auto& other : views_)
+    if (module->IndexOf(other->GetDocument()) < module->FileCount()) return;
+  for (std::size_t i = 0; i < module->FileCount(); ++i)
+    module->File(i)->SetChangeListener({});
+  modules_.erase(std::remove(modules_.begin(), modules_.end(), module), modules_.end());
+}
+
 std::shared_ptr<EditView> Ide::ViewFor(const std::shared_ptr<Document>& document) {
   for (EditView* recent : recent_)
     if (&recent->GetDocument() == document.get())
@@ -274,6 +287,14 @@ void Ide::BuildKeyMap() {
 }
 
 KeyOutcome Ide::PressKey(TShortCut code) {
+  const KeyOutcome outcome = RouteKey(code);
+  if (outcome == KeyOutcome::PassedOn || outcome == KeyOutcome::NotBound) {
+    if (const auto view = TopView()) DefaultKeyAction(*view, code);
+  }
+  return outcome;
+}
+
+KeyOutcome Ide::RouteKey(TShortCut code) {
   if (keyMapStale_) BuildKeyMap();
   const KeyMap::Route route = keys_.Press(code);
   if (route.pending) return KeyOutcome::Pending;
@@ -287,7 +308,6 @@ KeyOutcome Ide::PressKey(TShortCut code) {
       // krNextProc, and krUnhandled alike, go on to the next handler.
     }
   }
-  if (const auto view = TopView()) DefaultKeyAction(*view, code);
   return route.handlers.empty() ? KeyOutcome::NotBound : KeyOutcome::PassedOn;
 }
 

@@ -84,6 +84,9 @@ class Ide {
   EditView& Split();
   // Makes `view` (one of the IDE's) the top view.
   void Activate(const std::shared_ptr<EditView>& view);
+  // Closes `view`. A module none of whose files is shown any more is closed with it, unsaved
+  // changes and all: a front end asks the user first.
+  void CloseView(const std::shared_ptr<EditView>& view);
 
   std::shared_ptr<EditView> TopView() const;
   // The module of the top view.
@@ -103,8 +106,12 @@ class Ide {
   // it by itself when bindings were added since.
   void BuildKeyMap();
   const KeyMap& Keys() const noexcept { return keys_; }
-  // Presses a key in the top view (see KeyMap for the routing rule).
+  // Presses a key in the top view (see KeyMap for the routing rule): routes it, and runs the
+  // editor's own action when no procedure took it.
   KeyOutcome PressKey(TShortCut code);
+  // Routes a key to the key procedures only. A front end whose editor has its own key handling
+  // runs that instead of DefaultKeyAction when the outcome is PassedOn or NotBound.
+  KeyOutcome RouteKey(TShortCut code);
   // The editor's own action for a key that no procedure took: Tab and Enter insert a tab or a
   // line break, Space, letters and digits (and keypad digits) without Ctrl or Alt insert their
   // character (a capital letter with Shift), at the cursor: the block is dropped, its text

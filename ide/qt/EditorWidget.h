@@ -1,0 +1,68 @@
+// EditorWidget: the editor of one edit view. Qt does the editing a user expects (cursor
+// movement, mouse selection, clipboard, input methods), and the widget keeps the view in step
+// with the screen both ways:
+//   - every change the user makes on screen becomes one edit of the document, and the cursor and
+//     selection become the view's cursor and block, so an add-in reads what is on screen;
+//   - every change made through the IDE (a block command, undo, redo, another view of the same
+//     document) is copied to the screen, lines that did not change left alone.
+// Key presses go through the IDE's key bindings first; only a key that no binding takes reaches
+// Qt's own handling.
+#pragma once
+
+#include <QPlainTextEdit>
+#include <memory>
+#include <vector>
+
+#include "ide/core/TextBuffer.h"
+#include "ide/core/TextPos.h"
+#include "ide/qt/LineCodec.h"
+
+namespace zebide {
+class Ide;
+class EditView;
+}  // namespace zebide
+
+namespace ide::qt {
+
+class EditorWidget : public QPlainTextEdit {
+  Q_OBJECT
+
+ public:
+  EditorWidget(zebide::Ide& ide, std::shared_ptr<zebide::EditView> view, QWidget* parent = nullptr);
+
+  const std::shared_ptr<zebide::EditView>& View() const noexcept { return view_; }
+  const LineCodec& Codec() const noexcept { return codec_; }
+
+  // Copies the document's changes to the screen, then the view's cursor and block.
+  void SyncFromDocument();
+  // Shows the view's cursor and block as the screen's cursor and selection.
+  void SyncSelectionFromView();
+
+  // The screen position of a place in the text, and back.
+  int PositionOf(zebide::TextPos pos) const;
+  zebide::TextPos TextPosAt(int position) const;
+
+ signals:
+  // The cursor moved or the text changed: the status bar follows.
+  void StatusChanged();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+
+ private:
+  void OnContentsChange(int position, int charsRemoved, int charsAdded);
+  void OnCursorMoved();
+  void MakeTopView();
+  void ReplaceScreenLines(int first, int oldCount, const QStringList& lines);
+
+  zebide::Ide& ide_;
+  std::shared_ptr<zebide::EditView> view_;
+  LineCodec codec_;
+  // The document's lines as the screen shows them now.
+  std::vector<zebide::Line> shown_;
+  // Set while the widget changes the screen itself, or hands the user's change to the document.
+  bool syncing_ = false;
+};
+
+}  // namespace ide::qt

@@ -1,0 +1,93 @@
+// The information dialog drawn by Qt: its layout, its lines, and modal display.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <memory>
+
+#include "ide/qt/FormDialog.h"
+#include "ide/qt/ModalPresenter.h"
+#include "info/Form_Info.h"
+
+namespace {
+
+// The dialog's form with a report's worth of lines, without an IDE behind it.
+std::unique_ptr<TFormInfo> ReportForm() {
+  auto form = std::make_unique<TFormInfo>(nullptr);
+  form->Memo1->Lines.Clear();
+  form->add("IOTAServices.GetProductIdentifier", std::string("ZEB.IDE"));
+  form->add("CurrentModule.Editor.FileName", std::string("/home/kim/한글/Unit1.pas"));
+  form->add("EditView.CursorPos.Col", -1);
+  return form;
+}
+
+TEST(FormDialog, FollowsTheFormsStoredLayout) {
+  auto form = ReportForm();
+  ide::qt::FormDialog dialog(*form);
+  dialog.show();
+
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Information..."));
+  EXPECT_EQ(dialog.size(), QSize(782, 462));
+  EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize()) << "a dialog frame cannot be resized";
+  EXPECT_TRUE(dialog.isModal());
+  EXPECT_FALSE(dialog.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+  EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const QPoint centre = dialog.pos() + QPoint(782 / 2, 462 / 2);
+  EXPECT_LE((centre - screen.center()).manhattanLength(), 2);
+
+  ASSERT_EQ(dialog.Memos().size(), 1u);
+  const QPlainTextEdit* memo = dialog.Memos()[0];
+  EXPECT_EQ(memo->objectName(), QStringLiteral("Memo1"));
+  EXPECT_EQ(memo->geometry(), QRect(8, 24, 766, 417));
+  EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
+  EXPECT_EQ(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_FALSE(memo->isReadOnly());
+  EXPECT_EQ(memo->toPlainText(),
+            QStringLiteral("IOTAServices.GetProductIdentifier : ZEB.IDE\n"
+                           "CurrentModule.Editor.FileName : /home/kim/한글/Unit1.pas\n"
+                           "EditView.CursorPos.Col : -1"));
+  EXPECT_EQ(dialog.font().pixelSize(), 12);
+  EXPECT_EQ(dialog.font().family(), QStringLiteral("굴림"));
+  EXPECT_EQ(dialog.palette().color(QPalette::Window), dialog.palette().color(QPalette::Button));
+}
+
+TEST(FormDialog, TheKoreanFontResolvesToAnInstalledFontWithHangul) {
+  auto form = ReportForm();
+  ide::qt::FormDialog dialog(*form);
+  const QFontInfo info(dialog.font());
+  EXPECT_TRUE(info.family().contains(QStringLiteral("Nanum")) ||
+              info.family().contains(QStringLiteral("Noto")))
+      << info.family().toStdString();
+}
+
+TEST(ModalPresenter, ShowsTheFormModallyAndStoresEditsBack) {
+  auto form = ReportForm();
+  ide::qt::ModalPresenter presenter(nullptr);
+  bool shown = false;
+  presenter.onShown = [&](ide::qt::FormDialog& dialog) {
+    shown = true;
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
+    const QString dir = qEnvironmentVariable("ZEB_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) {
+      QDir().mkpath(dir);
+      EXPECT_TRUE(dialog.grab().save(dir + QStringLiteral("/information-dialog-alone.png")));
+    }
+    dialog.Memos()[0]->appendPlainText(QStringLiteral("typed by the user"));
+    dialog.close();  // the window's close control
+  };
+  EXPECT_EQ(presenter.ShowModal(*form), mrCancel);
+  EXPECT_TRUE(shown);
+  ASSERT_EQ(form->Memo1->Lines.Count(), 4u);
+  EXPECT_EQ(form->Memo1->Lines[3], "typed by the user");
+}
+
+}  // namespace

@@ -1,0 +1,310 @@
+// The IDE window driven as a user drives it: key presses and mouse drags on the real editor,
+// with the add-in package loaded.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "ide/core/Ide.h"
+#include "ide/qt/EditorWidget.h"
+#include "ide/qt/FormDialog.h"
+#include "ide/qt/MainWindow.h"
+
+namespace {
+
+using ide::qt::EditorWidget;
+using ide::qt::FormDialog;
+using ide::qt::MainWindow;
+
+const char kUnit[] =
+    "unit Unit1;\n"
+    "interface\n"
+    "procedure A;\n"
+    "implementation\n"
+    "end.\n";
+
+class WindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    // Recent files and settings go to a folder of the test's own.
+    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
+    window = std::make_unique<MainWindow>();
+    window->onMessage = [this](const QString& title, const QString& text) {
+      messages << title + QStringLiteral(": ") + text;
+    };
+    window->resize(900, 600);
+    window->show();
+  }
+  void TearDown() override { window.reset(); }
+
+  QString Write(const QString& name, const QByteArray& bytes) {
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return path;
+  }
+  QByteArray Read(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+  }
+  // The document's bytes as the add-in and a save see them.
+  static QByteArray DocumentBytes(EditorWidget& editor) {
+    const std::string bytes = editor.View()->GetDocument().Buffer().ToBytes();
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  }
+  EditorWidget* OpenWithAddin(const QString& name, const QByteArray& bytes) {
+    EXPECT_TRUE(window->LoadPackage(QStringLiteral(ZEB_ADDIN_PATH)))
+        << messages.join('\n').toStdString();
+    EditorWidget* editor = window->OpenFile(Write(name, bytes));
+    EXPECT_NE(editor, nullptr);
+    if (editor != nullptr) editor->setFocus();
+    return editor;
+  }
+  // Selects whole lines first..last (1-based) with the keyboard: Ctrl+Home, Down, Shift+Down.
+  static void SelectLines(EditorWidget& editor, int first, int last) {
+    QTest::keyClick(&editor, Qt::Key_Home, Qt::ControlModifier);
+    for (int i = 1; i < first; ++i)
+      QTest::keyClick(&editor, Qt::Key_Down);
+    for (int i = first; i <= last; ++i)
+      QTest::keyClick(&editor, Qt::Key_Down, Qt::ShiftModifier);
+  }
+  void SaveScreenshot(QWidget& widget, const QString& name) {
+    const QString shots = qEnvironmentVariable("ZEB_SCREENSHOT_DIR");
+    if (shots.isEmpty()) return;
+    QDir().mkpath(shots);
+    QApplication::processEvents();  // lay out what the last key changed
+    EXPECT_TRUE(widget.grab().save(shots + QLatin1Char('/') + name));
+  }
+
+  QTemporaryDir dir;
+  std::unique_ptr<MainWindow> window;
+  QStringList messages;
+};
+
+TEST_F(WindowTest, TabIndentsASelectionInAPascalFileByTwoAndShiftTabUndoesIt) {
+  EditorWidget* editor = OpenWithAddin(QStringLiteral("Unit1.pas"), kUnit);
+  ASSERT_NE(editor, nullptr);
+  SelectLines(*editor, 2, 4);
+  const std::size_t steps = editor->View()->GetDocument().History().UndoCount();
+
+  QTest::keyClick(editor, Qt::Key_Tab);
+  const QByteArray indented = "unit Unit1;\n  interface\n  procedure A;\n  implementation\nend.\n";
+  EXPECT_EQ(DocumentBytes(*editor), indented);
+  EXPECT_EQ(editor->toPlainText().toUtf8(), indented) << "the screen shows the document";
+  EXPECT_EQ(editor->View()->GetDocument().History().UndoCount(), steps + 1) << "one undo step";
+  EXPECT_TRUE(editor->textCursor().hasSelection()) << "the block still covers the lines";
+  SaveScreenshot(*window, QStringLiteral("window-indented.png"));
+
+  QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(DocumentBytes(*editor), kUnit);
+  EXPECT_EQ(editor->toPlainText().toUtf8(), QByteArray(kUnit));
+  EXPECT_EQ(editor->View()->GetDocument().History().UndoCount(), steps + 2);
+
+  QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);  // undo the unindent
+  EXPECT_EQ(DocumentBytes(*editor), indented);
+  EXPECT_EQ(editor->toPlainText().toUtf8(), indented);
+  QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);  // and the indent
+  EXPECT_EQ(DocumentBytes(*editor), kUnit);
+  EXPECT_EQ(editor->toPlainText().toUtf8(), QByteArray(kUnit));
+}
+
+TEST_F(WindowTest, MouseSelectionInACppFileIndentsByFour) {
+  EditorWidget* editor = OpenWithAddin(QStringLiteral("Main.cpp"), "int a;\nint b;\nint c;\n");
+  ASSERT_NE(editor, nullptr);
+  QTextCursor start(editor->document());
+  const QPoint from = editor->cursorRect(start).center();
+  start.movePosition(QTextCursor::Down, QTextCursor::MoveAnchor, 2);
+  const QPoint to = editor->cursorRect(start).center();
+  QTest::mousePress(editor->viewport(), Qt::LeftButton, Qt::NoModifier, from);
+  QTest::mouseMove(editor->viewport(), to);
+  QTest::mouseRelease(editor->viewport(), Qt::LeftButton, Qt::NoModifier, to);
+  ASSERT_TRUE(editor->View()->HasBlock()) << "the mouse selection is the view's block";
+
+  QTest::keyClick(editor, Qt::Key_Tab);
+  EXPECT_EQ(DocumentBytes(*editor), "    int a;\n    int b;\nint c;\n");
+  EXPECT_EQ(editor->toPlainText(), QStringLiteral("    int a;\n    int b;\nint c;\n"));
+  EXPECT_EQ(window->StatusText().contains(QStringLiteral("Indent 4")), true)
+      << window->StatusText().toStdString();
+}
+
+TEST_F(WindowTest, TabWithoutASelectionInsertsATab) {
+  EditorWidget* editor = OpenWithAddin(QStringLiteral("Unit1.pas"), kUnit);
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
+  QTest::keyClick(editor, Qt::Key_Tab);
+  EXPECT_EQ(DocumentBytes(*editor), QByteArray("\t") + kUnit);
+  EXPECT_EQ(editor->toPlainText().left(5), QStringLiteral("\tunit"));
+  QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);  // no block: nothing happens
+  EXPECT_EQ(DocumentBytes(*editor), QByteArray("\t") + kUnit);
+}
+
+TEST_F(WindowTest, CtrlAltUOpensTheInformationDialogWithTheReport) {
+  EditorWidget* editor = OpenWithAddin(QStringLiteral("Unit1.pas"), kUnit);
+  ASSERT_NE(editor, nullptr);
+  SaveScreenshot(*window, QStringLiteral("window.png"));
+  QStringList lines;
+  QSize size;
+  QRect memoGeometry;
+  window->Presenter().onShown = [&](FormDialog& dialog) {
+    size = dialog.size();
+    memoGeometry = dialog.Memos()[0]->geometry();
+    lines = dialog.Memos()[0]->toPlainText().split(QLatin1Char('\n'));
+    // The window with the dialog over it, the dialog at its place on screen with a title bar.
+    const QString shots = qEnvironmentVariable("ZEB_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) {
+      QDir().mkpath(shots);
+      QApplication::processEvents();
+      EXPECT_TRUE(dialog.grab().save(shots + QStringLiteral("/information-dialog.png")));
+      QPixmap shot = window->grab();
+      const QPixmap inner = dialog.grab();
+      const int titleHeight = 24;
+      const QPoint at((shot.width() - inner.width()) / 2,
+                      (shot.height() - inner.height() - titleHeight) / 2);
+      QPainter painter(&shot);
+      painter.fillRect(QRect(at, QSize(inner.width(), titleHeight)), QColor(0x3a, 0x6e, 0xa5));
+      painter.setPen(Qt::white);
+      painter.drawText(QRect(at + QPoint(8, 0), QSize(inner.width() - 40, titleHeight)),
+                       Qt::AlignVCenter, dialog.windowTitle());
+      painter.drawText(QRect(at + QPoint(inner.width() - 24, 0), QSize(24, titleHeight)),
+                       Qt::AlignCenter, QStringLiteral("✕"));
+      painter.drawPixmap(at + QPoint(0, titleHeight), inner);
+      painter.setPen(QColor(0x3a, 0x6e, 0xa5));
+      painter.drawRect(
+          QRect(at, QSize(inner.width(), inner.height() + titleHeight)).adjusted(0, 0, -1, -1));
+      painter.end();
+      EXPECT_TRUE(shot.save(shots + QStringLiteral("/window-with-dialog.png")));
+    }
+    dialog.close();
+  };
+  QTest::keyClick(editor, Qt::Key_U, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_EQ(size, QSize(782, 462));
+  EXPECT_EQ(memoGeometry, QRect(8, 24, 766, 417));
+  ASSERT_GE(lines.size(), 28);
+  EXPECT_EQ(lines[0], QStringLiteral("IOTAServices.GetProductIdentifier : ZebIDE"));
+  EXPECT_TRUE(lines.contains(QStringLiteral("CurrentModule.Editor.Modified : false")));
+  EXPECT_TRUE(lines.contains(QStringLiteral("SourceEditor.Filename : ") +
+                             QDir(dir.path()).filePath(QStringLiteral("Unit1.pas"))));
+  EXPECT_EQ(lines.last(), QStringLiteral("EditView.Position.LastRow : 6"));
+  EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+  EXPECT_EQ(DocumentBytes(*editor), kUnit) << "the key inserted nothing";
+}
+
+TEST_F(WindowTest, TypingIsWhatTheAddinReadsNext) {
+  EditorWidget* editor = OpenWithAddin(QStringLiteral("Unit1.pas"), kUnit);
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClick(editor, Qt::Key_End);
+  QTest::keyClicks(editor, QStringLiteral(" { note }"));
+  // Hangul through the input method, committed as a user's IME commits it.
+  QInputMethodEvent commit;
+  commit.setCommitString(QStringLiteral("한글"));
+  QApplication::sendEvent(editor, &commit);
+  EXPECT_EQ(DocumentBytes(*editor).left(26),
+            QByteArray("unit Unit1; { note }\xED\x95\x9C\xEA\xB8\x80"));
+
+  QStringList lines;
+  window->Presenter().onShown = [&](FormDialog& dialog) {
+    lines = dialog.Memos()[0]->toPlainText().split(QLatin1Char('\n'));
+    dialog.close();
+  };
+  QTest::keyClick(editor, Qt::Key_U, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_TRUE(lines.contains(QStringLiteral("CurrentModule.Editor.Modified : true")))
+      << lines.join('\n').toStdString();
+  // The cursor column counts bytes: 20 ASCII bytes then two 3-byte syllables.
+  EXPECT_TRUE(lines.contains(QStringLiteral("EditView.CursorPos.Col : 27")))
+      << lines.join('\n').toStdString();
+}
+
+TEST_F(WindowTest, SaveWritesTheScreensTextAndCloseAsksFirst) {
+  EditorWidget* editor = OpenWithAddin(QStringLiteral("Main.h"), "a\r\nb\r\n");
+  ASSERT_NE(editor, nullptr);
+  const QString path = QDir(dir.path()).filePath(QStringLiteral("Main.h"));
+  QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClicks(editor, QStringLiteral("c"));
+  QTest::keyClick(editor, Qt::Key_Return);
+  EXPECT_TRUE(window->StatusText().contains(QStringLiteral("Modified")));
+
+  QStringList asked;
+  window->onAskSave = [&](const QString& name) {
+    asked << name;
+    return static_cast<int>(QMessageBox::Cancel);
+  };
+  EXPECT_FALSE(window->CloseCurrent());
+  EXPECT_EQ(asked, QStringList{QStringLiteral("Main.h")});
+  EXPECT_EQ(window->Tabs()->count(), 1);
+
+  EXPECT_TRUE(window->Save());
+  EXPECT_EQ(Read(path), QByteArray("a\r\nb\r\nc\r\n")) << "new lines take the file's line end";
+  EXPECT_FALSE(window->StatusText().contains(QStringLiteral("Modified")));
+  EXPECT_TRUE(window->CloseCurrent());
+  EXPECT_EQ(asked.size(), 1) << "a saved file closes without asking";
+  EXPECT_EQ(window->Tabs()->count(), 0);
+}
+
+TEST_F(WindowTest, FilesThatCannotBeReadOrWrittenAreReportedAndNothingIsLost) {
+  EXPECT_EQ(window->OpenFile(dir.filePath(QStringLiteral("missing.pas"))), nullptr);
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].contains(QStringLiteral("missing.pas"))) << messages[0].toStdString();
+  EXPECT_EQ(window->Tabs()->count(), 0);
+
+  EditorWidget* editor = OpenWithAddin(QStringLiteral("Unit1.pas"), kUnit);
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClicks(editor, QStringLiteral("x"));
+  // The folder becomes read-only: the save must fail, say why, and keep both texts.
+  QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+  const bool root = QFile(dir.filePath(QStringLiteral("probe"))).open(QIODevice::WriteOnly);
+  if (!root) {
+    EXPECT_FALSE(window->Save());
+    EXPECT_TRUE(messages.last().contains(QStringLiteral("Cannot save")))
+        << messages.last().toStdString();
+    EXPECT_EQ(Read(dir.filePath(QStringLiteral("Unit1.pas"))), QByteArray(kUnit));
+    EXPECT_EQ(DocumentBytes(*editor), QByteArray("x") + kUnit);
+  }
+  QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  QFile::remove(dir.filePath(QStringLiteral("probe")));
+}
+
+TEST_F(WindowTest, AnAddinFaultIsReportedAndTheKeyIsConsumed) {
+  ASSERT_TRUE(window->LoadPackage(QStringLiteral(ZEB_KEYTHROWS_PATH)));
+  EditorWidget* editor = window->OpenFile(Write(QStringLiteral("Main.cpp"), "x\n"));
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClick(editor, Qt::Key_Tab);
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].contains(QStringLiteral("EInvalidOperation")))
+      << messages[0].toStdString();
+  EXPECT_TRUE(messages[0].contains(QStringLiteral("Tab is broken in this package")));
+  EXPECT_EQ(DocumentBytes(*editor), "x\n") << "nothing further happened for the key";
+  QTest::keyClicks(editor, QStringLiteral("y"));
+  EXPECT_EQ(DocumentBytes(*editor), "yx\n") << "the IDE goes on";
+}
+
+TEST_F(WindowTest, ASplitViewFollowsEditsMadeInTheOther) {
+  EditorWidget* first = OpenWithAddin(QStringLiteral("Unit1.pas"), kUnit);
+  ASSERT_NE(first, nullptr);
+  window->SplitView();
+  ASSERT_EQ(window->Tabs()->count(), 2);
+  auto* second = window->CurrentEditor();
+  ASSERT_NE(second, first);
+  SelectLines(*second, 1, 2);
+  QTest::keyClick(second, Qt::Key_Tab);
+  EXPECT_EQ(first->toPlainText(), second->toPlainText());
+  EXPECT_TRUE(first->toPlainText().startsWith(QStringLiteral("  unit Unit1;\n  interface\n")));
+  first->setFocus();
+  QTest::keyClick(first, Qt::Key_Home, Qt::ControlModifier);
+  QTest::keyClicks(first, QStringLiteral("z"));
+  EXPECT_TRUE(second->toPlainText().startsWith(QStringLiteral("z  unit")));
+}
+
+}  // namespace
