@@ -138,16 +138,21 @@ void Ide::DropBindingsOf(const Package* package) {
 
 // ---- Modules and views ----------------------------------------------------------------------
 
-EditView& Ide::Open(const std::string& path) {
-  const std::string normal = NormalPath(path);
+EditView* Ide::ShowOpenFile(const std::string& normalPath) {
   for (const auto& module : modules_) {
-    const std::size_t index = module->IndexOf(normal);
+    const std::size_t index = module->IndexOf(normalPath);
     if (index < module->FileCount()) {
       const auto view = ViewFor(module->File(index));
       Activate(view);
-      return *view;
+      return view.get();
     }
   }
+  return nullptr;
+}
+
+EditView& Ide::Open(const std::string& path) {
+  const std::string normal = NormalPath(path);
+  if (EditView* open = ShowOpenFile(normal)) return *open;
   std::shared_ptr<Module> module = Module::Open(normal);
   Watch(*module);
   modules_.push_back(module);
@@ -159,15 +164,7 @@ EditView& Ide::Open(const std::string& path) {
 }
 
 EditView& Ide::ShowFile(const std::string& path) {
-  const std::string normal = NormalPath(path);
-  for (const auto& module : modules_) {
-    const std::size_t index = module->IndexOf(normal);
-    if (index < module->FileCount()) {
-      const auto view = ViewFor(module->File(index));
-      Activate(view);
-      return *view;
-    }
-  }
+  if (EditView* open = ShowOpenFile(NormalPath(path))) return *open;
   throw EInvalidOperation(path + " is not a file of an open module");
 }
 

@@ -136,6 +136,8 @@ class Ide {
 
   void DropBindingsOf(const Package* package);
   void Unload(Package& package, bool finalize);
+  // Makes a view of an open module's file the top view; null when no open module has it.
+  EditView* ShowOpenFile(const std::string& normalPath);
   std::shared_ptr<EditView> ViewFor(const std::shared_ptr<Document>& document);
   void Watch(Module& module);
 

@@ -275,12 +275,9 @@ void MainWindow::SplitView() {
 
 // ---- Tools ------------------------------------------------------------------------------------
 
-void MainWindow::ShowPackages() {
-  QDialog dialog(this);
-  dialog.setWindowTitle(tr("Packages"));
-  dialog.resize(720, 360);
-  auto* tree = new QTreeWidget(&dialog);
-  tree->setHeaderLabels({tr("Property"), tr("Value")});
+QTreeWidget* MainWindow::CreatePackageTree(QWidget* parent) const {
+  auto* tree = new QTreeWidget(parent);
+  tree->setHeaderLabels({tr("Package"), tr("Description")});
   for (const auto& package : ide_->Packages()) {
     const zebide::PackageIdentity& id = package->Identity();
     auto* item = new QTreeWidgetItem(tree, {Q(id.name), Q(id.description)});
@@ -305,8 +302,15 @@ void MainWindow::ShowPackages() {
     item->setExpanded(true);
   }
   tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  return tree;
+}
+
+void MainWindow::ShowPackages() {
+  QDialog dialog(this);
+  dialog.setWindowTitle(tr("Packages"));
+  dialog.resize(720, 360);
   auto* layout = new QVBoxLayout(&dialog);
-  layout->addWidget(tree);
+  layout->addWidget(CreatePackageTree(&dialog));
   dialog.exec();
 }
 

@@ -17,6 +17,7 @@ class QMenu;
 class QPlainTextEdit;
 class QProcess;
 class QTabWidget;
+class QTreeWidget;
 
 namespace ide::qt {
 
@@ -48,6 +49,10 @@ class MainWindow final : public QMainWindow, public zebide::IdeObserver {
 
   // The status bar's text, joined: "Ln 3, Col 5 | Modified | Indent 2".
   QString StatusText() const;
+  // The Packages window's contents: one item per loaded package, its identity below it.
+  QTreeWidget* CreatePackageTree(QWidget* parent) const;
+  // The trace viewer's output panel, once the viewer was started.
+  QPlainTextEdit* TraceOutput() const noexcept { return traceOutput_; }
 
  public slots:
   void OpenDialog();

@@ -9,9 +9,11 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <memory>
 
 #include "ide/core/Ide.h"
@@ -305,6 +307,49 @@ TEST_F(WindowTest, ASplitViewFollowsEditsMadeInTheOther) {
   QTest::keyClick(first, Qt::Key_Home, Qt::ControlModifier);
   QTest::keyClicks(first, QStringLiteral("z"));
   EXPECT_TRUE(second->toPlainText().startsWith(QStringLiteral("z  unit")));
+}
+
+TEST_F(WindowTest, ThePackagesWindowListsTheLoadedPackagesIdentity) {
+  ASSERT_TRUE(window->LoadPackage(QStringLiteral(ZEB_ADDIN_PATH)));
+  std::unique_ptr<QTreeWidget> tree(window->CreatePackageTree(nullptr));
+  ASSERT_EQ(tree->topLevelItemCount(), 1);
+  const QTreeWidgetItem* package = tree->topLevelItem(0);
+  EXPECT_EQ(package->text(0), QStringLiteral("ZEB_IDE_Addin_2007"));
+  EXPECT_EQ(package->text(1), QStringLiteral("Pellix IDE-Addin V0.3 for RAD2007"));
+  QStringList rows;
+  for (int i = 0; i < package->childCount(); ++i)
+    rows << package->child(i)->text(0) + QStringLiteral(": ") + package->child(i)->text(1);
+  EXPECT_TRUE(
+      rows.contains(QStringLiteral("Requires: vclx100.bpl, vclactnband100.bpl, "
+                                   "xmlrtl100.bpl, designide100.bpl, vcl100.bpl, "
+                                   "rtl100.bpl")))
+      << rows.join('\n').toStdString();
+  EXPECT_TRUE(rows.contains(
+      QStringLiteral("Contains: ZEB_IDE_Addin_2007, Form_Info, SysInit, uTrace, HotKeyMain2007")));
+  EXPECT_TRUE(rows.contains(QStringLiteral("Language: 0x0412, code page 949")));
+}
+
+TEST_F(WindowTest, TheTraceViewerStartedFromTheMenuShowsTracesInItsPanel) {
+  // A runtime directory of the test's own, so that this viewer is the only one.
+  const QString runtime = dir.filePath(QStringLiteral("run"));
+  QDir().mkpath(runtime);
+  QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+  window->StartTraceViewer();
+  ASSERT_NE(window->TraceOutput(), nullptr) << messages.join('\n').toStdString();
+
+  // Send with the command-line sender until the viewer is up and has shown the message.
+  const QString sender = QCoreApplication::applicationDirPath() + QStringLiteral("/zeb-trace");
+  bool shown = false;
+  for (int attempt = 0; attempt < 100 && !shown; ++attempt) {
+    QProcess::execute(sender, {QStringLiteral("send"), QStringLiteral("from the window %d"),
+                               QStringLiteral("42")});
+    QTest::qWait(50);
+    shown =
+        window->TraceOutput()->toPlainText().contains(QStringLiteral("from the window 42|0|.|.|."));
+  }
+  EXPECT_TRUE(shown) << window->TraceOutput()->toPlainText().toStdString();
+  qunsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace
