@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 #include <algorithm>
 
 #include "ide/core/Ide.h"
@@ -34,29 +35,34 @@ std::vector<zebide::Line> LinesOf(const zebide::TextBuffer& buffer) {
   return lines;
 }
 
+// Characters that Qt's text document takes for the end of a line (or of a frame).
+bool SplitsLines(QChar c) {
+  return c == QLatin1Char('\r') || c == QChar::ParagraphSeparator || c.unicode() == 0xFDD0 ||
+         c.unicode() == 0xFDD1;
+}
+
+// A line as the screen shows it: characters that would split it are shown by symbols.
+QString Displayed(const LineCodec& codec, std::string_view bytes) {
+  QString text = codec.Decode(bytes);
+  for (QChar& c : text) {
+    if (!SplitsLines(c)) continue;
+    c = c == QLatin1Char('\r')           ? QChar(0x240D)
+        : c == QChar::ParagraphSeparator ? QChar(0x00B6)
+                                         : QChar(0xFFFD);
+  }
+  return text;
+}
+
 }  // namespace
 
 EditorWidget::EditorWidget(zebide::Ide& ide, std::shared_ptr<zebide::EditView> view,
-                           QWidget* parent)
-    : QPlainTextEdit(parent),
-      ide_(ide),
-      view_(std::move(view)),
-      codec_(LineCodec::For(view_->GetDocument().Buffer())) {
+                           LineCodec codec, QWidget* parent)
+    : QPlainTextEdit(parent), ide_(ide), view_(std::move(view)), codec_(codec) {
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   setLineWrapMode(QPlainTextEdit::NoWrap);
   setUndoRedoEnabled(false);  // the document keeps the one undo history
   setTabStopDistance(fontMetrics().horizontalAdvance(QLatin1Char(' ')) * view_->TabWidth());
-
-  shown_ = LinesOf(view_->GetDocument().Buffer());
-  QStringList texts;
-  texts.reserve(static_cast<qsizetype>(shown_.size()));
-  for (const auto& line : shown_)
-    texts << codec_.Decode(line.text);
-  {
-    FlagScope scope(syncing_);
-    setPlainText(texts.join(QLatin1Char('\n')));
-  }
-  SyncSelectionFromView();
+  ResetFromDocument();
 
   connect(document(), &QTextDocument::contentsChange, this, &EditorWidget::OnContentsChange);
   connect(this, &QPlainTextEdit::cursorPositionChanged, this, &EditorWidget::OnCursorMoved);
@@ -76,68 +82,82 @@ int EditorWidget::PositionOf(zebide::TextPos pos) const {
 zebide::TextPos EditorWidget::TextPosAt(int position) const {
   const QTextBlock block = document()->findBlock(position);
   const int chars = position - block.position();
-  return {block.blockNumber() + 1, codec_.ByteOffset(block.text(), chars) + 1};
+  const auto line = static_cast<std::size_t>(block.blockNumber());
+  const std::string& bytes = line < shown_.size() ? shown_[line].text : std::string();
+  return {block.blockNumber() + 1, codec_.ByteOffset(bytes, chars) + 1};
 }
 
 // ---- Screen to view ---------------------------------------------------------------------------
 
-void EditorWidget::OnCursorMoved() {
-  if (syncing_) return;
+void EditorWidget::PushSelectionToView() {
   const QTextCursor cursor = textCursor();
   const zebide::TextPos at = TextPosAt(cursor.position());
   if (cursor.hasSelection())
     view_->Select(TextPosAt(cursor.anchor()), at);
   else
     view_->SetCursor(at);
+}
+
+void EditorWidget::OnCursorMoved() {
+  if (syncing_) return;
+  PushSelectionToView();
   emit StatusChanged();
 }
 
 void EditorWidget::OnContentsChange(int position, int charsRemoved, int charsAdded) {
   if (syncing_) return;
-  QTextDocument* doc = document();
-  const QTextBlock firstBlock = doc->findBlock(position);
-  const int first = firstBlock.blockNumber();
+  try {
+    QTextDocument* doc = document();
+    const int end = doc->characterCount() - 1;  // the position after the last character
+    position = std::clamp(position, 0, end);
+    const QTextBlock firstBlock = doc->findBlock(position);
+    const int first = firstBlock.blockNumber();
 
-  // The last line the change touched before it: walk the lines as they were shown, from the
-  // change's start, over the characters it removed.
-  std::size_t oldLast = static_cast<std::size_t>(first);
-  int remaining = (position - firstBlock.position()) + charsRemoved;
-  while (oldLast + 1 < shown_.size()) {
-    const int length = static_cast<int>(codec_.Decode(shown_[oldLast].text).size());
-    if (remaining <= length) break;
-    remaining -= length + 1;  // the line and its break
-    ++oldLast;
-  }
-  const int newLast = doc->findBlock(position + charsAdded).blockNumber();
+    // The last line the change touched before it: walk the lines as they were shown, from the
+    // change's start, over the characters it removed. (Qt may report more than changed, the
+    // document's final separator included; the walk stops at the last line.)
+    std::size_t oldLast = static_cast<std::size_t>(first);
+    int remaining = (position - firstBlock.position()) + charsRemoved;
+    while (oldLast + 1 < shown_.size()) {
+      const int length = static_cast<int>(codec_.Decode(shown_[oldLast].text).size());
+      if (remaining <= length) break;
+      remaining -= length + 1;  // the line and its break
+      ++oldLast;
+    }
+    const int newLast = doc->findBlock(std::min(position + charsAdded, end)).blockNumber();
 
-  zebide::Document& document = view_->GetDocument();
-  const zebide::LineEnd preferred = document.Buffer().PreferredLineEnd();
-  const std::size_t oldCount = oldLast - static_cast<std::size_t>(first) + 1;
-  std::vector<zebide::Line> lines;
-  for (int b = first; b <= newLast; ++b) {
-    const std::size_t k = static_cast<std::size_t>(b - first);
-    zebide::Line line;
-    line.text = codec_.Encode(doc->findBlockByNumber(b).text());
-    if (b == newLast)
-      line.end = shown_[oldLast].end;  // the change's last line keeps the break it had
-    else if (k + 1 < oldCount)
-      line.end = shown_[static_cast<std::size_t>(first) + k].end;
-    else
-      line.end = preferred;
-    lines.push_back(std::move(line));
-  }
+    zebide::Document& document = view_->GetDocument();
+    const std::size_t oldCount = oldLast - static_cast<std::size_t>(first) + 1;
+    std::vector<zebide::Line> lines;
+    bool lossy = false;
+    for (int b = first; b <= newLast; ++b) {
+      const QString text = doc->findBlockByNumber(b).text();
+      lossy = lossy || !codec_.Holds(text);
+      zebide::Line line;
+      line.text = codec_.Encode(text);
+      // New line breaks take the file's line end; the change's last line keeps the one it had.
+      line.end = b == newLast ? shown_[oldLast].end : document.Buffer().PreferredLineEnd();
+      lines.push_back(std::move(line));
+    }
 
-  const zebide::ViewState before = view_->State();
-  zebide::ViewState after;
-  after.cursor = TextPosAt(std::min(position + charsAdded, doc->characterCount() - 1));
-  after.blockStart = after.blockEnd = after.cursor;
+    const zebide::ViewState before = view_->State();
+    zebide::ViewState after;
+    after.cursor = TextPosAt(std::min(position + charsAdded, end));
+    after.blockStart = after.blockEnd = after.cursor;
 
-  const auto at = shown_.begin() + first;
-  shown_.erase(at, at + static_cast<std::ptrdiff_t>(oldCount));
-  shown_.insert(shown_.begin() + first, lines.begin(), lines.end());
-  {
-    FlagScope scope(syncing_);
-    document.Edit(static_cast<std::size_t>(first), oldCount, std::move(lines), before, after);
+    const auto at = shown_.begin() + first;
+    shown_.erase(at, at + static_cast<std::ptrdiff_t>(oldCount));
+    shown_.insert(shown_.begin() + first, lines.begin(), lines.end());
+    {
+      FlagScope scope(syncing_);
+      document.Edit(static_cast<std::size_t>(first), oldCount, std::move(lines), before, after);
+    }
+    // What the file's encoding cannot hold was stored as "?": show what was stored, once Qt has
+    // finished this change.
+    if (lossy) QTimer::singleShot(0, this, &EditorWidget::ResetFromDocument);
+  } catch (...) {
+    // The screen and the document must not stay apart: show the document as it is.
+    QTimer::singleShot(0, this, &EditorWidget::ResetFromDocument);
   }
   emit StatusChanged();
 }
@@ -221,6 +241,28 @@ void EditorWidget::ReplaceScreenLines(int first, int oldCount, const QStringList
   }
 }
 
+void EditorWidget::ResetFromDocument() {
+  shown_ = LinesOf(view_->GetDocument().Buffer());
+  QStringList texts;
+  texts.reserve(static_cast<qsizetype>(shown_.size()));
+  readOnlyReason_.clear();
+  for (const auto& line : shown_) {
+    const QString decoded = codec_.Decode(line.text);
+    if (readOnlyReason_.isEmpty() && std::any_of(decoded.begin(), decoded.end(), SplitsLines))
+      readOnlyReason_ =
+          tr("read-only: line %1 holds a character the editor would take for a line break")
+              .arg(texts.size() + 1);
+    texts << Displayed(codec_, line.text);
+  }
+  {
+    FlagScope scope(syncing_);
+    setPlainText(texts.join(QLatin1Char('\n')));
+    setReadOnly(!readOnlyReason_.isEmpty());
+  }
+  // The view's cursor and block stand; the screen shows them again.
+  SyncSelectionFromView();
+}
+
 void EditorWidget::SyncFromDocument() {
   if (syncing_) return;
   const zebide::TextBuffer& buffer = view_->GetDocument().Buffer();
@@ -233,16 +275,22 @@ void EditorWidget::SyncFromDocument() {
   while (suffix < oldSize - prefix && suffix < newSize - prefix &&
          shown_[oldSize - 1 - suffix] == buffer.LineAt(newSize - 1 - suffix))
     ++suffix;
+  if (prefix == oldSize && prefix == newSize) return;
 
-  if (prefix != oldSize || prefix != newSize) {
-    const std::size_t oldCount = oldSize - prefix - suffix;
-    const std::size_t newCount = newSize - prefix - suffix;
-    std::vector<zebide::Line> lines;
-    QStringList texts;
-    for (std::size_t i = prefix; i < prefix + newCount; ++i) {
-      lines.push_back(buffer.LineAt(i));
-      texts << codec_.Decode(lines.back().text);
+  const std::size_t oldCount = oldSize - prefix - suffix;
+  const std::size_t newCount = newSize - prefix - suffix;
+  std::vector<zebide::Line> lines;
+  QStringList texts;
+  for (std::size_t i = prefix; i < prefix + newCount; ++i) {
+    lines.push_back(buffer.LineAt(i));
+    const QString decoded = codec_.Decode(lines.back().text);
+    if (std::any_of(decoded.begin(), decoded.end(), SplitsLines)) {
+      ResetFromDocument();  // the new text cannot be edited line for line
+      return;
     }
+    texts << decoded;
+  }
+  {
     FlagScope scope(syncing_);
     // Only the text changes where the screen differs; line ends alone change no screen line.
     bool textDiffers = oldCount != newCount;
@@ -254,7 +302,29 @@ void EditorWidget::SyncFromDocument() {
     shown_.erase(at, at + static_cast<std::ptrdiff_t>(oldCount));
     shown_.insert(shown_.begin() + static_cast<std::ptrdiff_t>(prefix), lines.begin(), lines.end());
   }
-  SyncSelectionFromView();
+  // Qt moved the selection with the text it replaced; the view follows the screen. A command
+  // that sets the view's block itself shows it afterwards with SyncSelectionFromView.
+  PushSelectionToView();
+  emit StatusChanged();
+}
+
+bool EditorWidget::InStep() const {
+  const zebide::TextBuffer& buffer = view_->GetDocument().Buffer();
+  if (shown_.size() != buffer.LineCount()) return false;
+  if (document()->blockCount() != static_cast<int>(shown_.size())) return false;
+  QTextBlock block = document()->begin();
+  for (std::size_t i = 0; i < shown_.size(); ++i, block = block.next()) {
+    if (!(shown_[i] == buffer.LineAt(i))) return false;
+    if (block.text() != Displayed(codec_, shown_[i].text)) return false;
+  }
+  const QTextCursor cursor = textCursor();
+  const zebide::ViewState& state = view_->State();
+  if (state.cursor != TextPosAt(cursor.position())) return false;
+  if (cursor.hasSelection() != state.HasBlock()) return false;
+  if (!cursor.hasSelection()) return true;
+  const zebide::TextPos a = TextPosAt(cursor.selectionStart());
+  const zebide::TextPos b = TextPosAt(cursor.selectionEnd());
+  return a == state.blockStart && b == state.blockEnd;
 }
 
 void EditorWidget::SyncSelectionFromView() {
@@ -275,10 +345,7 @@ void EditorWidget::SyncSelectionFromView() {
     FlagScope scope(syncing_);
     setTextCursor(cursor);
   }
-  if (cursor.hasSelection())
-    view_->Select(TextPosAt(cursor.anchor()), TextPosAt(cursor.position()));
-  else
-    view_->SetCursor(TextPosAt(cursor.position()));
+  PushSelectionToView();
   ensureCursorVisible();
   emit StatusChanged();
 }

@@ -28,15 +28,27 @@ class EditorWidget : public QPlainTextEdit {
   Q_OBJECT
 
  public:
-  EditorWidget(zebide::Ide& ide, std::shared_ptr<zebide::EditView> view, QWidget* parent = nullptr);
+  // `codec` is the document's: every view of one document shows it the same way.
+  EditorWidget(zebide::Ide& ide, std::shared_ptr<zebide::EditView> view, LineCodec codec,
+               QWidget* parent = nullptr);
 
   const std::shared_ptr<zebide::EditView>& View() const noexcept { return view_; }
   const LineCodec& Codec() const noexcept { return codec_; }
 
-  // Copies the document's changes to the screen, then the view's cursor and block.
+  // Copies the document's changes to the screen (only the lines that differ); the view then
+  // takes the screen's cursor and selection, which Qt kept on the same text.
   void SyncFromDocument();
-  // Shows the view's cursor and block as the screen's cursor and selection.
+  // Shows the view's cursor and block as the screen's cursor and selection (after a command
+  // that set them).
   void SyncSelectionFromView();
+
+  // Why the editor is read-only, or empty: a file with characters that the editor would take
+  // for line breaks (a lone CR, U+2029) cannot be edited without changing its lines.
+  const QString& ReadOnlyReason() const noexcept { return readOnlyReason_; }
+
+  // True when the screen shows exactly the document's lines, and the view's cursor and block are
+  // the screen's cursor and selection.
+  bool InStep() const;
 
   // The screen position of a place in the text, and back.
   int PositionOf(zebide::TextPos pos) const;
@@ -55,6 +67,9 @@ class EditorWidget : public QPlainTextEdit {
   void OnCursorMoved();
   void MakeTopView();
   void ReplaceScreenLines(int first, int oldCount, const QStringList& lines);
+  // Shows the document anew, whole; the way back to a known state after anything unexpected.
+  void ResetFromDocument();
+  void PushSelectionToView();
 
   zebide::Ide& ide_;
   std::shared_ptr<zebide::EditView> view_;
@@ -63,6 +78,7 @@ class EditorWidget : public QPlainTextEdit {
   std::vector<zebide::Line> shown_;
   // Set while the widget changes the screen itself, or hands the user's change to the document.
   bool syncing_ = false;
+  QString readOnlyReason_;
 };
 
 }  // namespace ide::qt

@@ -85,8 +85,32 @@ std::uint16_t VirtualKeyOf(int qtKey) {
   }
 }
 
+namespace {
+// The numeric keypad's own virtual-key codes: its digits and operators are keys of their own.
+std::uint16_t KeypadKeyOf(int qtKey) {
+  if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+    return static_cast<std::uint16_t>(0x60 + (qtKey - Qt::Key_0));
+  switch (qtKey) {
+    case Qt::Key_Asterisk:
+      return 0x6A;
+    case Qt::Key_Plus:
+      return 0x6B;
+    case Qt::Key_Minus:
+      return 0x6D;
+    case Qt::Key_Period:
+    case Qt::Key_Comma:
+      return 0x6E;
+    case Qt::Key_Slash:
+      return 0x6F;
+    default:
+      return 0;
+  }
+}
+}  // namespace
+
 TShortCut KeyCodeOf(int qtKey, Qt::KeyboardModifiers modifiers) {
-  const std::uint16_t key = VirtualKeyOf(qtKey);
+  std::uint16_t key = modifiers.testFlag(Qt::KeypadModifier) ? KeypadKeyOf(qtKey) : 0;
+  if (key == 0) key = VirtualKeyOf(qtKey);
   if (key == 0) return 0;
   unsigned code = key;
   if (modifiers.testFlag(Qt::ShiftModifier) || qtKey == Qt::Key_Backtab) code |= scShift;

@@ -14,7 +14,9 @@ namespace ide::qt {
 std::uint16_t VirtualKeyOf(int qtKey);
 
 // The key code of a key press with its modifiers, or 0 when the key has no virtual-key code.
-// Qt reports Shift+Tab as Key_Backtab; it becomes Tab with Shift (0x2009).
+// Qt reports Shift+Tab as Key_Backtab; it becomes Tab with Shift (0x2009). Digits and operators
+// of the numeric keypad get the keypad's codes (Num5 is 0x65), so that bindings can tell them
+// from the main keyboard's.
 TShortCut KeyCodeOf(int qtKey, Qt::KeyboardModifiers modifiers);
 TShortCut KeyCodeOf(const QKeyEvent& event);
 

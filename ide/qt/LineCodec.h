@@ -14,6 +14,9 @@ class TextBuffer;
 
 namespace ide::qt {
 
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, no cut sequences.
+bool IsValidUtf8(std::string_view bytes);
+
 class LineCodec {
  public:
   static LineCodec For(const zebide::TextBuffer& buffer);
@@ -21,6 +24,8 @@ class LineCodec {
   static LineCodec Latin1() { return LineCodec(false); }
 
   bool IsUtf8() const noexcept { return utf8_; }
+  // True when Encode keeps every character of `text`.
+  bool Holds(const QString& text) const;
   QString Decode(std::string_view bytes) const;
   // Characters Latin-1 cannot hold become "?".
   std::string Encode(const QString& text) const;
@@ -28,7 +33,7 @@ class LineCodec {
   // The character offset of byte offset `byteOffset` in `bytes`, and back. Offsets beyond the
   // line's end are kept beyond it by the same amount.
   int CharOffset(std::string_view bytes, int byteOffset) const;
-  int ByteOffset(const QString& text, int charOffset) const;
+  int ByteOffset(std::string_view bytes, int charOffset) const;
 
  private:
   explicit LineCodec(bool utf8) : utf8_(utf8) {}

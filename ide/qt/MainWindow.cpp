@@ -17,6 +17,8 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
 
 #include "ide/qt/EditorWidget.h"
 #include "ide/qt/FormDialog.h"
@@ -206,9 +208,10 @@ bool MainWindow::SaveAs() {
   return true;
 }
 
-bool MainWindow::MaySave(EditorWidget& editor) {
+bool MainWindow::MaySave(EditorWidget& editor, bool lastViewOnly) {
   zebide::Document& document = editor.View()->GetDocument();
-  if (!document.Modified() || ide_->ViewsOf(document).size() > 1) return true;
+  if (!document.Modified()) return true;
+  if (lastViewOnly && ide_->ViewsOf(document).size() > 1) return true;
   const QString name = DisplayName(document);
   const int answer =
       onAskSave
@@ -238,9 +241,15 @@ bool MainWindow::CloseCurrent() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // One question for each modified document, however many views show it.
+  std::vector<const zebide::Document*> asked;
   for (int i = 0; i < tabs_->count(); ++i) {
     auto* editor = qobject_cast<EditorWidget*>(tabs_->widget(i));
-    if (editor != nullptr && !MaySave(*editor)) {
+    if (editor == nullptr) continue;
+    const zebide::Document* document = &editor->View()->GetDocument();
+    if (std::find(asked.begin(), asked.end(), document) != asked.end()) continue;
+    asked.push_back(document);
+    if (!MaySave(*editor, false)) {
       event->ignore();
       return;
     }
@@ -390,7 +399,14 @@ void MainWindow::OnTopViewChanged(zebide::EditView& view) {
 // ---- Tabs and status --------------------------------------------------------------------------
 
 EditorWidget* MainWindow::AddTab(const std::shared_ptr<zebide::EditView>& view) {
-  auto* editor = new EditorWidget(*ide_, view, tabs_);
+  // Every view of a document shows it the same way: the codec is chosen once, by its first view.
+  LineCodec codec = LineCodec::For(view->GetDocument().Buffer());
+  for (const auto& other : ide_->ViewsOf(view->GetDocument()))
+    if (const EditorWidget* shown = EditorOf(*other)) codec = shown->Codec();
+  auto* editor = new EditorWidget(*ide_, view, codec, tabs_);
+  if (!editor->ReadOnlyReason().isEmpty())
+    statusBar()->showMessage(DisplayName(view->GetDocument()) + QStringLiteral(": ") +
+                             editor->ReadOnlyReason());
   connect(editor, &EditorWidget::StatusChanged, this, [this, editor] {
     UpdateTitle(editor);
     if (editor == CurrentEditor()) UpdateStatus();

@@ -83,8 +83,9 @@ class MainWindow final : public QMainWindow, public zebide::IdeObserver {
   EditorWidget* EditorOf(const zebide::EditView& view) const;
   EditorWidget* AddTab(const std::shared_ptr<zebide::EditView>& view);
   bool CloseTab(int index);
-  // Asks whether to save a modified document shown by no other tab; false to cancel.
-  bool MaySave(EditorWidget& editor);
+  // Asks whether to save the editor's document when it is modified (with `lastViewOnly`, only
+  // when no other tab shows it); false when the user cancels or the save failed.
+  bool MaySave(EditorWidget& editor, bool lastViewOnly = true);
   bool SaveTo(EditorWidget& editor, const QString& path);
   void UpdateStatus();
   void UpdateTitle(EditorWidget* editor);

@@ -30,6 +30,11 @@ TEST(KeyTranslation, KeysBecomeVirtualKeyCodesWithModifierBits) {
       {Qt::Key_F1, none, 0x0070},
       {Qt::Key_Return, none, 0x000D},
       {Qt::Key_Enter, Qt::KeypadModifier, 0x000D},
+      {Qt::Key_5, Qt::KeypadModifier, 0x0065},
+      {Qt::Key_5, Qt::KeypadModifier | Qt::ControlModifier, 0x4065},
+      {Qt::Key_Plus, Qt::KeypadModifier, 0x006B},
+      {Qt::Key_Slash, Qt::KeypadModifier, 0x006F},
+      {Qt::Key_Home, Qt::KeypadModifier, 0x0024},  // keypad navigation keys stay what they are
       {Qt::Key_Escape, none, 0x001B},
       {Qt::Key_Left, Qt::ShiftModifier, 0x2025},
       {Qt::Key_Shift, Qt::ShiftModifier, 0},  // a bare modifier is no key

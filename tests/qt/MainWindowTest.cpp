@@ -255,6 +255,28 @@ TEST_F(WindowTest, SaveWritesTheScreensTextAndCloseAsksFirst) {
   EXPECT_EQ(window->Tabs()->count(), 0);
 }
 
+TEST_F(WindowTest, QuittingAsksOnceForAModifiedFileShownInTwoViews) {
+  EditorWidget* editor = OpenWithAddin(QStringLiteral("Main.h"), "a\n");
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClicks(editor, QStringLiteral("b"));
+  window->SplitView();
+  ASSERT_EQ(window->Tabs()->count(), 2);
+  QStringList asked;
+  window->onAskSave = [&](const QString& name) {
+    asked << name;
+    return static_cast<int>(QMessageBox::Cancel);
+  };
+  EXPECT_FALSE(window->close()) << "cancelled: the window stays";
+  EXPECT_EQ(asked, QStringList{QStringLiteral("Main.h")});
+  window->onAskSave = [&](const QString& name) {
+    asked << name;
+    return static_cast<int>(QMessageBox::Save);
+  };
+  EXPECT_TRUE(window->close());
+  EXPECT_EQ(asked.size(), 2);
+  EXPECT_EQ(Read(dir.filePath(QStringLiteral("Main.h"))), QByteArray("ba\n"));
+}
+
 TEST_F(WindowTest, FilesThatCannotBeReadOrWrittenAreReportedAndNothingIsLost) {
   EXPECT_EQ(window->OpenFile(dir.filePath(QStringLiteral("missing.pas"))), nullptr);
   ASSERT_EQ(messages.size(), 1);

@@ -1,0 +1,171 @@
+// The editor and the IDE core say the same thing after every step a user can take: typing, an
+// input-method commit, a paste, Tab and Shift+Tab on a block, undo and redo, a second view; for
+// files in every line-end style and encoding. Undoing everything gives back the file's bytes.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "ide/core/Ide.h"
+#include "ide/qt/EditorWidget.h"
+#include "ide/qt/MainWindow.h"
+
+namespace {
+
+using ide::qt::EditorWidget;
+using ide::qt::MainWindow;
+
+struct FileCase {
+  const char* name;
+  const char* fileName;
+  QByteArray bytes;
+  bool utf8;
+};
+
+void PrintTo(const FileCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+QByteArray Bytes(const EditorWidget& editor) {
+  const std::string bytes = editor.View()->GetDocument().Buffer().ToBytes();
+  return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+class EditorSync : public testing::TestWithParam<FileCase> {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
+    window = std::make_unique<MainWindow>();
+    window->onMessage = [this](const QString& title, const QString& text) {
+      messages << title + QStringLiteral(": ") + text;
+    };
+    window->show();
+    ASSERT_TRUE(window->LoadPackage(QStringLiteral(ZEB_ADDIN_PATH)));
+  }
+
+  EditorWidget* Open(const FileCase& c) {
+    const QString path = dir.filePath(QString::fromUtf8(c.fileName));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(c.bytes);
+    file.close();
+    EditorWidget* editor = window->OpenFile(path);
+    if (editor != nullptr) editor->setFocus();
+    return editor;
+  }
+
+  QTemporaryDir dir;
+  std::unique_ptr<MainWindow> window;
+  QStringList messages;
+};
+
+// Runs one step, lets queued work finish, and checks the editor against the core.
+#define STEP(editor, what, ...)                                                 \
+  do {                                                                          \
+    __VA_ARGS__;                                                                \
+    QApplication::processEvents();                                              \
+    ASSERT_TRUE((editor)->InStep())                                             \
+        << "after " << (what) << ": " << (editor)->toPlainText().toStdString(); \
+  } while (false)
+
+TEST_P(EditorSync, EveryStepKeepsScreenAndCoreTogetherAndUndoRestoresTheBytes) {
+  const FileCase& c = GetParam();
+  EditorWidget* editor = Open(c);
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->Codec().IsUtf8(), c.utf8);
+  ASSERT_TRUE(editor->ReadOnlyReason().isEmpty());
+  ASSERT_TRUE(editor->InStep());
+
+  STEP(editor, "typing at the end", QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
+       QTest::keyClicks(editor, QStringLiteral("xy")));
+  STEP(editor, "an input-method commit at the end", {
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("한"));
+    QApplication::sendEvent(editor, &commit);
+  });
+  // The commit reached the document (in Latin-1, what it cannot hold becomes "?").
+  EXPECT_TRUE(Bytes(*editor).endsWith(c.utf8 ? QByteArray("xy\xED\x95\x9C") : QByteArray("xy?")))
+      << Bytes(*editor).toStdString();
+  STEP(editor, "Enter", QTest::keyClick(editor, Qt::Key_Return));
+  STEP(editor, "a paste of two lines at the start",
+       QApplication::clipboard()->setText(QStringLiteral("p1\np2\n"));
+       QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
+       QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier));
+  STEP(editor, "a block of two lines", QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
+       QTest::keyClick(editor, Qt::Key_Down, Qt::ShiftModifier);
+       QTest::keyClick(editor, Qt::Key_Down, Qt::ShiftModifier));
+  STEP(editor, "Tab on the block", QTest::keyClick(editor, Qt::Key_Tab));
+  EXPECT_TRUE(Bytes(*editor).startsWith("  p1") || Bytes(*editor).startsWith("    p1"));
+  STEP(editor, "Shift+Tab on the block",
+       QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier));
+  STEP(editor, "deleting a line break", QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
+       QTest::keyClick(editor, Qt::Key_End); QTest::keyClick(editor, Qt::Key_Delete));
+  STEP(editor, "undo", QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier));
+  STEP(editor, "redo", QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier));
+
+  // A second view of the same document follows the first, and the first follows it.
+  window->SplitView();
+  auto* second = window->CurrentEditor();
+  ASSERT_NE(second, editor);
+  EXPECT_EQ(second->Codec().IsUtf8(), editor->Codec().IsUtf8()) << "one codec per document";
+  second->setFocus();
+  STEP(second, "typing in the second view",
+       QTest::keyClick(second, Qt::Key_Home, Qt::ControlModifier);
+       QTest::keyClicks(second, QStringLiteral("z")));
+  ASSERT_TRUE(editor->InStep()) << editor->toPlainText().toStdString();
+  EXPECT_EQ(editor->toPlainText(), second->toPlainText());
+
+  // Undo every step: the document is the file again, byte for byte, and so is the screen.
+  while (second->View()->GetDocument().History().CanUndo()) {
+    STEP(second, "undo", QTest::keyClick(second, Qt::Key_Z, Qt::ControlModifier));
+  }
+  EXPECT_EQ(Bytes(*second), c.bytes);
+  ASSERT_TRUE(editor->InStep());
+  EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, EditorSync,
+    testing::Values(FileCase{"Lf", "Unit1.pas", "unit U;\ninterface\nend.\n", true},
+                    FileCase{"CrLf", "Main.cpp", "int a;\r\nint b;\r\nint c;\r\n", true},
+                    FileCase{"Mixed", "Mixed.pas", "a\nb\r\nc\nd\r\n", true},
+                    FileCase{"NoFinalLineEnd", "Last.cpp", "int a;\nint b;", true},
+                    FileCase{"Hangul", "Han.pas", "s := '\xED\x95\x9C\xEA\xB8\x80';\nx\n", true},
+                    FileCase{"CodePage949", "Cp.pas", "s := '\xC7\xD1\xB1\xDB';\nx\n", false},
+                    FileCase{"CutSequence", "Cut.cpp", "abc\nd\xE2\x82", false},
+                    FileCase{"NulBytes", "Nul.cpp", QByteArray("a\0b\nc\n", 6), true}),
+    [](const testing::TestParamInfo<FileCase>& row) { return std::string(row.param.name); });
+
+TEST(EditorSyncReadOnly, LinesWithCharactersQtTakesForLineBreaksAreShownReadOnly) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  MainWindow window;
+  QStringList messages;
+  window.onMessage = [&](const QString&, const QString& text) { messages << text; };
+  for (const QByteArray& bytes : {QByteArray("a\rb\nc\nd\n"), QByteArray("a\xE2\x80\xA9z\nc\n")}) {
+    const QString path = dir.filePath(QStringLiteral("odd.cpp"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    EditorWidget* editor = window.OpenFile(path);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_FALSE(editor->ReadOnlyReason().isEmpty());
+    EXPECT_TRUE(editor->isReadOnly());
+    EXPECT_TRUE(editor->InStep());
+    EXPECT_EQ(editor->document()->blockCount(), 4 - (bytes.startsWith("a\r") ? 0 : 1));
+    QTest::keyClicks(editor, QStringLiteral("typed"));
+    EXPECT_EQ(Bytes(*editor), bytes) << "nothing typed reaches the file";
+    window.CloseCurrent();
+  }
+  EXPECT_TRUE(messages.isEmpty());
+}
+
+}  // namespace
