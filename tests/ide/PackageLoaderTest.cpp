@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 #include "host/IdeServices.h"
@@ -15,6 +16,15 @@ using zebtest::WriteFile;
 
 std::string Fixture(const char* name) {
   return std::string(ZEB_FIXTURE_DIR) + "/" + name + ".so";
+}
+
+// Whether a file whose path ends in `name` is mapped into this process.
+bool Mapped(const std::string& name) {
+  std::ifstream maps("/proc/self/maps");
+  std::string line;
+  while (std::getline(maps, line))
+    if (line.ends_with("/" + name)) return true;
+  return false;
 }
 
 TEST(PackageLoader, EveryFailureNamesTheFileAndTheReasonAndTheIdeGoesOn) {
@@ -71,6 +81,18 @@ TEST(PackageLoader, TheProvidedPackagesDecide) {
             std::string::npos)
       << observer.messages[0];
   EXPECT_TRUE(ide.LoadPackage(Fixture("NoRegister")) == false);
+}
+
+// Unloading must really unmap the library, or code left behind in it would still seem to work.
+TEST(PackageLoader, UnloadingUnmapsTheAddin) {
+  const std::string name = "ZEB_IDE_Addin_2007.so";
+  ASSERT_FALSE(Mapped(name));
+  RecordingObserver observer;
+  Ide ide(observer, Ide::Options());
+  ASSERT_TRUE(ide.LoadPackage(ZEB_ADDIN_PATH));
+  ASSERT_TRUE(Mapped(name));
+  ide.UnloadPackages();
+  EXPECT_FALSE(Mapped(name));
 }
 
 TEST(PackageLoader, ServicesExistWhilePackagesLoadAndGoAfter) {
