@@ -255,8 +255,12 @@ std::shared_ptr<EditView> Ide::LastViewOf(const Module& module) const {
 
 std::int32_t Ide::AddKeyboardBinding(ComPtr<IOTAKeyboardBinding> binding) {
   if (!binding) return -1;
+  const Package* package = registering_;
+  // Added later (from a key procedure, say): it belongs to the package that implements it.
+  for (auto it = packages_.begin(); package == nullptr && it != packages_.end(); ++it)
+    if ((*it)->Implements(binding.Get())) package = it->get();
   const std::int32_t index = nextBindingIndex_++;
-  bindings_.push_back(Binding{index, std::move(binding), registering_});
+  bindings_.push_back(Binding{index, std::move(binding), package});
   keyMapStale_ = true;
   return index;
 }

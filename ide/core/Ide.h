@@ -131,7 +131,9 @@ class Ide {
   struct Binding {
     std::int32_t index;
     ComPtr<IOTAKeyboardBinding> binding;
-    const Package* package;  // the package whose Register added it, or null
+    // The package that must not unload while the binding is kept: the one whose Register
+    // added it, else the one whose code implements it; null for neither.
+    const Package* package;
   };
 
   void DropBindingsOf(const Package* package);

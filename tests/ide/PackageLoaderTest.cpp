@@ -95,6 +95,22 @@ TEST(PackageLoader, UnloadingUnmapsTheAddin) {
   EXPECT_FALSE(Mapped(name));
 }
 
+// A binding a package adds after Register (from its key procedure here) is still its own, and
+// goes when the package does even though its Finalize forgets it.
+TEST(PackageLoader, BindingsAddedAfterRegisterGoWithTheirPackage) {
+  RecordingObserver observer;
+  Ide ide(observer, Ide::Options());
+  ASSERT_TRUE(ide.LoadPackage(Fixture("LateBinding")));
+  EXPECT_EQ(ide.PressKey(0xC04C), KeyOutcome::NotBound);
+  EXPECT_EQ(ide.PressKey(0xC042), KeyOutcome::Handled);
+  ASSERT_EQ(ide.KeyboardBindingCount(), 2u);
+  EXPECT_EQ(ide.PressKey(0xC04C), KeyOutcome::Handled);
+  ide.UnloadPackages();
+  EXPECT_EQ(ide.KeyboardBindingCount(), 0u);
+  EXPECT_EQ(ide.Keys().Size(), 0u);
+  EXPECT_TRUE(observer.faults.empty());
+}
+
 TEST(PackageLoader, ServicesExistWhilePackagesLoadAndGoAfter) {
   {
     RecordingObserver observer;
