@@ -5,6 +5,7 @@
 
 #include "host/IdeServices.h"
 #include "ide/core/Ide.h"
+#include "runtime/Forms.h"
 #include "tests/ide/TestSupport.h"
 
 namespace zebide {
@@ -42,6 +43,7 @@ TEST(PackageLoader, EveryFailureNamesTheFileAndTheReasonAndTheIdeGoesOn) {
       {Fixture("MissingRequired"),
        ": it requires nonesuch200.bpl, which this IDE does not provide"},
       {Fixture("RegisterThrows"), ": Register raised EInOutError: the fixture failed on purpose"},
+      {Fixture("RegisterLeavesForm"), ": Register raised EInOutError: the form stays behind"},
   };
   RecordingObserver observer;
   Ide ide(observer, Ide::Options());
@@ -54,6 +56,7 @@ TEST(PackageLoader, EveryFailureNamesTheFileAndTheReasonAndTheIdeGoesOn) {
     EXPECT_EQ(observer.messages[0].substr(0, expected.size()), expected) << observer.messages[0];
     EXPECT_TRUE(ide.Packages().empty());
     EXPECT_EQ(ide.KeyboardBindingCount(), 0u);  // what Register added went with it
+    EXPECT_EQ(Application->ComponentCount(), 0u);
   }
   // The IDE still loads a good package afterwards, once.
   EXPECT_TRUE(ide.LoadPackage(Fixture("Good")));
