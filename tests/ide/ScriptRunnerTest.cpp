@@ -67,6 +67,16 @@ TEST(ScriptRunner, BadLinesStopWithTheirLineAndReason) {
   }
 }
 
+TEST(ScriptRunner, CommentAndBlankLinesAreSkippedWhateverTheyHold) {
+  RecordingObserver observer;
+  zebide::Ide ide(observer, zebide::Ide::Options());
+  ScriptRunner runner(ide, stdout);
+  for (const char* line : {"# it's \"odd", "  \t# a \\q escape: \"\\q\"", "#", " \t\r", ""}) {
+    const auto failure = runner.RunLine(line, 1);
+    EXPECT_FALSE(failure) << line << ": " << failure->reason;
+  }
+}
+
 TEST(ScriptRunner, CommandsNeedAnOpenFile) {
   RecordingObserver observer;
   zebide::Ide ide(observer, zebide::Ide::Options());
