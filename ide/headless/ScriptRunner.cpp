@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <exception>
 
 #include "ide/core/KeySpec.h"
 #include "runtime/Exceptions.h"
@@ -216,6 +217,10 @@ std::optional<ScriptRunner::Failure> ScriptRunner::RunLine(std::string_view text
     }
   } catch (const Stop& stop) {
     return Failure{line, stop.reason, stop.status};
+  } catch (const std::exception&) {
+    // Anything else a command raised stops the script just the same, at its line.
+    const ExceptionDescription d = DescribeException(std::current_exception());
+    return Failure{line, d.className + ": " + d.message, 2};
   }
   return std::nullopt;
 }
