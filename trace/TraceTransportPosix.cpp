@@ -6,6 +6,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -67,6 +68,17 @@ TraceHandle PosixTraceTransport::FindViewer() noexcept {
       close(fd);
       return 0;
     }
+    const std::unique_lock lock(mutex_, Clock::now() + timeout_);
+    if (!lock.owns_lock()) {
+      close(fd);
+      return 0;
+    }
+    try {
+      open_.push_back(fd);
+    } catch (...) {
+      close(fd);
+      return 0;
+    }
     return HandleOf(fd);
   } catch (...) {
     return 0;
@@ -83,6 +95,7 @@ void PosixTraceTransport::Send(TraceHandle viewer, const TraceRecord& record) no
   const std::unique_lock lock(mutex_, deadline);
   if (!lock.owns_lock()) return;
   const int fd = FdOf(viewer);
+  if (std::find(open_.begin(), open_.end(), fd) == open_.end()) return;  // released
   const std::uint64_t sequence = ++sequence_;
   const TraceWireHeader header{kTraceRecordMagic, record.cbData, sequence,
                                record.dwData,     record.cbData, 0};
@@ -147,7 +160,13 @@ bool PosixTraceTransport::ReadAck(int fd, std::uint64_t sequence,
 }
 
 void PosixTraceTransport::Release(TraceHandle viewer) noexcept {
-  if (viewer != 0) close(FdOf(viewer));
+  if (viewer == 0) return;
+  // Waits for a send in progress (bounded by its timeout) rather than closing under it.
+  const std::lock_guard lock(mutex_);
+  const auto it = std::find(open_.begin(), open_.end(), FdOf(viewer));
+  if (it == open_.end()) return;
+  open_.erase(it);
+  close(FdOf(viewer));
 }
 
 ITraceTransport& PlatformTraceTransport() {
