@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "trace/TraceSocketPath.h"
 
@@ -166,12 +167,16 @@ void PosixTraceTransport::Release(TraceHandle viewer) noexcept {
   const auto it = std::find(open_.begin(), open_.end(), FdOf(viewer));
   if (it == open_.end()) return;
   open_.erase(it);
+  if (open_.empty()) std::vector<int>().swap(open_);  // no memory kept past the last one
   close(FdOf(viewer));
 }
 
 ITraceTransport& PlatformTraceTransport() {
-  // Never destroyed: TRACE may run from other static destructors.
-  static auto* transport = new PosixTraceTransport();
+  // Never destroyed, as TRACE may run from other static destructors; and kept in the module's
+  // own storage rather than on the heap, so that nothing of it outlives the module once it is
+  // unloaded (its connection has been released by then, see FinalizeuTrace).
+  alignas(PosixTraceTransport) static unsigned char storage[sizeof(PosixTraceTransport)];
+  static auto* transport = ::new (static_cast<void*>(storage)) PosixTraceTransport();
   return *transport;
 }
 
