@@ -23,7 +23,9 @@ class ITraceTransport {
   // Delivers one record synchronously; the outcome is not reported. May change the last-error
   // value. Called from several threads at once.
   virtual void Send(TraceHandle viewer, const TraceRecord& record) noexcept = 0;
-  // Gives back a handle FindViewer returned that will not be used.
+  // Gives back a handle FindViewer returned. Another thread may still hold it (TRACE read it
+  // just before the unit finalised): a send through it then does nothing, and a send already
+  // under way ends before the endpoint goes.
   virtual void Release(TraceHandle viewer) noexcept = 0;
 };
 

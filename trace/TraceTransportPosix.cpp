@@ -6,8 +6,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "trace/TraceSocketPath.h"
 
@@ -67,6 +69,17 @@ TraceHandle PosixTraceTransport::FindViewer() noexcept {
       close(fd);
       return 0;
     }
+    const std::unique_lock lock(mutex_, Clock::now() + timeout_);
+    if (!lock.owns_lock()) {
+      close(fd);
+      return 0;
+    }
+    try {
+      open_.push_back(fd);
+    } catch (...) {
+      close(fd);
+      return 0;
+    }
     return HandleOf(fd);
   } catch (...) {
     return 0;
@@ -83,6 +96,7 @@ void PosixTraceTransport::Send(TraceHandle viewer, const TraceRecord& record) no
   const std::unique_lock lock(mutex_, deadline);
   if (!lock.owns_lock()) return;
   const int fd = FdOf(viewer);
+  if (std::find(open_.begin(), open_.end(), fd) == open_.end()) return;  // released
   const std::uint64_t sequence = ++sequence_;
   const TraceWireHeader header{kTraceRecordMagic, record.cbData, sequence,
                                record.dwData,     record.cbData, 0};
@@ -147,12 +161,22 @@ bool PosixTraceTransport::ReadAck(int fd, std::uint64_t sequence,
 }
 
 void PosixTraceTransport::Release(TraceHandle viewer) noexcept {
-  if (viewer != 0) close(FdOf(viewer));
+  if (viewer == 0) return;
+  // Waits for a send in progress (bounded by its timeout) rather than closing under it.
+  const std::lock_guard lock(mutex_);
+  const auto it = std::find(open_.begin(), open_.end(), FdOf(viewer));
+  if (it == open_.end()) return;
+  open_.erase(it);
+  if (open_.empty()) std::vector<int>().swap(open_);  // no memory kept past the last one
+  close(FdOf(viewer));
 }
 
 ITraceTransport& PlatformTraceTransport() {
-  // Never destroyed: TRACE may run from other static destructors.
-  static auto* transport = new PosixTraceTransport();
+  // Never destroyed, as TRACE may run from other static destructors; and kept in the module's
+  // own storage rather than on the heap, so that nothing of it outlives the module once it is
+  // unloaded (its connection has been released by then, see FinalizeuTrace).
+  alignas(PosixTraceTransport) static unsigned char storage[sizeof(PosixTraceTransport)];
+  static auto* transport = ::new (static_cast<void*>(storage)) PosixTraceTransport();
   return *transport;
 }
 

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "trace/TraceTransport.h"
 #include "trace/TraceWire.h"
@@ -33,7 +34,11 @@ class PosixTraceTransport final : public ITraceTransport {
 
   std::chrono::milliseconds timeout_;
   std::optional<std::string> path_;
-  std::timed_mutex mutex_;  // one message at a time on the connection
+  std::timed_mutex mutex_;  // one message at a time on the connection; guards what follows
+  // The connections FindViewer opened and Release has not closed. A handle is used only while
+  // its descriptor is here, so that a send through a released handle cannot reach a descriptor
+  // the process has reused since, and a release cannot close one under a send.
+  std::vector<int> open_;
   std::uint64_t sequence_ = 0;
   // An acknowledgement read only in part when a wait timed out; completed by the next send.
   TraceWireAck ack_{};

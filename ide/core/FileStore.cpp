@@ -44,18 +44,32 @@ mode_t CurrentUmask() {
   return mask;
 }
 
-// The file that writing `path` replaces: the target of a symbolic link, else the path itself.
+// The file that writing `path` replaces: where its chain of symbolic links ends, whether that
+// file exists yet or not; `path` itself when it is no link. Raises for a loop of links.
 std::string ResolveTarget(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved != nullptr) {
-      std::string target(resolved);
-      std::free(resolved);
-      return target;
-    }
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::vector<char> buffer(PATH_MAX);
+    const ssize_t n = ::readlink(current.c_str(), buffer.data(), buffer.size());
+    if (n <= 0 || static_cast<std::size_t>(n) == buffer.size()) return current;
+    std::string next(buffer.data(), static_cast<std::size_t>(n));
+    const std::size_t slash = current.rfind('/');
+    if (next.front() != '/' && slash != std::string::npos)
+      next = current.substr(0, slash + 1) + next;  // relative to the link's folder
+    current = std::move(next);
   }
-  return path;
+  Fail("cannot save", path, ELOOP);
+}
+
+// Makes a rename in `folder` durable. Some file systems cannot sync a folder; the file itself
+// is already on the disk then, so that is no reason to call the save failed.
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
 }
 }  // namespace
 
@@ -136,6 +150,8 @@ void FileStore::Write(const std::string& path, std::string_view bytes) {
     ::unlink(tempName.c_str());
     Fail("cannot save", path, error);
   }
+  // Without this a crash could bring back the old file under the name.
+  SyncFolder(folder);
 }
 
 }  // namespace zebide

@@ -110,8 +110,9 @@ void Ide::Unload(Package& package, bool finalize) {
     if (const Package::EntryPoint fin = package.Entry(kFinalizeSymbol))
       CallAddin("Finalize of " + package.Path(), fin);
   }
-  // Whatever the package left bound must go before its code does.
+  // Whatever the package left bound or created must go before its code does.
   DropBindingsOf(&package);
+  DestroyComponentsOf(package);
   package.Close();
 }
 
@@ -121,11 +122,29 @@ void Ide::UnloadPackages() {
     if (const Package::EntryPoint fin = (*it)->Entry(kFinalizeSymbol))
       CallAddin("Finalize of " + (*it)->Path(), fin);
     DropBindingsOf(it->get());
+    DestroyComponentsOf(**it);
   }
+  // What is left is of the form library's own classes, which a package may have created with
+  // handlers in its code: with every package going, none of it may outlive them.
   Application->DestroyComponents();
   for (auto it = packages_.rbegin(); it != packages_.rend(); ++it)
     (*it)->Close();
   packages_.clear();
+}
+
+void Ide::DestroyComponentsOf(const Package& package) {
+  // A destructor may free other components too, so look again after each one.
+  for (bool found = true; found;) {
+    found = false;
+    for (std::size_t i = Application->ComponentCount(); i-- > 0;) {
+      TComponent* const component = Application->Components(i);
+      if (package.Implements(component)) {
+        delete component;
+        found = true;
+        break;
+      }
+    }
+  }
 }
 
 void Ide::DropBindingsOf(const Package* package) {
@@ -255,8 +274,12 @@ std::shared_ptr<EditView> Ide::LastViewOf(const Module& module) const {
 
 std::int32_t Ide::AddKeyboardBinding(ComPtr<IOTAKeyboardBinding> binding) {
   if (!binding) return -1;
+  const Package* package = registering_;
+  // Added later (from a key procedure, say): it belongs to the package that implements it.
+  for (auto it = packages_.begin(); package == nullptr && it != packages_.end(); ++it)
+    if ((*it)->Implements(binding.Get())) package = it->get();
   const std::int32_t index = nextBindingIndex_++;
-  bindings_.push_back(Binding{index, std::move(binding), registering_});
+  bindings_.push_back(Binding{index, std::move(binding), package});
   keyMapStale_ = true;
   return index;
 }

@@ -68,8 +68,8 @@ class Ide {
   // PATH: REASON", the package is unloaded and false comes back.
   bool LoadPackage(const std::string& path);
   const std::vector<std::unique_ptr<Package>>& Packages() const noexcept { return packages_; }
-  // Finalizes every package (last loaded first), frees the Application's components, unloads
-  // the libraries.
+  // Finalizes every package (last loaded first), frees the Application's components (each
+  // package's own with it, then the rest), unloads the libraries.
   void UnloadPackages();
 
   // ---- Modules and views
@@ -131,10 +131,14 @@ class Ide {
   struct Binding {
     std::int32_t index;
     ComPtr<IOTAKeyboardBinding> binding;
-    const Package* package;  // the package whose Register added it, or null
+    // The package that must not unload while the binding is kept: the one whose Register
+    // added it, else the one whose code implements it; null for neither.
+    const Package* package;
   };
 
   void DropBindingsOf(const Package* package);
+  // Frees the Application's components whose classes the package's code implements.
+  void DestroyComponentsOf(const Package& package);
   void Unload(Package& package, bool finalize);
   // Makes a view of an open module's file the top view; null when no open module has it.
   EditView* ShowOpenFile(const std::string& normalPath);

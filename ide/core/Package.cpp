@@ -1,6 +1,7 @@
 #include "ide/core/Package.h"
 
 #include <dlfcn.h>
+#include <link.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -57,6 +58,13 @@ std::unique_ptr<Package> Package::Open(const std::string& path, std::string& err
   }
   std::unique_ptr<Package> package(new Package(path, handle));
 
+  // The library's load base: that of its own dynamic section, which lies inside it.
+  link_map* map = nullptr;
+  Dl_info where{};
+  if (::dlinfo(handle, RTLD_DI_LINKMAP, &map) == 0 && map != nullptr &&
+      ::dladdr(map->l_ld, &where) != 0)
+    package->base_ = where.dli_fbase;
+
   auto* info = reinterpret_cast<ZebPackageInfoProc>(::dlsym(handle, kPackageInfoSymbol));
   if (info == nullptr) {
     error = std::string("not a package: it has no ") + kPackageInfoSymbol;
@@ -81,6 +89,20 @@ std::unique_ptr<Package> Package::Open(const std::string& path, std::string& err
   return package;
 }
 
+bool Package::Contains(const void* address) const noexcept {
+  if (handle_ == nullptr || address == nullptr) return false;
+  Dl_info where{};
+  return base_ != nullptr && ::dladdr(address, &where) != 0 && where.dli_fbase == base_;
+}
+
+bool Package::Implements(const void* object) const noexcept {
+  if (object == nullptr) return false;
+  // A polymorphic object starts with its virtual table pointer.
+  const void* table = nullptr;
+  std::memcpy(&table, object, sizeof table);
+  return Contains(table);
+}
+
 Package::EntryPoint Package::Entry(const char* name) const {
   if (handle_ == nullptr) return nullptr;
   return reinterpret_cast<EntryPoint>(::dlsym(handle_, name));
@@ -90,6 +112,7 @@ void Package::Close() noexcept {
   if (handle_ == nullptr) return;
   ::dlclose(handle_);
   handle_ = nullptr;
+  base_ = nullptr;
 }
 
 }  // namespace zebide

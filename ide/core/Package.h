@@ -40,6 +40,11 @@ class Package {
   const PackageIdentity& Identity() const noexcept { return identity_; }
   // An entry point by name, or null when the library has none.
   EntryPoint Entry(const char* name) const;
+  // Whether `address` (code or data) lies in this library; false once it is closed.
+  bool Contains(const void* address) const noexcept;
+  // Whether the polymorphic object at `object` is of a class whose virtual table this library
+  // holds, i.e. whether its virtual functions are this library's code.
+  bool Implements(const void* object) const noexcept;
   // Unloads the library. Nothing of it may run afterwards.
   void Close() noexcept;
 
@@ -48,6 +53,7 @@ class Package {
 
   std::string path_;
   void* handle_;
+  const void* base_ = nullptr;  // where the library is loaded
   PackageIdentity identity_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <exception>
 
 #include "ide/core/KeySpec.h"
 #include "runtime/Exceptions.h"
@@ -131,11 +132,13 @@ std::optional<ScriptRunner::Failure> ScriptRunner::Run(std::istream& script) {
 }
 
 std::optional<ScriptRunner::Failure> ScriptRunner::RunLine(std::string_view text, int line) {
+  // A comment is skipped before it is split: its quotes and backslashes are only text.
+  const std::size_t first = text.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos || text[first] == '#') return std::nullopt;
   std::string error;
   const auto split = Split(text, error);
   if (!split) return Failure{line, error, 2};
   const std::vector<std::string>& args = *split;
-  if (args.empty() || args[0].starts_with('#')) return std::nullopt;
   const std::string& command = args[0];
   zebide::Ide& ide = *ide_;
   try {
@@ -214,6 +217,10 @@ std::optional<ScriptRunner::Failure> ScriptRunner::RunLine(std::string_view text
     }
   } catch (const Stop& stop) {
     return Failure{line, stop.reason, stop.status};
+  } catch (const std::exception&) {
+    // Anything else a command raised stops the script just the same, at its line.
+    const ExceptionDescription d = DescribeException(std::current_exception());
+    return Failure{line, d.className + ": " + d.message, 2};
   }
   return std::nullopt;
 }

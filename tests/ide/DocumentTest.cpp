@@ -4,13 +4,27 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "ide/core/EditView.h"
 #include "runtime/Exceptions.h"
 #include "tests/ide/TestSupport.h"
+
+// What this program syncs, in order: saving's durability is otherwise invisible to a test.
+namespace zebtest {
+std::vector<std::pair<dev_t, ino_t>> synced;
+}
+
+extern "C" int fsync(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) == 0) zebtest::synced.emplace_back(st.st_dev, st.st_ino);
+  return static_cast<int>(::syscall(SYS_fsync, fd));
+}
 
 namespace zebide {
 namespace {
@@ -60,6 +74,33 @@ TEST(Document, SaveKeepsTheModeAndFollowsSymbolicLinks) {
   ASSERT_EQ(::stat(target.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
   EXPECT_EQ(FilesIn(dir.Path()), 2u);  // no temporary file left
+}
+
+// The rename is made durable too, in the folder that holds the file: a dangling link's target
+// is where the file is made, the link stays.
+TEST(Document, SaveSyncsTheFolderOfTheFileAfterRenaming) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "links");
+  std::filesystem::create_directory(dir / "files");
+  WriteFile(dir / "links/a.pas", "a\n");
+  std::filesystem::create_symlink("../files/made.pas", dir / "links/new.pas");
+  const auto doc = Document::Open(dir / "links/a.pas");
+
+  const struct {
+    std::string saveAs;
+    std::string folder;
+  } cases[] = {{dir / "links/a.pas", dir / "links"}, {dir / "links/new.pas", dir / "files"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.saveAs);
+    zebtest::synced.clear();
+    doc->SaveCopy(c.saveAs);
+    struct stat folder {};
+    ASSERT_EQ(::stat(c.folder.c_str(), &folder), 0);
+    ASSERT_FALSE(zebtest::synced.empty());
+    EXPECT_EQ(zebtest::synced.back(), std::make_pair(folder.st_dev, folder.st_ino));
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "links/new.pas"));
+  EXPECT_EQ(ReadFile(dir / "files/made.pas"), "a\n");
 }
 
 TEST(Document, AFailedSaveLeavesTheFileAndSaysWhy) {

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 #include "host/IdeServices.h"
 #include "ide/core/Ide.h"
+#include "runtime/Forms.h"
 #include "tests/ide/TestSupport.h"
 
 namespace zebide {
@@ -15,6 +17,15 @@ using zebtest::WriteFile;
 
 std::string Fixture(const char* name) {
   return std::string(ZEB_FIXTURE_DIR) + "/" + name + ".so";
+}
+
+// Whether a file whose path ends in `name` is mapped into this process.
+bool Mapped(const std::string& name) {
+  std::ifstream maps("/proc/self/maps");
+  std::string line;
+  while (std::getline(maps, line))
+    if (line.ends_with("/" + name)) return true;
+  return false;
 }
 
 TEST(PackageLoader, EveryFailureNamesTheFileAndTheReasonAndTheIdeGoesOn) {
@@ -32,6 +43,7 @@ TEST(PackageLoader, EveryFailureNamesTheFileAndTheReasonAndTheIdeGoesOn) {
       {Fixture("MissingRequired"),
        ": it requires nonesuch200.bpl, which this IDE does not provide"},
       {Fixture("RegisterThrows"), ": Register raised EInOutError: the fixture failed on purpose"},
+      {Fixture("RegisterLeavesForm"), ": Register raised EInOutError: the form stays behind"},
   };
   RecordingObserver observer;
   Ide ide(observer, Ide::Options());
@@ -44,6 +56,7 @@ TEST(PackageLoader, EveryFailureNamesTheFileAndTheReasonAndTheIdeGoesOn) {
     EXPECT_EQ(observer.messages[0].substr(0, expected.size()), expected) << observer.messages[0];
     EXPECT_TRUE(ide.Packages().empty());
     EXPECT_EQ(ide.KeyboardBindingCount(), 0u);  // what Register added went with it
+    EXPECT_EQ(Application->ComponentCount(), 0u);
   }
   // The IDE still loads a good package afterwards, once.
   EXPECT_TRUE(ide.LoadPackage(Fixture("Good")));
@@ -71,6 +84,34 @@ TEST(PackageLoader, TheProvidedPackagesDecide) {
             std::string::npos)
       << observer.messages[0];
   EXPECT_TRUE(ide.LoadPackage(Fixture("NoRegister")) == false);
+}
+
+// Unloading must really unmap the library, or code left behind in it would still seem to work.
+TEST(PackageLoader, UnloadingUnmapsTheAddin) {
+  const std::string name = "ZEB_IDE_Addin_2007.so";
+  ASSERT_FALSE(Mapped(name));
+  RecordingObserver observer;
+  Ide ide(observer, Ide::Options());
+  ASSERT_TRUE(ide.LoadPackage(ZEB_ADDIN_PATH));
+  ASSERT_TRUE(Mapped(name));
+  ide.UnloadPackages();
+  EXPECT_FALSE(Mapped(name));
+}
+
+// A binding a package adds after Register (from its key procedure here) is still its own, and
+// goes when the package does even though its Finalize forgets it.
+TEST(PackageLoader, BindingsAddedAfterRegisterGoWithTheirPackage) {
+  RecordingObserver observer;
+  Ide ide(observer, Ide::Options());
+  ASSERT_TRUE(ide.LoadPackage(Fixture("LateBinding")));
+  EXPECT_EQ(ide.PressKey(0xC04C), KeyOutcome::NotBound);
+  EXPECT_EQ(ide.PressKey(0xC042), KeyOutcome::Handled);
+  ASSERT_EQ(ide.KeyboardBindingCount(), 2u);
+  EXPECT_EQ(ide.PressKey(0xC04C), KeyOutcome::Handled);
+  ide.UnloadPackages();
+  EXPECT_EQ(ide.KeyboardBindingCount(), 0u);
+  EXPECT_EQ(ide.Keys().Size(), 0u);
+  EXPECT_TRUE(observer.faults.empty());
 }
 
 TEST(PackageLoader, ServicesExistWhilePackagesLoadAndGoAfter) {

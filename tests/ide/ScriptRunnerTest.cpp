@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <sstream>
+#include <stdexcept>
 
 #include "tests/ide/TestSupport.h"
 
@@ -65,6 +66,40 @@ TEST(ScriptRunner, BadLinesStopWithTheirLineAndReason) {
     EXPECT_EQ(ide.TopView()->GetDocument().LineText(1), "Xabc");  // stopped before "type Y"
     EXPECT_EQ(ReadFile(dir / "a.pas"), "abc\nd");                 // nothing saved
   }
+}
+
+TEST(ScriptRunner, CommentAndBlankLinesAreSkippedWhateverTheyHold) {
+  RecordingObserver observer;
+  zebide::Ide ide(observer, zebide::Ide::Options());
+  ScriptRunner runner(ide, stdout);
+  for (const char* line : {"# it's \"odd", "  \t# a \\q escape: \"\\q\"", "#", " \t\r", ""}) {
+    const auto failure = runner.RunLine(line, 1);
+    EXPECT_FALSE(failure) << line << ": " << failure->reason;
+  }
+}
+
+// An observer that fails when a document changes, as a front end out of memory would.
+class FailingObserver final : public zebide::IdeObserver {
+ public:
+  void OnFault(const zebide::Fault&) override {}
+  TModalResult OnDialog(TForm&) override { return mrCancel; }
+  void OnMessage(const std::string&) override {}
+  void OnDocumentChanged(zebide::Document&) override { throw std::length_error("too long"); }
+};
+
+TEST(ScriptRunner, AnyExceptionFromACommandStopsWithItsLine) {
+  TempDir dir;
+  WriteFile(dir / "a.pas", "abc\n");
+  FailingObserver observer;
+  zebide::Ide ide(observer, zebide::Ide::Options());
+  ScriptRunner runner(ide, stdout);
+  std::istringstream script("open " + (dir / "a.pas") + "\ntype X\nsave\n");
+  const auto failure = runner.Run(script);
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->line, 2);
+  EXPECT_EQ(failure->reason, "std::length_error: too long");
+  EXPECT_EQ(failure->status, 2);
+  EXPECT_EQ(ReadFile(dir / "a.pas"), "abc\n");  // the save after it did not run
 }
 
 TEST(ScriptRunner, CommandsNeedAnOpenFile) {

@@ -1,4 +1,5 @@
 // TRACE over the POSIX transport to a real viewer, and the viewer's own checks.
+#include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -238,6 +239,34 @@ TEST(TraceHungViewer, LateAcknowledgementIsNotTakenForTheNextOne) {
   pollfd p{static_cast<int>(viewer - 1), POLLIN, 0};
   EXPECT_EQ(poll(&p, 1, 0), 0);
   transport.Release(viewer);
+  close(server);
+  close(listener);
+}
+
+// A handle released while another thread still holds it (TRACE read it just before the unit
+// finalised) must not reach whatever reuses its descriptor.
+TEST(TraceReleasedViewer, ASendThroughAReleasedHandleReachesNothing) {
+  TempDir dir;
+  const std::string path = dir.Path() + "/TFormTrace";
+  const int listener = Listen(path);
+  ASSERT_GE(listener, 0);
+  PosixTraceTransport transport(100ms, path);
+  const TraceHandle viewer = transport.FindViewer();
+  ASSERT_NE(viewer, 0U);
+  const int server = accept(listener, nullptr, nullptr);
+  transport.Release(viewer);
+  int pair[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair), 0);
+  ASSERT_EQ(pair[0], static_cast<int>(viewer - 1));  // the lowest free descriptor is reused
+  const std::string text = "stale";
+  transport.Send(viewer, {1, 6, text.c_str()});
+  char byte = 0;
+  EXPECT_EQ(recv(pair[1], &byte, 1, MSG_DONTWAIT), -1);
+  EXPECT_EQ(errno, EAGAIN);
+  transport.Release(viewer);  // a second release closes nothing either
+  EXPECT_EQ(fcntl(pair[0], F_GETFD), FD_CLOEXEC);
+  close(pair[0]);
+  close(pair[1]);
   close(server);
   close(listener);
 }
