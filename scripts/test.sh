@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The whole test suite from scratch: installs what it needs, builds with warnings as errors, runs
-# every test, then builds and runs the tests again under AddressSanitizer and UBSan.
+# The whole test suite from scratch: installs what it needs, checks the formatting, builds with
+# warnings as errors and runs every test, builds and runs the tests again under AddressSanitizer
+# and UBSan, then cross-builds the Win32 trace transport and runs its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,12 @@ jobs=$(nproc)
 build=${BUILD_DIR:-build/ci}
 asan=${ASAN_BUILD_DIR:-build/asan}
 win32=${WIN32_BUILD_DIR:-build/win32}
+
+if git rev-parse --git-dir >/dev/null 2>&1; then
+  echo "== Format (clang-format; examples and golden files are data, not code)"
+  git ls-files -- '*.cpp' '*.h' ':!examples/**' ':!tests/ide/golden/**' |
+    xargs clang-format --dry-run --Werror
+fi
 
 echo "== Build (warnings are errors)"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEB_WERROR=ON
