@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/Export.h"
+#include "api/Export.h"
 
 // An ordered list of lines.
 class ZEB_RTL_API TStrings {

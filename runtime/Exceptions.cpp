@@ -6,7 +6,7 @@
 #include <memory>
 #include <typeinfo>
 
-#include "host/ComPtr.h"
+#include "api/ComPtr.h"
 
 Exception::~Exception() = default;
 EIntfCastError::~EIntfCastError() = default;

@@ -5,7 +5,7 @@
 #include <exception>
 #include <string>
 
-#include "host/Export.h"
+#include "api/Export.h"
 
 class ZEB_RTL_API Exception : public std::exception {
  public:

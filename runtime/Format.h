@@ -38,7 +38,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "host/Export.h"
+#include "api/Export.h"
 
 // One typed argument. It refers to text it was made from and does not own it: it lives for the
 // duration of one call.

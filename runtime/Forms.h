@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "host/Export.h"
+#include "api/Export.h"
 #include "runtime/Classes.h"
 #include "runtime/Controls.h"
 #include "runtime/Graphics.h"

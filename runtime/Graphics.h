@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/Export.h"
+#include "api/Export.h"
 
 using TColor = std::int32_t;
 

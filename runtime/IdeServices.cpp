@@ -1,3 +1,3 @@
-#include "host/IdeServices.h"
+#include "runtime/IdeServices.h"
 
 ComPtr<IBorlandIDEServices> BorlandIDEServices;

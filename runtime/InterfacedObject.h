@@ -10,8 +10,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "host/ComPtr.h"
-#include "host/Interface.h"
+#include "api/ComPtr.h"
+#include "api/Interface.h"
 
 template <class... Interfaces>
 class TInterfacedObject : public Interfaces... {

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "host/Export.h"
-#include "host/KeyTypes.h"
+#include "api/Export.h"
+#include "api/KeyTypes.h"
 
 // The modifiers a key code can carry.
 enum class TShiftState : std::uint8_t {

@@ -4,7 +4,7 @@
 
 #include <type_traits>
 
-#include "host/ToolsAPI.h"
+#include "api/ToolsAPI.h"
 #include "runtime/InterfacedObject.h"
 
 template <class... Interfaces>

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/Export.h"
+#include "api/Export.h"
 
 // Lower-cases the ASCII letters A to Z, byte by byte; every other byte is kept.
 ZEB_RTL_API std::string LowerCase(std::string_view s);

@@ -35,7 +35,7 @@ ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrac
   ctest --test-dir "$asan" --output-on-failure -j "$jobs" -LE "wine|fpc"
 
 echo "== Win32 cross build (mingw-w64), trace tests under Wine"
-cmake -S win32 -B "$win32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S tests/win32 -B "$win32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake"
 cmake --build "$win32" -j "$jobs"
 ctest --test-dir "$win32" --output-on-failure -L wine

@@ -6,7 +6,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "host/Export.h"
+#include "api/Export.h"
 
 #ifdef __cplusplus
 extern "C" {

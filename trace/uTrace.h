@@ -19,7 +19,7 @@
 #include <span>
 #include <string_view>
 
-#include "host/Export.h"
+#include "api/Export.h"
 #include "runtime/Format.h"
 #include "trace/ZebTrace.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/trace/ViewerFixture.h"
+#include "testkit/ViewerFixture.h"
 #include "trace/TraceTransportPosix.h"
 #include "trace/TraceWire.h"
 #include "trace/uTrace.h"

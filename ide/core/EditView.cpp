@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "ide/core/BlockEditing.h"
+#include "ide/text/BlockEditing.h"
 #include "runtime/Exceptions.h"
 
 namespace zebide {

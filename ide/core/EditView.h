@@ -9,8 +9,8 @@
 #include <memory>
 #include <string_view>
 
-#include "ide/core/Document.h"
-#include "ide/core/TextPos.h"
+#include "ide/text/Document.h"
+#include "ide/text/TextPos.h"
 
 namespace zebide {
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "host/IdeServices.h"
-#include "host/PackageInfo.h"
-#include "ide/core/KeyBindingServicesObject.h"
-#include "ide/core/KeyContextObject.h"
-#include "ide/core/ServicesObject.h"
+#include "api/PackageInfo.h"
+#include "ide/ota/KeyBindingServicesObject.h"
+#include "ide/ota/KeyContextObject.h"
+#include "ide/ota/ServicesObject.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Forms.h"
+#include "runtime/IdeServices.h"
 #include "runtime/KeyCodes.h"
 
 namespace zebide {

@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "host/ComPtr.h"
-#include "host/ToolsAPI.h"
+#include "api/ComPtr.h"
+#include "api/ToolsAPI.h"
 #include "ide/core/DialogPresenter.h"
 #include "ide/core/EditView.h"
 #include "ide/core/IdeEnvironment.h"

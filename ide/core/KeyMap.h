@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "host/ComPtr.h"
-#include "host/KeyTypes.h"
-#include "host/ToolsAPI.h"
+#include "api/ComPtr.h"
+#include "api/KeyTypes.h"
+#include "api/ToolsAPI.h"
 
 namespace zebide {
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string_view>
 
-#include "host/KeyTypes.h"
+#include "api/KeyTypes.h"
 
 namespace zebide {
 

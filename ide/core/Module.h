@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "ide/core/Document.h"
+#include "ide/text/Document.h"
 
 namespace zebide {
 

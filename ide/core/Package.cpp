@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "host/PackageInfo.h"
+#include "api/PackageInfo.h"
 
 namespace zebide {
 

@@ -13,9 +13,9 @@
 #include <memory>
 #include <vector>
 
-#include "ide/core/TextBuffer.h"
-#include "ide/core/TextPos.h"
 #include "ide/qt/LineCodec.h"
+#include "ide/text/TextBuffer.h"
+#include "ide/text/TextPos.h"
 
 namespace zebide {
 class Ide;

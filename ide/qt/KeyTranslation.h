@@ -4,7 +4,7 @@
 
 #include <Qt>
 
-#include "host/KeyTypes.h"
+#include "api/KeyTypes.h"
 
 class QKeyEvent;
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ide/core/TextBuffer.h"
+#include "ide/text/TextBuffer.h"
 
 namespace ide::qt {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "hotkeys/HotKeyMain2007.h"
+#include "addin/hotkeys/HotKeyMain2007.h"
 #include "runtime/Exceptions.h"
 #include "tests/addin/FakeIde.h"
 

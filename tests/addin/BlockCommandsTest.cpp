@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "hotkeys/BlockCommands.h"
+#include "addin/hotkeys/BlockCommands.h"
 #include "runtime/Exceptions.h"
 #include "tests/addin/FakeIde.h"
 

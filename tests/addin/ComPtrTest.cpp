@@ -3,8 +3,8 @@
 
 #include <utility>
 
-#include "host/ComPtr.h"
-#include "host/ToolsAPI.h"
+#include "api/ComPtr.h"
+#include "api/ToolsAPI.h"
 #include "runtime/Exceptions.h"
 #include "runtime/InterfacedObject.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "hotkeys/ShowFormInfo.h"
-#include "info/Form_Info.h"
+#include "addin/hotkeys/ShowFormInfo.h"
+#include "addin/info/Form_Info.h"
 #include "runtime/Exceptions.h"
 #include "tests/addin/FakeIde.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <atomic>
 
-#include "host/IdeServices.h"
 #include "runtime/Exceptions.h"
+#include "runtime/IdeServices.h"
 
 namespace fake {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/ToolsAPI.h"
+#include "api/ToolsAPI.h"
 #include "runtime/Forms.h"
 #include "runtime/InterfacedObject.h"
 

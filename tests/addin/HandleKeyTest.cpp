@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "hotkeys/MyHotkey.h"
+#include "addin/hotkeys/MyHotkey.h"
 #include "runtime/Exceptions.h"
 #include "tests/addin/FakeIde.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/PackageInfo.h"
+#include "api/PackageInfo.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ide/core/BlockEditing.h"
+#include "ide/text/BlockEditing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ide/core/Document.h"
+#include "ide/text/Document.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

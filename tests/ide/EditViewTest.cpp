@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "ide/core/BlockEditing.h"
+#include "ide/text/BlockEditing.h"
 
 #include "runtime/Exceptions.h"
 

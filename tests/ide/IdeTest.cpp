@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "host/IdeServices.h"
-#include "ide/core/LiveObjects.h"
+#include "ide/ota/LiveObjects.h"
 #include "runtime/Exceptions.h"
+#include "runtime/IdeServices.h"
 #include "runtime/NotifierObject.h"
 #include "tests/ide/TestSupport.h"
 

@@ -3,9 +3,9 @@
 #include <fstream>
 #include <string>
 
-#include "host/IdeServices.h"
 #include "ide/core/Ide.h"
 #include "runtime/Forms.h"
+#include "runtime/IdeServices.h"
 #include "tests/ide/TestSupport.h"
 
 namespace zebide {

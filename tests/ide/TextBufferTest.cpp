@@ -1,4 +1,4 @@
-#include "ide/core/TextBuffer.h"
+#include "ide/text/TextBuffer.h"
 
 #include <gtest/gtest.h>
 

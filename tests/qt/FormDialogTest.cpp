@@ -10,9 +10,9 @@
 #include <QScrollBar>
 #include <memory>
 
+#include "addin/info/Form_Info.h"
 #include "ide/qt/FormDialog.h"
 #include "ide/qt/ModalPresenter.h"
-#include "info/Form_Info.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "tests/trace/ViewerFixture.h"
+#include "testkit/ViewerFixture.h"
 #include "trace/ZebTrace.h"
 
 namespace {

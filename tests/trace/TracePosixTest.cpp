@@ -18,8 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "testkit/ViewerFixture.h"
 #include "tests/trace/FakeTransport.h"
-#include "tests/trace/ViewerFixture.h"
 #include "trace/TraceTransportPosix.h"
 #include "trace/TraceWire.h"
 #include "trace/uTrace.h"

@@ -1,9 +1,0 @@
-// The global service provider. The IDE host sets it before it loads packages and clears it after
-// it unloads them; the add-in only reads it.
-#pragma once
-
-#include "host/ComPtr.h"
-#include "host/Export.h"
-#include "host/ToolsAPI.h"
-
-extern ZEB_RTL_API ComPtr<IBorlandIDEServices> BorlandIDEServices;

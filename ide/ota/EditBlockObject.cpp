@@ -1,0 +1,12 @@
+#include "ide/ota/EditBlockObject.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace zebide {
+
+std::int32_t EditBlockObject::GetSize() {
+  return static_cast<std::int32_t>(std::min<std::size_t>(view_->BlockSize(), INT32_MAX));
+}
+
+}  // namespace zebide

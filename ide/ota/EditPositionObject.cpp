@@ -1,0 +1,13 @@
+#include "ide/ota/EditPositionObject.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace zebide {
+
+std::int32_t EditPositionObject::GetLastRow() {
+  return static_cast<std::int32_t>(
+      std::min<std::size_t>(view_->GetDocument().LineCount(), INT32_MAX));
+}
+
+}  // namespace zebide

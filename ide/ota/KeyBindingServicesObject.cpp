@@ -1,0 +1,27 @@
+#include "ide/ota/KeyBindingServicesObject.h"
+
+namespace zebide {
+
+bool KeyBindingServicesObject::AddKeyBinding(std::span<const TShortCut> keys, TKeyBindingProc proc,
+                                             void* context, std::int32_t flags,
+                                             const std::string& keyboard,
+                                             const std::string& menuItemName) {
+  if (keys_ == nullptr) return false;
+  KeyHandler handler;
+  handler.keys.assign(keys.begin(), keys.end());
+  handler.proc = proc;
+  handler.context = context;
+  handler.flags = flags;
+  handler.keyboard = keyboard;
+  handler.menuItemName = menuItemName;
+  handler.bindingIndex = bindingIndex_;
+  handler.binding = binding_;
+  return keys_->Add(std::move(handler));
+}
+
+void KeyBindingServicesObject::Close() noexcept {
+  keys_ = nullptr;
+  binding_.Reset();
+}
+
+}  // namespace zebide

@@ -1,0 +1,11 @@
+// KeyContextObject: the IOTAKeyContext handed to a key procedure for one press.
+#pragma once
+
+#include "api/ToolsAPI.h"
+#include "ide/ota/LiveObjects.h"
+
+namespace zebide {
+
+class KeyContextObject final : public CountedObject<IOTAKeyContext> {};
+
+}  // namespace zebide

@@ -1,0 +1,33 @@
+// ModuleObject: the IOTAModule of an open module.
+#pragma once
+
+#include <memory>
+
+#include "api/ToolsAPI.h"
+#include "ide/core/Module.h"
+#include "ide/ota/LiveObjects.h"
+
+namespace zebide {
+
+class Ide;
+
+class ModuleObject final : public CountedObject<IOTAModule> {
+ public:
+  ModuleObject(Ide& ide, std::shared_ptr<Module> module) : ide_(&ide), module_(std::move(module)) {}
+
+  // The editor of file `index` (0 is the source file); null outside the module's files.
+  ComPtr<IOTAEditor> GetModuleFileEditor(std::int32_t index) override;
+  std::int32_t GetModuleFileCount() override;
+  // Modules are not part of projects here: always 0.
+  std::int32_t GetOwnerModuleCount() override { return 0; }
+  // Files live on the ordinary file system, which has the empty name.
+  std::string GetFileSystem() override { return {}; }
+  // The editor of the file the module's most recent view shows, else of the source file.
+  ComPtr<IOTAEditor> GetCurrentEditor() override;
+
+ private:
+  Ide* ide_;
+  std::shared_ptr<Module> module_;
+};
+
+}  // namespace zebide

@@ -1,0 +1,44 @@
+// ServicesObject: the IDE's global service provider (BorlandIDEServices) and the services it
+// yields by query: modules, editors, keyboard and general services.
+//
+// It answers for the IDE until Detach; after that (the IDE is gone) every service reports
+// nothing and raises EInvalidOperation where it would have to act.
+#pragma once
+
+#include "api/ToolsAPI.h"
+#include "ide/ota/LiveObjects.h"
+
+namespace zebide {
+
+class Ide;
+
+class ServicesObject final
+    : public CountedObject<IBorlandIDEServices, IOTAModuleServices, IOTAEditorServices,
+                           IOTAKeyboardServices, IOTAServices> {
+ public:
+  explicit ServicesObject(Ide& ide) : ide_(&ide) {}
+  void Detach() noexcept { ide_ = nullptr; }
+
+  // IOTAModuleServices
+  ComPtr<IOTAModule> CurrentModule() override;
+  std::int32_t GetModuleCount() override;
+  // IOTAEditorServices
+  ComPtr<IOTAEditView> GetTopView() override;
+  // IOTAKeyboardServices
+  std::int32_t AddKeyboardBinding(IOTAKeyboardBinding* keyBinding) override;
+  void RemoveKeyboardBinding(std::int32_t index) override;
+  // IOTAServices
+  std::string GetProductIdentifier() override;
+  std::string GetLocalApplicationDataDirectory() override;
+  std::string GetRootDirectory() override;
+  std::string GetBinDirectory() override;
+  std::string GetTemplateDirectory() override;
+  std::string GetActiveDesignerType() override;
+  std::string GetBaseRegistryKey() override;
+
+ private:
+  Ide& Owner() const;
+  Ide* ide_;
+};
+
+}  // namespace zebide
