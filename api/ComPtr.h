@@ -12,7 +12,8 @@
 #include "api/Export.h"
 #include "api/Interface.h"
 
-// Raises the runtime's EIntfCastError for a checked cast to the interface named.
+// Raises the runtime's EIntfCastError for a checked cast to the interface named. Its home is the
+// runtime library, libzebrtl (runtime/Exceptions.cpp), which every add-in links.
 [[noreturn]] ZEB_RTL_API void RaiseIntfCastError(const char* interfaceName);
 
 template <class T>

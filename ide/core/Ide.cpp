@@ -228,10 +228,10 @@ std::shared_ptr<EditView> Ide::ViewFor(const std::shared_ptr<Document>& document
 
 void Ide::Watch(Module& module) {
   for (std::size_t i = 0; i < module.FileCount(); ++i) {
-    module.File(i)->SetChangeListener([this](Document& document) {
+    module.File(i)->SetChangeListener([this](Document& document, const TextChange& change) {
       for (const auto& view : views_)
         if (&view->GetDocument() == &document) view->ClampToDocument();
-      observer_->OnDocumentChanged(document);
+      observer_->OnDocumentChanged(document, change);
     });
   }
 }

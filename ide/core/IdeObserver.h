@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "ide/text/TextChange.h"
 #include "runtime/Forms.h"
 
 namespace zebide {
@@ -29,8 +30,9 @@ class IdeObserver {
   // A message for the user, such as why a package was not loaded.
   virtual void OnMessage(const std::string& text) = 0;
 
-  // The text of a document changed (an edit, undo, redo) or it was saved.
-  virtual void OnDocumentChanged(Document& /*document*/) {}
+  // The text of a document changed (an edit, undo, redo) or it was saved; `change` says which
+  // bytes and lines were replaced.
+  virtual void OnDocumentChanged(Document& /*document*/, const TextChange& /*change*/) {}
   // A view asked to be drawn again (its Paint).
   virtual void OnPaint(EditView& /*view*/) {}
   // Another view became the top view.

@@ -181,7 +181,9 @@ bool MainWindow::SaveTo(EditorWidget& editor, const QString& path) {
            tr("Cannot save %1:\n%2").arg(path.isEmpty() ? Q(document.Path()) : path, Q(d.message)));
     return false;
   }
-  OnDocumentChanged(document);
+  zebide::TextChange saved;
+  saved.kind = zebide::TextChange::Kind::Saved;
+  OnDocumentChanged(document, saved);
   return true;
 }
 
@@ -373,7 +375,7 @@ void MainWindow::OnMessage(const std::string& text) {
   Report(tr("ZEB IDE"), Q(text));
 }
 
-void MainWindow::OnDocumentChanged(zebide::Document& document) {
+void MainWindow::OnDocumentChanged(zebide::Document& document, const zebide::TextChange&) {
   for (const auto& view : ide_->ViewsOf(document))
     if (EditorWidget* editor = EditorOf(*view)) {
       editor->SyncFromDocument();

@@ -73,7 +73,7 @@ class MainWindow final : public QMainWindow, public zebide::IdeObserver {
   void OnFault(const zebide::Fault& fault) override;
   TModalResult OnDialog(TForm& form) override;
   void OnMessage(const std::string& text) override;
-  void OnDocumentChanged(zebide::Document& document) override;
+  void OnDocumentChanged(zebide::Document& document, const zebide::TextChange& change) override;
   void OnPaint(zebide::EditView& view) override;
   void OnTopViewChanged(zebide::EditView& view) override;
 

@@ -32,52 +32,73 @@ TextPos Document::Clamp(TextPos pos) const noexcept {
   return pos;
 }
 
+std::vector<Line> Document::Replace(std::size_t first, std::size_t count, std::vector<Line> lines,
+                                    TextChange& change) {
+  change.offset = buffer_.LineOffset(first);
+  change.firstLine = first;
+  change.removedLines = count;
+  change.insertedLines = lines.size();
+  const std::size_t size = buffer_.ByteSize();
+  std::vector<Line> removed = buffer_.Replace(first, count, std::move(lines));
+  change.removed = 0;
+  for (const Line& line : removed)
+    change.removed += line.text.size() + LineEndBytes(line.end).size();
+  change.inserted = buffer_.ByteSize() + change.removed - size;
+  return removed;
+}
+
 void Document::Edit(std::size_t first, std::size_t count, std::vector<Line> lines,
                     const ViewState& before, const ViewState& after) {
+  TextChange change;
+  change.kind = TextChange::Kind::Edit;
   UndoStep step;
   step.count = lines.size();
-  step.lines = buffer_.Replace(first, count, std::move(lines));
   step.first = first;
   step.before = before;
   step.after = after;
+  step.lines = Replace(first, count, std::move(lines), change);
+  // The listener hears of the edit once it is in the history, so that it sees it undoable.
   history_.Push(std::move(step));
-  Changed();
+  Changed(change);
 }
 
-void Document::Swap(UndoStep& step) {
+void Document::Swap(TextChange::Kind kind, UndoStep& step) {
+  TextChange change;
+  change.kind = kind;
   const std::size_t inserted = step.lines.size();
-  step.lines = buffer_.Replace(step.first, step.count, std::move(step.lines));
+  step.lines = Replace(step.first, step.count, std::move(step.lines), change);
   step.count = inserted;
+  Changed(change);
 }
 
 std::optional<ViewState> Document::Undo() {
   UndoStep* step = history_.StepToUndo();
   if (step == nullptr) return std::nullopt;
-  Swap(*step);
-  Changed();
+  Swap(TextChange::Kind::Undo, *step);
   return step->before;
 }
 
 std::optional<ViewState> Document::Redo() {
   UndoStep* step = history_.StepToRedo();
   if (step == nullptr) return std::nullopt;
-  Swap(*step);
-  Changed();
+  Swap(TextChange::Kind::Redo, *step);
   return step->after;
 }
 
 void Document::Save() {
   FileStore::Write(path_, buffer_.ToBytes());
   savedVersion_ = history_.Version();
-  Changed();
+  TextChange saved;
+  saved.kind = TextChange::Kind::Saved;
+  Changed(saved);
 }
 
 void Document::SaveCopy(const std::string& path) const {
   FileStore::Write(path, buffer_.ToBytes());
 }
 
-void Document::Changed() {
-  if (listener_) listener_(*this);
+void Document::Changed(const TextChange& change) {
+  if (listener_) listener_(*this, change);
 }
 
 }  // namespace zebide

@@ -1,7 +1,8 @@
 // Document: the text of one file, its undo history and whether it differs from the file.
 //
 // Every change goes through Edit, which makes it one undo step. A listener hears of each change
-// (edits, undo, redo), so that views and front ends can follow.
+// (edits, undo, redo, saving) with the range it replaced, so that views and front ends can follow
+// without comparing texts.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "ide/text/TextBuffer.h"
+#include "ide/text/TextChange.h"
 #include "ide/text/TextPos.h"
 #include "ide/text/UndoHistory.h"
 
@@ -27,6 +29,14 @@ class Document {
   const std::string& Path() const noexcept { return path_; }
   const TextBuffer& Buffer() const noexcept { return buffer_; }
   std::size_t LineCount() const noexcept { return buffer_.LineCount(); }
+  // The size of the text in bytes, line ends included.
+  std::size_t ByteSize() const noexcept { return buffer_.ByteSize(); }
+  // The byte offset at which line `index` (from 0) starts; ByteSize() for index == LineCount().
+  std::size_t LineOffset(std::size_t index) const { return buffer_.LineOffset(index); }
+  // A copy of the bytes [offset, offset + count), clipped to the text.
+  std::string Bytes(std::size_t offset, std::size_t count) const {
+    return buffer_.Bytes(offset, count);
+  }
   // The text of line `line` (1-based), without its line end.
   const std::string& LineText(std::int32_t line) const;
   bool Modified() const noexcept { return history_.Version() != savedVersion_; }
@@ -50,19 +60,21 @@ class Document {
   // Writes the text to another file; the document stays as it is.
   void SaveCopy(const std::string& path) const;
 
-  void SetChangeListener(std::function<void(Document&)> listener) {
-    listener_ = std::move(listener);
-  }
+  using ChangeListener = std::function<void(Document&, const TextChange&)>;
+  void SetChangeListener(ChangeListener listener) { listener_ = std::move(listener); }
 
  private:
-  void Swap(UndoStep& step);
-  void Changed();
+  // Replaces lines and describes in `change` what that did to the bytes.
+  std::vector<Line> Replace(std::size_t first, std::size_t count, std::vector<Line> lines,
+                            TextChange& change);
+  void Swap(TextChange::Kind kind, UndoStep& step);
+  void Changed(const TextChange& change);
 
   std::string path_;
   TextBuffer buffer_;
   UndoHistory history_;
   std::size_t savedVersion_ = 0;
-  std::function<void(Document&)> listener_;
+  ChangeListener listener_;
 };
 
 }  // namespace zebide

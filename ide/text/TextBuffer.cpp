@@ -1,5 +1,6 @@
 #include "ide/text/TextBuffer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
@@ -67,6 +68,35 @@ std::string TextBuffer::ToBytes() const {
 
 std::size_t TextBuffer::ByteSize() const noexcept {
   return bytes_;
+}
+
+std::size_t TextBuffer::LineOffset(std::size_t index) const {
+  if (index > lines_.size()) throw std::out_of_range("line index outside the buffer");
+  if (index == lines_.size()) return bytes_;
+  std::size_t offset = 0;
+  for (std::size_t i = 0; i < index; ++i)
+    offset += LineBytes(lines_[i]);
+  return offset;
+}
+
+std::string TextBuffer::Bytes(std::size_t offset, std::size_t count) const {
+  std::string bytes;
+  if (offset >= bytes_) return bytes;
+  count = std::min(count, bytes_ - offset);
+  bytes.reserve(count);
+  std::size_t at = 0;  // offset of the current line
+  for (const Line& line : lines_) {
+    if (bytes.size() == count) break;
+    const std::string_view end = LineEndBytes(line.end);
+    const std::size_t size = line.text.size() + end.size();
+    if (at + size > offset) {
+      const std::size_t from = offset > at ? offset - at : 0;
+      for (std::size_t i = from; i < size && bytes.size() < count; ++i)
+        bytes += i < line.text.size() ? line.text[i] : end[i - line.text.size()];
+    }
+    at += size;
+  }
+  return bytes;
 }
 
 std::vector<Line> TextBuffer::Replace(std::size_t first, std::size_t count,

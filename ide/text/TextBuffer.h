@@ -38,6 +38,11 @@ class TextBuffer {
   const Line& LineAt(std::size_t index) const { return lines_.at(index); }
   // The number of bytes ToBytes would give.
   std::size_t ByteSize() const noexcept;
+  // The byte offset at which line `index` starts; ByteSize() for index == LineCount(). Raises
+  // std::out_of_range past that.
+  std::size_t LineOffset(std::size_t index) const;
+  // A copy of the bytes [offset, offset + count), clipped to the text.
+  std::string Bytes(std::size_t offset, std::size_t count) const;
 
   // The line end that new line breaks get: the first one of the file, LF when it has none.
   LineEnd PreferredLineEnd() const noexcept { return preferred_; }

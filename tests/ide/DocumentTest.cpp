@@ -220,3 +220,36 @@ TEST(Document, AMillionLinesOpenIndentUndoAndSave) {
 
 }  // namespace
 }  // namespace zebide
+
+namespace zebide {
+namespace {
+
+// A front end mirrors the bytes from the changes alone: applying each reported range to a copy
+// must give the document's text, whatever the kind of change.
+TEST(Document, ReportedChangesReproduceTheText) {
+  EditView view(std::make_shared<Document>("m.cpp", TextBuffer::FromBytes("a\r\nbb\n\nccc")), 8);
+  Document& doc = view.GetDocument();
+  std::string mirror = doc.Buffer().ToBytes();
+  std::vector<TextChange::Kind> kinds;
+  doc.SetChangeListener([&](Document& d, const TextChange& c) {
+    kinds.push_back(c.kind);
+    EXPECT_EQ(d.LineOffset(c.firstLine), c.offset);
+    mirror.replace(c.offset, c.removed, d.Bytes(c.offset, c.inserted));
+    EXPECT_EQ(mirror, d.Buffer().ToBytes());
+  });
+  ASSERT_TRUE(view.Select({2, 1}, {4, 2}));
+  view.IndentBlock(4);
+  ASSERT_TRUE(view.SetCursor({4, 4}));
+  view.InsertText("x\ny");
+  ASSERT_TRUE(view.Undo());
+  ASSERT_TRUE(view.Undo());
+  ASSERT_TRUE(view.Redo());
+  EXPECT_EQ(mirror, "a\r\n    bb\n\n    ccc");
+  const std::vector<TextChange::Kind> expected{TextChange::Kind::Edit, TextChange::Kind::Edit,
+                                               TextChange::Kind::Undo, TextChange::Kind::Undo,
+                                               TextChange::Kind::Redo};
+  EXPECT_EQ(kinds, expected);
+}
+
+}  // namespace
+}  // namespace zebide

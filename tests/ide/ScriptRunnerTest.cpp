@@ -84,7 +84,9 @@ class FailingObserver final : public zebide::IdeObserver {
   void OnFault(const zebide::Fault&) override {}
   TModalResult OnDialog(TForm&) override { return mrCancel; }
   void OnMessage(const std::string&) override {}
-  void OnDocumentChanged(zebide::Document&) override { throw std::length_error("too long"); }
+  void OnDocumentChanged(zebide::Document&, const zebide::TextChange&) override {
+    throw std::length_error("too long");
+  }
 };
 
 TEST(ScriptRunner, AnyExceptionFromACommandStopsWithItsLine) {
