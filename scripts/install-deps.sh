@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config ninja-build
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang-format
+  clang-format clang libclang-rt-14-dev
   qt6-base-dev libgl-dev fonts-nanum
   fp-compiler
   g++-mingw-w64-x86-64-posix wine wine64

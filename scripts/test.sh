@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite from scratch: installs what it needs, checks the formatting, builds with
 # warnings as errors and runs every test, builds and runs the tests again under AddressSanitizer
-# and UBSan, then cross-builds the Win32 trace transport and runs its tests under Wine.
+# and UBSan, runs the fuzzers for a bounded time, then cross-builds the Win32 trace transport
+# and runs its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,7 @@ jobs=$(nproc)
 build=${BUILD_DIR:-build/ci}
 asan=${ASAN_BUILD_DIR:-build/asan}
 win32=${WIN32_BUILD_DIR:-build/win32}
+fuzz=${FUZZ_BUILD_DIR:-build/fuzz}
 
 if git rev-parse --git-dir >/dev/null 2>&1; then
   echo "== Format (clang-format; examples and golden files are data, not code)"
@@ -33,6 +35,11 @@ cmake --build "$asan" -j "$jobs"
 echo "== Tests under AddressSanitizer and UBSan"
 ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$asan" --output-on-failure -j "$jobs" -LE "wine|fpc"
+
+echo "== Fuzzing (libFuzzer under AddressSanitizer and UBSan, about 20 s a harness)"
+cmake -S tests/fuzz -B "$fuzz" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+cmake --build "$fuzz" -j "$jobs"
+ctest --test-dir "$fuzz" --output-on-failure -L fuzz
 
 echo "== Win32 cross build (mingw-w64), trace tests under Wine"
 cmake -S tests/win32 -B "$win32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
