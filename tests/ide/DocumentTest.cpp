@@ -231,9 +231,11 @@ TEST(Document, ReportedChangesReproduceTheText) {
   Document& doc = view.GetDocument();
   std::string mirror = doc.Buffer().ToBytes();
   std::vector<TextChange::Kind> kinds;
+  TextChange last;
   doc.SetChangeListener([&](Document& d, const TextChange& c) {
     kinds.push_back(c.kind);
-    EXPECT_EQ(d.LineOffset(c.firstLine), c.offset);
+    last = c;
+    EXPECT_EQ(d.Buffer().LineOf(c.offset), c.firstLine);
     mirror.replace(c.offset, c.removed, d.Bytes(c.offset, c.inserted));
     EXPECT_EQ(mirror, d.Buffer().ToBytes());
   });
@@ -245,9 +247,15 @@ TEST(Document, ReportedChangesReproduceTheText) {
   ASSERT_TRUE(view.Undo());
   ASSERT_TRUE(view.Redo());
   EXPECT_EQ(mirror, "a\r\n    bb\n\n    ccc");
+  ASSERT_TRUE(view.SetCursor({4, 3}));
+  view.InsertText("z");  // a typed character is reported as itself
+  EXPECT_EQ(mirror, "a\r\n    bb\n\n  z  ccc");
+  EXPECT_EQ((std::vector<std::size_t>{last.offset, last.removed, last.inserted, last.firstLine,
+                                      last.removedLines, last.insertedLines}),
+            (std::vector<std::size_t>{13, 0, 1, 3, 1, 1}));
   const std::vector<TextChange::Kind> expected{TextChange::Kind::Edit, TextChange::Kind::Edit,
                                                TextChange::Kind::Undo, TextChange::Kind::Undo,
-                                               TextChange::Kind::Redo};
+                                               TextChange::Kind::Redo, TextChange::Kind::Edit};
   EXPECT_EQ(kinds, expected);
 }
 
