@@ -4,6 +4,9 @@
 #include <cstring>
 #include <stdexcept>
 #include <utility>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "ide/text/BlockEditing.h"
 
@@ -14,15 +17,30 @@ namespace {
 constexpr std::size_t kMinGap = 4096;
 constexpr std::size_t kGrowthDivisor = 64;
 
+// Calls `found(p)` for each LF at p in [begin, end), in order. Lines of source are short, so
+// this tests 16 bytes at a time and walks the bits of the matches rather than calling memchr
+// once a line.
+template <class Found>
+void ForEachBreak(const char* begin, const char* end, Found found) {
+  const char* p = begin;
+#ifdef __SSE2__
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; end - p >= 16; p += 16) {
+    auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), lf)));
+    while (mask != 0) {
+      found(p + __builtin_ctz(mask));
+      mask &= mask - 1;
+    }
+  }
+#endif
+  for (; p < end; ++p)
+    if (*p == '\n') found(p);
+}
+
 std::size_t CountBreaks(const char* bytes, std::size_t size) noexcept {
   std::size_t count = 0;
-  const char* end = bytes + size;
-  while (bytes < end) {
-    const void* lf = std::memchr(bytes, '\n', static_cast<std::size_t>(end - bytes));
-    if (lf == nullptr) break;
-    ++count;
-    bytes = static_cast<const char*>(lf) + 1;
-  }
+  ForEachBreak(bytes, bytes + size, [&](const char*) { ++count; });
   return count;
 }
 
@@ -200,13 +218,9 @@ std::size_t TextBuffer::IndexBreaks(std::size_t at, std::size_t replaced, std::s
     breaks_.Insert(at + replaced, count - replaced);
   else if (count < replaced)
     breaks_.Erase(at + count, replaced - count);
-  const char* p = bytes + offset;
-  const char* end = p + length;
-  for (std::size_t i = at; i < at + count; ++i) {
-    p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-    breaks_.Set(i, static_cast<std::size_t>(p - bytes));
-    ++p;
-  }
+  std::size_t i = at;
+  ForEachBreak(bytes + offset, bytes + offset + length,
+               [&](const char* lf) { breaks_.Set(i++, static_cast<std::size_t>(lf - bytes)); });
   return count;
 }
 
@@ -264,24 +278,49 @@ bool TextBuffer::RewriteLeads(std::size_t first, std::size_t count, std::int32_t
   const char* const end = in + old.Size();
   std::size_t entry = first;
   bool changed = false;
-  while (in < end) {
-    const auto* lf =
-        static_cast<const char*>(std::memchr(in, '\n', static_cast<std::size_t>(end - in)));
-    const char* next = lf != nullptr ? lf + 1 : end;
-    const char* textEnd = lf != nullptr ? (lf > in && lf[-1] == '\r' ? lf - 1 : lf) : end;
-    const BlockEditing::LeadEdit edit = BlockEditing::Lead(
-        std::string_view(in, static_cast<std::size_t>(textEnd - in)), columns, tabWidth);
+  // Short runs are copied as fixed 32-byte moves where both sides have the room to spare.
+  char* const limit = base + gapEnd_;
+  auto copy = [&](const char* source, std::size_t n) {
+    if (n <= 32 && end - source >= 32 && limit - out >= 32)
+      std::memcpy(out, source, 32);
+    else
+      std::memcpy(out, source, n);
+    out += n;
+  };
+  static constexpr char kSpaces[] = "                                ";  // 32 spaces
+  auto rewrite = [&](const char* next) {
+    const char* textEnd = next;
+    if (textEnd > in && textEnd[-1] == '\n') --textEnd;
+    if (textEnd > in && textEnd[-1] == '\r' && textEnd != next) --textEnd;
+    BlockEditing::LeadEdit edit;
+    if (columns > 0) {
+      if (textEnd != in) edit.pad = static_cast<std::size_t>(columns);
+    } else {
+      edit = BlockEditing::Lead(std::string_view(in, static_cast<std::size_t>(textEnd - in)),
+                                columns, tabWidth);
+      copy(in, edit.kept);
+    }
     changed = changed || edit.Changes();
-    std::memcpy(out, in, edit.kept);
-    out += edit.kept;
-    std::memset(out, ' ', edit.pad);
-    out += edit.pad;
-    const auto rest = static_cast<std::size_t>(next - (in + edit.oldLead));
-    std::memcpy(out, in + edit.oldLead, rest);
-    out += rest;
-    if (lf != nullptr) breaks_.Set(entry++, static_cast<std::size_t>(out - 1 - base));
+    if (edit.pad <= 32 && limit - out >= 32) {
+      std::memcpy(out, kSpaces, 32);
+      out += edit.pad;
+    } else {
+      std::memset(out, ' ', edit.pad);
+      out += edit.pad;
+    }
+    const char* rest = in + edit.oldLead;
+    while (next - rest > 32) {
+      copy(rest, 32);
+      rest += 32;
+    }
+    copy(rest, static_cast<std::size_t>(next - rest));
     in = next;
-  }
+  };
+  ForEachBreak(in, end, [&](const char* lf) {
+    rewrite(lf + 1);
+    breaks_.Set(entry++, static_cast<std::size_t>(out - 1 - base));
+  });
+  if (in < end) rewrite(end);  // the buffer's last line, without a line end
   gapStart_ = static_cast<std::size_t>(out - base);
   if (!changed) old.Clear();  // the same bytes were written back
   return changed;
