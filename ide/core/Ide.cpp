@@ -321,9 +321,20 @@ KeyOutcome Ide::RouteKey(TShortCut code) {
   if (!route.handlers.empty()) {
     const auto context = MakeCounted<KeyContextObject>();
     for (const KeyHandler& handler : route.handlers) {
-      TKeyBindingResult result = krUnhandled;
-      if (!CallAddin("key " + Hex(code), [&] { handler.proc(context.Get(), code, result); }))
+      // One pointer in the call, so that std::function keeps it without allocating; the label
+      // of the fault is only written when there is one.
+      struct Call {
+        const KeyHandler& handler;
+        IOTAKeyContext* context;
+        TShortCut code;
+        TKeyBindingResult result = krUnhandled;
+      } call{handler, context.Get(), code};
+      if (auto fault = Guard({}, [c = &call] { c->handler.proc(c->context, c->code, c->result); })) {
+        fault->where = "key " + Hex(code);
+        observer_->OnFault(*fault);
         return KeyOutcome::Faulted;
+      }
+      const TKeyBindingResult result = call.result;
       if (result == krHandled) return KeyOutcome::Handled;
       // krNextProc, and krUnhandled alike, go on to the next handler.
     }
