@@ -66,12 +66,14 @@ void BM_ContiguousRebuild(benchmark::State& state) {
   const std::int64_t lines = state.range(0);
   const std::string text = Source(lines);
   for (auto _ : state) {
-    auto out = std::make_unique_for_overwrite<char[]>(text.size() + 2 * static_cast<std::size_t>(lines));
+    auto out =
+        std::make_unique_for_overwrite<char[]>(text.size() + 2 * static_cast<std::size_t>(lines));
     char* o = out.get();
     const char* in = text.data();
     const char* end = in + text.size();
     while (in < end) {
-      const auto* lf = static_cast<const char*>(std::memchr(in, '\n', static_cast<std::size_t>(end - in)));
+      const auto* lf =
+          static_cast<const char*>(std::memchr(in, '\n', static_cast<std::size_t>(end - in)));
       const char* next = lf != nullptr ? lf + 1 : end;
       if (*in != '\n') {
         o[0] = o[1] = ' ';
@@ -89,7 +91,11 @@ void BM_ContiguousRebuild(benchmark::State& state) {
   }
   PerLine(state, lines);
 }
-BENCHMARK(BM_ContiguousRebuild)->Arg(1'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ContiguousRebuild)
+    ->Arg(1'000)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Unit(benchmark::kMicrosecond);
 
 // Undo of a Tab on the whole block; the Tab is made again outside the timing.
 void BM_UndoTab(benchmark::State& state) {
@@ -163,9 +169,13 @@ void Typing(benchmark::State& state, bool atEnd) {
     }
   }
 }
-void BM_TypeInLongLine(benchmark::State& state) { Typing(state, false); }
+void BM_TypeInLongLine(benchmark::State& state) {
+  Typing(state, false);
+}
 BENCHMARK(BM_TypeInLongLine)->Args({1 << 20, 2'000});
-void BM_TypeAtLineEnd(benchmark::State& state) { Typing(state, true); }
+void BM_TypeAtLineEnd(benchmark::State& state) {
+  Typing(state, true);
+}
 BENCHMARK(BM_TypeAtLineEnd)->Args({40, 10'000})->Args({40, 40'000});
 
 }  // namespace

@@ -71,8 +71,8 @@ void EditView::IndentBlock(std::int32_t columns) {
     if (pos.line < from.line || pos.line > last) return pos;
     const BlockEditing::LeadEdit lead =
         BlockEditing::Lead(document_->LineText(pos.line), columns, tabWidth_);
-    pos.col = OneBased(BlockEditing::MoveOffset(Index(pos.col), lead.oldLead, lead.NewLead()),
-                       "column");
+    pos.col =
+        OneBased(BlockEditing::MoveOffset(Index(pos.col), lead.oldLead, lead.NewLead()), "column");
     return pos;
   };
   const ViewState before = state_;
@@ -114,8 +114,7 @@ void EditView::InsertText(std::string_view text) {
     converted.append(text.substr(start));
     bytes = converted;
   }
-  const std::size_t column =
-      (breaks == 0 ? Index(from.col) : 0) + (text.size() - lastLine);
+  const std::size_t column = (breaks == 0 ? Index(from.col) : 0) + (text.size() - lastLine);
   const TextPos cursor{OneBased(Index(from.line) + breaks, "line"), OneBased(column, "column")};
 
   const ViewState before = state_;

@@ -329,7 +329,8 @@ KeyOutcome Ide::RouteKey(TShortCut code) {
         TShortCut code;
         TKeyBindingResult result = krUnhandled;
       } call{handler, context.Get(), code};
-      if (auto fault = Guard({}, [c = &call] { c->handler.proc(c->context, c->code, c->result); })) {
+      if (auto fault =
+              Guard({}, [c = &call] { c->handler.proc(c->context, c->code, c->result); })) {
         fault->where = "key " + Hex(code);
         observer_->OnFault(*fault);
         return KeyOutcome::Faulted;

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -16,7 +17,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: zeb-host [--package FILE | --no-package] [--script FILE] [--packages] [FILE...]\n"
+    "usage: zeb-host [--package FILE | --no-package] [--script FILE] [--packages]\n"
+    "                [--undo-budget MIB] [FILE...]\n"
     "\n"
     "Loads the package (by default ZEB_IDE_Addin_2007.so beside zeb-host), opens the FILEs,\n"
     "then runs the script from --script FILE, or from standard input when that is not a\n"
@@ -26,6 +28,8 @@ constexpr const char* kUsage =
     "  --no-package    load no package\n"
     "  --script FILE   read the script from FILE ('-' for standard input)\n"
     "  --packages      print the identities of the loaded packages and stop\n"
+    "  --undo-budget MIB  keep at least MIB MiB of undo history a file (default 256; a file\n"
+    "                  keeps four times its size if that is more)\n"
     "  --help          print this help and stop\n"
     "  --version       print the version and stop\n"
     "\n"
@@ -107,6 +111,13 @@ int main(int argc, char** argv) {
       scriptPath = *v;
     } else if (arg == "--packages") {
       listPackages = true;
+    } else if (arg == "--undo-budget") {
+      const std::string* v = value("--undo-budget");
+      char* end = nullptr;
+      const unsigned long long mib = v == nullptr ? 0 : std::strtoull(v->c_str(), &end, 10);
+      if (v == nullptr || v->empty() || *end != '\0' || (*v)[0] == '-' || mib > (1ull << 40))
+        return Usage("--undo-budget needs a number of MiB");
+      zebide::Document::SetUndoBudgetFloor(static_cast<std::size_t>(mib) << 20);
     } else if (arg == "--") {
       files.insert(files.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
       break;

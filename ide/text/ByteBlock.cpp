@@ -7,7 +7,9 @@
 
 namespace zebide {
 
-ByteBlock::ByteBlock(ByteBlock&& other) noexcept { *this = std::move(other); }
+ByteBlock::ByteBlock(ByteBlock&& other) noexcept {
+  *this = std::move(other);
+}
 
 ByteBlock& ByteBlock::operator=(ByteBlock&& other) noexcept {
   if (this == &other) return *this;
@@ -19,7 +21,9 @@ ByteBlock& ByteBlock::operator=(ByteBlock&& other) noexcept {
   return *this;
 }
 
-ByteBlock::~ByteBlock() { Release(); }
+ByteBlock::~ByteBlock() {
+  Release();
+}
 
 ByteBlock ByteBlock::Zeros(std::size_t size) {
   ByteBlock block;

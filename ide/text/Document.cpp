@@ -58,9 +58,11 @@ bool Document::IsValid(TextPos pos) const noexcept {
 }
 
 TextPos Document::Clamp(TextPos pos) const noexcept {
-  const auto lines = static_cast<std::int32_t>(std::min<std::size_t>(buffer_.LineCount(), INT32_MAX));
+  const auto lines =
+      static_cast<std::int32_t>(std::min<std::size_t>(buffer_.LineCount(), INT32_MAX));
   pos.line = std::clamp(pos.line, 1, lines);
-  const auto end = static_cast<std::int32_t>(std::min<std::size_t>(LineLength(pos.line) + 1, INT32_MAX));
+  const auto end =
+      static_cast<std::int32_t>(std::min<std::size_t>(LineLength(pos.line) + 1, INT32_MAX));
   pos.col = std::clamp(pos.col, 1, end);
   return pos;
 }
@@ -70,7 +72,9 @@ std::size_t Document::UndoBudget() const noexcept {
   return std::max(undoBudgetFloor_, size > SIZE_MAX / 4 ? SIZE_MAX : size * 4);
 }
 
-void Document::SetUndoBudgetFloor(std::size_t bytes) noexcept { undoBudgetFloor = bytes; }
+void Document::SetUndoBudgetFloor(std::size_t bytes) noexcept {
+  undoBudgetFloor = bytes;
+}
 
 ByteBlock Document::TakeSpare() {
   ByteBlock dropped = history_.DropRedo();
@@ -115,8 +119,7 @@ void Document::Edit(std::size_t first, std::size_t count, const std::vector<Line
 }
 
 bool Document::IndentLines(std::size_t first, std::size_t count, std::int32_t columns,
-                           std::int32_t tabWidth, const ViewState& before,
-                           const ViewState& after) {
+                           std::int32_t tabWidth, const ViewState& before, const ViewState& after) {
   ByteBlock old = TakeSpare();
   if (!buffer_.RewriteLeads(first, count, columns, tabWidth, old)) {
     spare_ = std::move(old);

@@ -331,7 +331,8 @@ bool TextBuffer::LowerCase(std::size_t offset, std::size_t length, ByteBlock& ol
   CheckRange(offset, length, ByteSize());
   MoveGap(offset + length);
   char* bytes = storage_.Data() + offset;
-  const char* upper = std::find_if(bytes, bytes + length, [](char c) { return c >= 'A' && c <= 'Z'; });
+  const char* upper =
+      std::find_if(bytes, bytes + length, [](char c) { return c >= 'A' && c <= 'Z'; });
   if (upper == bytes + length) return false;
   old.Assign({bytes, length});
   return BlockEditing::LowerCaseAscii(bytes, length);

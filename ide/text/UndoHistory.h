@@ -19,11 +19,11 @@
 namespace zebide {
 
 struct UndoStep {
-  std::size_t offset = 0;  // where the range starts
-  std::size_t length = 0;  // bytes the range holds in the text now
-  ByteBlock bytes;         // the bytes the next swap puts back
-  ViewState before;        // the view's state before the edit
-  ViewState after;         // and after it
+  std::size_t offset = 0;   // where the range starts
+  std::size_t length = 0;   // bytes the range holds in the text now
+  ByteBlock bytes;          // the bytes the next swap puts back
+  ViewState before;         // the view's state before the edit
+  ViewState after;          // and after it
   std::size_t version = 0;  // the history's version once the step is made
 };
 
@@ -55,7 +55,8 @@ class UndoHistory {
 
  private:
   static std::size_t Cost(const UndoStep& step) noexcept {
-    return sizeof(UndoStep) + (step.bytes.Capacity() > ByteBlock::kInline ? step.bytes.Capacity() : 0);
+    return sizeof(UndoStep) +
+           (step.bytes.Capacity() > ByteBlock::kInline ? step.bytes.Capacity() : 0);
   }
 
   std::deque<UndoStep> steps_;
