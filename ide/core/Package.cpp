@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "api/PackageInfo.h"
+#include "ide/core/Join.h"
 
 namespace zebide {
 
@@ -36,26 +38,18 @@ Package::~Package() {
   Close();
 }
 
-std::unique_ptr<Package> Package::Open(const std::string& path, std::string& error) {
+std::unique_ptr<Package> Package::Open(const std::string& path) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) {
-    error = errno == ENOENT ? "no such file" : std::strerror(errno);
-    return nullptr;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    error = "not a file";
-    return nullptr;
-  }
+  if (::stat(path.c_str(), &st) != 0)
+    throw EPackageError(errno == ENOENT ? "no such file" : std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) throw EPackageError("not a file");
   // A path without a slash would be searched for on the library path instead.
   std::error_code ec;
   const std::string absolute = std::filesystem::absolute(path, ec).string();
   ::dlerror();
   void* handle = ::dlopen(ec ? path.c_str() : absolute.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (handle == nullptr) {
-    const char* why = ::dlerror();
-    error = "not a loadable shared library (" + Text(why) + ")";
-    return nullptr;
-  }
+  if (handle == nullptr)
+    throw EPackageError("not a loadable shared library (" + Text(::dlerror()) + ")");
   std::unique_ptr<Package> package(new Package(path, handle));
 
   // The library's load base: that of its own dynamic section, which lies inside it.
@@ -66,16 +60,12 @@ std::unique_ptr<Package> Package::Open(const std::string& path, std::string& err
     package->base_ = where.dli_fbase;
 
   auto* info = reinterpret_cast<ZebPackageInfoProc>(::dlsym(handle, kPackageInfoSymbol));
-  if (info == nullptr) {
-    error = std::string("not a package: it has no ") + kPackageInfoSymbol;
-    return nullptr;
-  }
+  if (info == nullptr)
+    throw EPackageError(std::string("not a package: it has no ") + kPackageInfoSymbol);
   const ZebPackageInfo* record = info();
   if (record == nullptr || record->structSize < sizeof(ZebPackageInfo) || record->name == nullptr ||
-      record->name[0] == '\0') {
-    error = "not a package: its package information is missing or malformed";
-    return nullptr;
-  }
+      record->name[0] == '\0')
+    throw EPackageError("not a package: its package information is missing or malformed");
   PackageIdentity& id = package->identity_;
   id.name = record->name;
   id.description = Text(record->description);
@@ -87,6 +77,22 @@ std::unique_ptr<Package> Package::Open(const std::string& path, std::string& err
   id.languageId = record->version.languageId;
   id.codePage = record->version.codePage;
   return package;
+}
+
+std::vector<IdentityRow> Package::IdentityRows() const {
+  char language[40];
+  std::snprintf(language, sizeof language, "0x%04X, code page %u",
+                static_cast<unsigned>(identity_.languageId),
+                static_cast<unsigned>(identity_.codePage));
+  return {
+      {"File", path_},
+      {"Design-only", identity_.designOnly ? "yes" : "no"},
+      {"File version", identity_.fileVersion},
+      {"Product version", identity_.productVersion},
+      {"Language", language},
+      {"Requires", Join(identity_.requiredPackages, ", ")},
+      {"Contains", Join(identity_.containedUnits, ", ")},
+  };
 }
 
 bool Package::Contains(const void* address) const noexcept {
