@@ -120,51 +120,6 @@ std::size_t ScriptCommand::MaxArguments() const {
 
 // ---- Running --------------------------------------------------------------------------------
 
-ScriptArgs ScriptRunner::Split(std::string_view text) {
-  ScriptArgs args;
-  std::size_t i = 0;
-  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-  while (true) {
-    while (i < text.size() && blank(text[i]))
-      ++i;
-    if (i == text.size()) break;
-    std::string arg;
-    if (text[i] == '"') {
-      ++i;
-      bool closed = false;
-      while (i < text.size()) {
-        const char c = text[i++];
-        if (c == '"') {
-          closed = true;
-          break;
-        }
-        if (c != '\\') {
-          arg += c;
-          continue;
-        }
-        if (i == text.size()) break;
-        const char e = text[i++];
-        if (e == 'n')
-          arg += '\n';
-        else if (e == 't')
-          arg += '\t';
-        else if (e == '"' || e == '\\')
-          arg += e;
-        else
-          throw EScriptError(std::string("unknown escape \\") + e + " in quotes");
-      }
-      if (!closed) throw EScriptError("a quote is not closed");
-      if (i < text.size() && !blank(text[i]))
-        throw EScriptError("a closing quote must end its argument");
-    } else {
-      while (i < text.size() && !blank(text[i]))
-        arg += text[i++];
-    }
-    args.push_back(std::move(arg));
-  }
-  return args;
-}
-
 void ScriptRunner::Put(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), out_);
   std::fputc('\n', out_);
@@ -195,10 +150,9 @@ std::optional<ScriptRunner::Failure> ScriptRunner::Run(std::FILE* script, const 
 
 std::optional<ScriptRunner::Failure> ScriptRunner::RunLine(std::string_view text, int line) {
   // A comment is skipped before it is split: its quotes and backslashes are only text.
-  const std::size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos || text[first] == '#') return std::nullopt;
+  if (IsSkipped(text)) return std::nullopt;
   try {
-    const ScriptArgs args = Split(text);
+    const ScriptArgs args = SplitLine(text);
     const ScriptCommand* command = Find(args[0]);
     if (command == nullptr) {
       std::vector<std::string> names;

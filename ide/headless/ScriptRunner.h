@@ -1,9 +1,7 @@
 // ScriptRunner: runs zeb-host scripts against the IDE core.
 //
-// One command a line; blank lines and lines starting with '#' are skipped. Arguments are
-// separated by blanks; an argument in double quotes may hold blanks, and in quotes \" \\ \n \t
-// stand for a quote, a backslash, a line break and a tab. Lines and columns are 1-based; a column
-// counts bytes. The commands are the table Commands() returns; help texts and the messages for
+// One command a line, read as ScriptLine says. Lines and columns are 1-based; a column counts
+// bytes. The commands are the table Commands() returns; help texts and the messages for
 // bad lines are made from it.
 #pragma once
 
@@ -16,25 +14,11 @@
 #include <vector>
 
 #include "ide/core/Ide.h"
-#include "runtime/Exceptions.h"
+#include "ide/headless/ScriptLine.h"
 
 namespace zebhost {
 
-// A script line that cannot run: a bad line (status 2) or a command the system could not carry
-// out (status 1).
-class EScriptError final : public Exception {
- public:
-  explicit EScriptError(std::string message, int status = 2)
-      : Exception(std::move(message)), status_(status) {}
-  const char* ClassName() const noexcept override { return "EScriptError"; }
-  int Status() const noexcept { return status_; }
-
- private:
-  int status_;
-};
-
 class ScriptRunner;
-using ScriptArgs = std::vector<std::string>;  // the command's name, then its arguments
 
 // A script command. `arguments` is its synopsis: words it needs, "[WORD]" for one that may be
 // left out, "WORD..." for any number; it also decides how many arguments the command takes.
@@ -70,10 +54,6 @@ class ScriptRunner {
   // Runs one line (its number for messages only). Whatever the command raises becomes the
   // line's failure: this is where zeb-host catches the errors of script commands.
   std::optional<Failure> RunLine(std::string_view text, int line);
-
-  // Splits a line into its arguments. Raises EScriptError for an unterminated quote or a bad
-  // escape.
-  static ScriptArgs Split(std::string_view text);
 
  private:
   void Put(std::string_view text);

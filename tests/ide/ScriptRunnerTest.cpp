@@ -32,10 +32,10 @@ class Script {
 };
 
 TEST(ScriptRunner, SplitsArgumentsWithQuotesAndEscapes) {
-  EXPECT_EQ(ScriptRunner::Split(R"(type "a b\"c\\d\n\t"   x	 "")"),
+  EXPECT_EQ(SplitLine(R"(type "a b\"c\\d\n\t"   x	 "")"),
             (std::vector<std::string>{"type", "a b\"c\\d\n\t", "x", ""}));
   for (const char* bad : {R"(type "open)", R"(type "a\q")", R"(type "a"b)"})
-    EXPECT_THROW(ScriptRunner::Split(bad), EScriptError) << bad;
+    EXPECT_THROW(SplitLine(bad), EScriptError) << bad;
 }
 
 TEST(ScriptRunner, BadLinesStopWithTheirLineAndReason) {
