@@ -1,5 +1,6 @@
 #include "ide/headless/ScriptRunner.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
