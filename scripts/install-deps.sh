@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config ninja-build
+  build-essential cmake pkg-config ninja-build python3 time
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev
   clang-format clang libclang-rt-14-dev
