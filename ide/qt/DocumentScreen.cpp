@@ -39,7 +39,13 @@ unsigned long U(long value) {
 }  // namespace
 
 DocumentScreen::DocumentScreen(zebide::Document& document, QObject* parent)
-    : QObject(parent), document_(document), encoding_(GuessEncoding(AllBytes(document))) {}
+    : DocumentScreen(document, AllBytes(document), parent) {}
+
+DocumentScreen::DocumentScreen(zebide::Document& document, std::string bytes, QObject* parent)
+    : QObject(parent),
+      document_(document),
+      encoding_(GuessEncoding(bytes)),
+      initialBytes_(std::move(bytes)) {}
 
 DocumentScreen::~DocumentScreen() = default;
 
@@ -65,7 +71,8 @@ void DocumentScreen::AddPane(EditorWidget& pane) {
     pane.Send(QsciScintillaBase::SCI_SETMODEVENTMASK, QsciScintillaBase::SC_MOD_INSERTTEXT |
                                                           QsciScintillaBase::SC_MOD_DELETETEXT |
                                                           QsciScintillaBase::SC_MOD_BEFOREDELETE);
-    Load();
+    Load(std::move(initialBytes_));
+    initialBytes_ = std::string();
     return;
   }
   pane.setDocument(panes_.front()->document());
@@ -80,10 +87,11 @@ void DocumentScreen::RemovePane(EditorWidget& pane) {
 
 // ---- Loading ----------------------------------------------------------------------------------
 
-void DocumentScreen::Load() {
+void DocumentScreen::Load(std::string bytes) {
   if (listening_ == nullptr) return;
   EditorWidget& pane = *listening_;
-  const std::string screen = ToScreen(encoding_, AllBytes(document_));
+  if (bytes.size() != document_.ByteSize()) bytes = AllBytes(document_);
+  const std::string screen = Converts(encoding_) ? ToScreen(encoding_, bytes) : std::move(bytes);
   {
     FlagScope scope(applying_);
     pane.Send(QsciScintillaBase::SCI_SETCODEPAGE,

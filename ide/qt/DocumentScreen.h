@@ -35,6 +35,7 @@ class DocumentScreen final : public QObject {
  public:
   // The encoding is guessed from the document's bytes (see GuessEncoding).
   explicit DocumentScreen(zebide::Document& document, QObject* parent = nullptr);
+  DocumentScreen(zebide::Document& document, std::string bytes, QObject* parent);
   ~DocumentScreen() override;
 
   zebide::Document& GetDocument() const noexcept { return document_; }
@@ -84,7 +85,8 @@ class DocumentScreen final : public QObject {
   void Reloaded();
 
  private:
-  void Load();
+  // Shows the document anew; `bytes` are its bytes when the caller has them already.
+  void Load(std::string bytes = std::string());
   void OnModified(int position, int type, const char* text, int length);
   void Forward(zebide::TextPos from, zebide::TextPos to, const std::string& bytes);
   long LineStart(std::size_t index) const;
@@ -100,6 +102,7 @@ class DocumentScreen final : public QObject {
   bool forwarding_ = false;  // the document is being changed to follow the screen
   bool linesAgree_ = true;   // the component's lines are the document's (no lone CR)
   bool reloadPending_ = false;
+  std::string initialBytes_;  // the bytes read to guess the encoding, until the first load
   // A deletion seen before it happened, forwarded once it has.
   bool deletePending_ = false;
   zebide::TextPos deleteFrom_, deleteTo_;

@@ -174,7 +174,6 @@ TEST_F(WindowTest, TabWithoutASelectionInsertsATab) {
 TEST_F(WindowTest, CtrlAltUOpensTheInformationDialogWithTheReport) {
   EditorWidget* editor = OpenWithAddin(QStringLiteral("Unit1.pas"), kUnit);
   ASSERT_NE(editor, nullptr);
-  SaveScreenshot(*window, QStringLiteral("window.png"));
   QStringList lines;
   QSize size;
   QRect memoGeometry;
@@ -182,31 +181,6 @@ TEST_F(WindowTest, CtrlAltUOpensTheInformationDialogWithTheReport) {
     size = dialog.size();
     memoGeometry = dialog.Memos()[0]->geometry();
     lines = dialog.Memos()[0]->toPlainText().split(QLatin1Char('\n'));
-    // The window with the dialog over it, the dialog at its place on screen with a title bar.
-    const QString shots = qEnvironmentVariable("ZEB_SCREENSHOT_DIR");
-    if (!shots.isEmpty()) {
-      QDir().mkpath(shots);
-      QApplication::processEvents();
-      EXPECT_TRUE(dialog.grab().save(shots + QStringLiteral("/information-dialog.png")));
-      QPixmap shot = window->grab();
-      const QPixmap inner = dialog.grab();
-      const int titleHeight = 24;
-      const QPoint at((shot.width() - inner.width()) / 2,
-                      (shot.height() - inner.height() - titleHeight) / 2);
-      QPainter painter(&shot);
-      painter.fillRect(QRect(at, QSize(inner.width(), titleHeight)), QColor(0x3a, 0x6e, 0xa5));
-      painter.setPen(Qt::white);
-      painter.drawText(QRect(at + QPoint(8, 0), QSize(inner.width() - 40, titleHeight)),
-                       Qt::AlignVCenter, dialog.windowTitle());
-      painter.drawText(QRect(at + QPoint(inner.width() - 24, 0), QSize(24, titleHeight)),
-                       Qt::AlignCenter, QStringLiteral("✕"));
-      painter.drawPixmap(at + QPoint(0, titleHeight), inner);
-      painter.setPen(QColor(0x3a, 0x6e, 0xa5));
-      painter.drawRect(
-          QRect(at, QSize(inner.width(), inner.height() + titleHeight)).adjusted(0, 0, -1, -1));
-      painter.end();
-      EXPECT_TRUE(shot.save(shots + QStringLiteral("/window-with-dialog.png")));
-    }
     dialog.close();
   };
   QTest::keyClick(editor, Qt::Key_U, Qt::ControlModifier | Qt::AltModifier);
@@ -492,6 +466,62 @@ TEST_F(WindowTest, TheTraceViewerStartedFromTheMenuShowsTracesInItsPanel) {
   other.terminate();
   other.waitForFinished(2000);
   qunsetenv("XDG_RUNTIME_DIR");
+}
+
+// The README's pictures: the examples opened from a folder with a plain name, a block indented,
+// then the information dialog over the window (drawn with a title bar where a window manager
+// would put one).
+TEST_F(WindowTest, TheReadmePicturesShowTheExamples) {
+  const QString shots = qEnvironmentVariable("ZEB_SCREENSHOT_DIR");
+  if (shots.isEmpty()) GTEST_SKIP() << "ZEB_SCREENSHOT_DIR is not set";
+  QDir demo(QDir::temp().filePath(QStringLiteral("zeb-ide-demo")));
+  demo.removeRecursively();
+  ASSERT_TRUE(demo.mkpath(QStringLiteral(".")));
+  for (const char* name : {"Unit1.pas", "Unit1.dfm", "Main.cpp", "Main.h"})
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZEB_EXAMPLES_DIR "/") + QLatin1String(name),
+                            demo.filePath(QLatin1String(name))));
+  qputenv("XDG_CONFIG_HOME", demo.filePath(QStringLiteral(".config")).toUtf8());
+  qputenv("XDG_DATA_HOME", demo.filePath(QStringLiteral(".local/share")).toUtf8());
+  window.reset();  // the IDE reads its folders when it starts
+  window = std::make_unique<MainWindow>();
+  window->resize(1100, 720);
+  window->show();
+  ASSERT_TRUE(window->LoadPackage(QStringLiteral(ZEB_ADDIN_PATH)));
+  ASSERT_NE(window->OpenFile(demo.filePath(QStringLiteral("Main.cpp"))), nullptr);
+  EditorWidget* editor = window->OpenFile(demo.filePath(QStringLiteral("Unit1.pas")));
+  ASSERT_NE(editor, nullptr);
+  editor->setFocus();
+  SelectLines(*editor, 22, 24);
+  QTest::keyClick(editor, Qt::Key_Tab);
+  ASSERT_TRUE(DocumentBytes(*editor).contains("begin\n  Caption := 'Hello';\n  Width := 400;\n"));
+  SaveScreenshot(*window, QStringLiteral("readme-editor.png"));
+
+  bool shown = false;
+  window->Presenter().onShown = [&](FormDialog& dialog) {
+    shown = true;
+    QApplication::processEvents();
+    QPixmap shot = window->grab();
+    const QPixmap inner = dialog.grab();
+    const int titleHeight = 24;
+    const QPoint at((shot.width() - inner.width()) / 2,
+                    (shot.height() - inner.height() - titleHeight) / 2);
+    QPainter painter(&shot);
+    painter.fillRect(QRect(at, QSize(inner.width(), titleHeight)), QColor(0x3a, 0x6e, 0xa5));
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(at + QPoint(8, 0), QSize(inner.width() - 40, titleHeight)),
+                     Qt::AlignVCenter, dialog.windowTitle());
+    painter.drawText(QRect(at + QPoint(inner.width() - 24, 0), QSize(24, titleHeight)),
+                     Qt::AlignCenter, QStringLiteral("✕"));
+    painter.drawPixmap(at + QPoint(0, titleHeight), inner);
+    painter.end();
+    EXPECT_TRUE(shot.save(shots + QStringLiteral("/readme-dialog.png")));
+    dialog.close();
+  };
+  QTest::keyClick(editor, Qt::Key_U, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_TRUE(shown);
+  window->onAskSave = [](const QString&) { return static_cast<int>(QMessageBox::Discard); };
+  window.reset();
+  demo.removeRecursively();
 }
 
 // The command line is answered without a display.
