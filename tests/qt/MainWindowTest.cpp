@@ -270,10 +270,18 @@ TEST_F(WindowTest, QuittingAsksOnceForAModifiedFileShownInTwoViews) {
 }
 
 TEST_F(WindowTest, FilesThatCannotBeReadOrWrittenAreReportedAndNothingIsLost) {
-  EXPECT_EQ(window->OpenFile(dir.filePath(QStringLiteral("missing.pas"))), nullptr);
-  ASSERT_EQ(messages.size(), 1);
-  EXPECT_TRUE(messages[0].contains(QStringLiteral("missing.pas"))) << messages[0].toStdString();
-  EXPECT_EQ(window->Tabs()->count(), 0);
+  // The message box says what the IDE said: the file and the reason.
+  QDir(dir.path()).mkdir(QStringLiteral("Folder.pas"));
+  for (const auto& [name, reason] :
+       {std::pair{"missing.pas", "No such file"}, std::pair{"Folder.pas", "Is a directory"}}) {
+    messages.clear();
+    EXPECT_EQ(window->OpenFile(dir.filePath(QLatin1String(name))), nullptr);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QLatin1String(name)) &&
+                messages[0].contains(QLatin1String(reason)))
+        << messages[0].toStdString();
+    EXPECT_EQ(window->Tabs()->count(), 0);
+  }
 
   EditorWidget* editor = OpenWithAddin(QStringLiteral("Unit1.pas"), kUnit);
   ASSERT_NE(editor, nullptr);
