@@ -56,6 +56,10 @@ void DocumentScreen::ListenTo(EditorWidget* pane) {
     disconnect(listening_, &QsciScintillaBase::SCN_MODIFIED, this, nullptr);
   listening_ = pane;
   if (pane == nullptr) return;
+  // The mask is each pane's own; the text changes are all this pane needs to hear.
+  pane->Send(QsciScintillaBase::SCI_SETMODEVENTMASK, QsciScintillaBase::SC_MOD_INSERTTEXT |
+                                                         QsciScintillaBase::SC_MOD_DELETETEXT |
+                                                         QsciScintillaBase::SC_MOD_BEFOREDELETE);
   connect(pane, &QsciScintillaBase::SCN_MODIFIED, this,
           [this](int position, int type, const char* text, int length, int, int, int, int, int,
                  int) { OnModified(position, type, text, length); });
@@ -68,9 +72,6 @@ void DocumentScreen::AddPane(EditorWidget& pane) {
     active_ = &pane;
     // The undo history is the IDE's; the component keeps none.
     pane.Send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
-    pane.Send(QsciScintillaBase::SCI_SETMODEVENTMASK, QsciScintillaBase::SC_MOD_INSERTTEXT |
-                                                          QsciScintillaBase::SC_MOD_DELETETEXT |
-                                                          QsciScintillaBase::SC_MOD_BEFOREDELETE);
     Load(std::move(initialBytes_));
     initialBytes_ = std::string();
     return;

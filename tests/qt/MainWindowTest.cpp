@@ -335,10 +335,15 @@ TEST_F(WindowTest, SplitPanesEditedInTurnStayEqualToTheDocument) {
   EXPECT_TRUE(DocumentBytes(*first).startsWith("        unit Unit1;\n        interface\n"));
   EXPECT_TRUE(DocumentBytes(*first).endsWith("end.\nzzzz"));
 
-  // Closing one pane keeps the other, and the document with it.
+  // Closing the first pane keeps the other, which goes on editing the document.
   window->ClosePane();
   ASSERT_EQ(window->PanesOf(0).size(), 1u);
-  EXPECT_TRUE(window->PanesOf(0).front()->InStep());
+  EditorWidget* left = window->PanesOf(0).front();
+  EXPECT_EQ(left, second);
+  QTest::keyClick(left, Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClicks(left, QStringLiteral("w"));
+  EXPECT_TRUE(DocumentBytes(*left).endsWith("zzzzw"));
+  EXPECT_TRUE(left->InStep());
   EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
 }
 
