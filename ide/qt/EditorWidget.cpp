@@ -56,6 +56,9 @@ EditorWidget::EditorWidget(zebide::Ide& ide, std::shared_ptr<zebide::EditView> v
   setWrapMode(QsciScintilla::WrapNone);
   Send(SCI_SETPASTECONVERTENDINGS, 1);
   Send(SCI_SETMULTIPLESELECTION, 0);
+  // Highlighting text above the screen happens when the window is idle: a change at the top of
+  // a large file shown at its end paints at once, its colours following.
+  Send(SCI_SETIDLESTYLING, SC_IDLESTYLING_TOVISIBLE);
   ApplyLexer();
 
   screen_.AddPane(*this);
