@@ -3,7 +3,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <memory>
 
 #include "ide/qt/MainWindow.h"
 
@@ -11,7 +10,7 @@ namespace {
 
 struct Arguments {
   bool noPackage = false;
-  QString package;
+  QString package;  // empty: the IDE's default package
   QStringList files;
 };
 
@@ -30,7 +29,8 @@ Arguments Parse(int argc, char** argv) {
   parser.addVersionOption();
   const QCommandLineOption packageOption(
       QStringList{QStringLiteral("package")},
-      QStringLiteral("Load the package FILE (default: ZEB_IDE_Addin_2007.so beside zeb-ide)."),
+      QStringLiteral("Load the package FILE (default: %1 beside zeb-ide).")
+          .arg(QLatin1String(zebide::Ide::kDefaultPackageFile)),
       QStringLiteral("FILE"));
   const QCommandLineOption noPackageOption(QStringList{QStringLiteral("no-package")},
                                            QStringLiteral("Load no package."));
@@ -41,9 +41,7 @@ Arguments Parse(int argc, char** argv) {
   parser.process(core);  // exits after --help, --version or a bad option
   Arguments arguments;
   arguments.noPackage = parser.isSet(noPackageOption);
-  arguments.package = parser.isSet(packageOption) ? parser.value(packageOption)
-                                                  : QCoreApplication::applicationDirPath() +
-                                                        QStringLiteral("/ZEB_IDE_Addin_2007.so");
+  if (parser.isSet(packageOption)) arguments.package = parser.value(packageOption);
   arguments.files = parser.positionalArguments();
   return arguments;
 }
@@ -59,7 +57,10 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral(ZEB_VERSION));
 
   ide::qt::MainWindow window;
-  if (!arguments.noPackage) window.LoadPackage(arguments.package);
+  if (!arguments.noPackage)
+    window.LoadPackage(arguments.package.isEmpty()
+                           ? QString::fromStdString(window.Ide().DefaultPackagePath())
+                           : arguments.package);
   for (const QString& file : arguments.files)
     window.OpenFile(file);
   window.show();
