@@ -18,6 +18,8 @@
 #include <QTreeWidget>
 #include <memory>
 
+#include <sys/stat.h>
+
 #include "ide/core/Ide.h"
 #include "ide/qt/DocumentScreen.h"
 #include "ide/qt/EditorWidget.h"
@@ -270,12 +272,18 @@ TEST_F(WindowTest, QuittingAsksOnceForAModifiedFileShownInTwoViews) {
 }
 
 TEST_F(WindowTest, FilesThatCannotBeReadOrWrittenAreReportedAndNothingIsLost) {
-  // The message box says what the IDE said: the file and the reason.
-  QDir(dir.path()).mkdir(QStringLiteral("Folder.pas"));
+  // The message box says what the IDE said: the file and the reason. A FIFO and a device are
+  // refused before anything is read, so opening them cannot hang.
+  const QDir folder(dir.path());
+  folder.mkdir(QStringLiteral("Folder.pas"));
+  ASSERT_EQ(::mkfifo(folder.filePath(QStringLiteral("Pipe.pas")).toLocal8Bit().constData(), 0600),
+            0);
   for (const auto& [name, reason] :
-       {std::pair{"missing.pas", "No such file"}, std::pair{"Folder.pas", "Is a directory"}}) {
+       {std::pair{"missing.pas", "No such file"}, std::pair{"Folder.pas", "Is a directory"},
+        std::pair{"Pipe.pas", "not a regular file"},
+        std::pair{"/dev/zero", "not a regular file"}}) {
     messages.clear();
-    EXPECT_EQ(window->OpenFile(dir.filePath(QLatin1String(name))), nullptr);
+    EXPECT_EQ(window->OpenFile(folder.filePath(QLatin1String(name))), nullptr);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QLatin1String(name)) &&
                 messages[0].contains(QLatin1String(reason)))
