@@ -1,6 +1,6 @@
 // The window's costs on a file of N lines (41 bytes each: 41 MB for a million): opening it until
-// the first paint, the bare editor component painting the same bytes, and Tab on a block of
-// every line until the screen shows the indented text.
+// the first paint, the bare editor component painting the same bytes, Tab on a block of every
+// line until the screen shows the indented text, and a character typed at the end.
 #include <benchmark/benchmark.h>
 
 #include <Qsci/qscilexerpascal.h>
@@ -119,6 +119,30 @@ void BM_TabOnBlockOnScreen(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TabOnBlockOnScreen)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// A character typed at the end of the file until the screen shows it: the cost of a key press
+// that should not grow with the file.
+void BM_TypeAtEndOnScreen(benchmark::State& state) {
+  const QString path = LargeFile(Folder(), static_cast<int>(state.range(0)));
+  ide::qt::MainWindow window;
+  window.resize(1000, 700);
+  window.show();
+  ide::qt::EditorWidget* editor = window.OpenFile(path);
+  if (editor == nullptr) {
+    state.SkipWithError("cannot open the file");
+    return;
+  }
+  editor->setFocus();
+  const auto lines = static_cast<std::int32_t>(editor->View()->GetDocument().LineCount());
+  editor->View()->SetCursor({lines, 1});
+  editor->SyncSelectionFromView();
+  Paint(window);
+  for (auto _ : state) {
+    QTest::keyClick(editor, Qt::Key_X);
+    Paint(window);
+  }
+}
+BENCHMARK(BM_TypeAtEndOnScreen)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 
 #include "ide/core/Ide.h"
 #include "ide/qt/DocumentScreen.h"
+#include "ide/qt/EditorAccessibility.h"
 #include "ide/qt/KeyTranslation.h"
 
 namespace ide::qt {
@@ -41,6 +42,7 @@ QsciLexer* LexerFor(const std::string& path, QObject* parent) {
 EditorWidget::EditorWidget(zebide::Ide& ide, std::shared_ptr<zebide::EditView> view,
                            DocumentScreen& screen, QWidget* parent)
     : QsciScintilla(parent), ide_(ide), view_(std::move(view)), screen_(screen) {
+  InstallEditorAccessibility();
   const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   setFont(font);
   setMarginsFont(font);
@@ -72,7 +74,7 @@ EditorWidget::EditorWidget(zebide::Ide& ide, std::shared_ptr<zebide::EditView> v
     setMarginWidth(0, QStringLiteral("0%1").arg(std::max(lines(), 99)));
   };
   fitMargin();
-  connect(this, &QsciScintilla::linesChanged, this, fitMargin);
+  connect(&screen_, &DocumentScreen::LinesChanged, this, fitMargin);
   connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { emit StatusChanged(); });
   connect(&screen_, &DocumentScreen::Reloaded, this, &EditorWidget::SyncSelectionFromView);
   SyncSelectionFromView();
@@ -170,6 +172,7 @@ void EditorWidget::MakeTopView() {
 }
 
 bool EditorWidget::event(QEvent* event) {
+  screen_.Flush();  // whatever the event does starts from a document that has the screen's text
   // Every key with a key code reaches keyPressEvent, and so the key bindings, before any of the
   // window's shortcuts; keyPressEvent offers the window what the bindings pass on.
   if (event->type() == QEvent::ShortcutOverride &&
@@ -233,7 +236,11 @@ void EditorWidget::focusInEvent(QFocusEvent* event) {
 
 void EditorWidget::mousePressEvent(QMouseEvent* event) {
   MakeTopView();
-  QsciScintilla::mousePressEvent(event);
+  {
+    // The middle button pastes the primary selection.
+    DocumentScreen::UserAction action(screen_, *this, false);
+    QsciScintilla::mousePressEvent(event);
+  }
   PushSelectionToView();
 }
 
@@ -241,6 +248,15 @@ void EditorWidget::mouseReleaseEvent(QMouseEvent* event) {
   QsciScintilla::mouseReleaseEvent(event);
   PushSelectionToView();
   emit StatusChanged();
+}
+
+void EditorWidget::contextMenuEvent(QContextMenuEvent* event) {
+  MakeTopView();
+  {
+    DocumentScreen::UserAction action(screen_, *this, false);
+    QsciScintilla::contextMenuEvent(event);
+  }
+  PushSelectionToView();
 }
 
 void EditorWidget::dropEvent(QDropEvent* event) {
