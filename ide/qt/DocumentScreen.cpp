@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <algorithm>
+#include <string_view>
 
 #include "ide/core/EditView.h"
 #include "ide/qt/EditorWidget.h"
@@ -28,8 +29,9 @@ class FlagScope {
   bool old_;
 };
 
-std::string AllBytes(const zebide::Document& document) {
-  return document.Bytes(0, document.ByteSize());
+// The document's text in place, without a copy; valid until the document changes.
+std::string_view AllBytes(const zebide::Document& document) {
+  return document.Buffer().Span(0, document.ByteSize());
 }
 
 unsigned long U(long value) {
@@ -39,13 +41,7 @@ unsigned long U(long value) {
 }  // namespace
 
 DocumentScreen::DocumentScreen(zebide::Document& document, QObject* parent)
-    : DocumentScreen(document, AllBytes(document), parent) {}
-
-DocumentScreen::DocumentScreen(zebide::Document& document, std::string bytes, QObject* parent)
-    : QObject(parent),
-      document_(document),
-      encoding_(GuessEncoding(bytes)),
-      initialBytes_(std::move(bytes)) {}
+    : QObject(parent), document_(document), encoding_(GuessEncoding(AllBytes(document))) {}
 
 DocumentScreen::~DocumentScreen() = default;
 
@@ -74,8 +70,7 @@ void DocumentScreen::AddPane(EditorWidget& pane) {
     active_ = &pane;
     // The undo history is the IDE's; the component keeps none.
     pane.Send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
-    Load(std::move(initialBytes_));
-    initialBytes_ = std::string();
+    Load();
     return;
   }
   Flush();
@@ -93,12 +88,13 @@ void DocumentScreen::RemovePane(EditorWidget& pane) {
 
 // ---- Loading ----------------------------------------------------------------------------------
 
-void DocumentScreen::Load(std::string bytes) {
+void DocumentScreen::Load() {
   if (listening_ == nullptr) return;
   Flush();
   EditorWidget& pane = *listening_;
-  if (bytes.size() != document_.ByteSize()) bytes = AllBytes(document_);
-  const std::string screen = Converts(encoding_) ? ToScreen(encoding_, bytes) : std::move(bytes);
+  std::string converted;
+  if (Converts(encoding_)) converted = ToScreen(encoding_, AllBytes(document_));
+  const std::string_view screen = Converts(encoding_) ? converted : AllBytes(document_);
   {
     FlagScope scope(applying_);
     pane.Send(QsciScintillaBase::SCI_SETCODEPAGE,
@@ -308,11 +304,12 @@ void DocumentScreen::Apply(const zebide::TextChange& change) {
 
   EditorWidget& pane = *listening_;
   long start = 0, end = 0;
-  std::string screen;
+  std::string converted;
+  std::string_view screen;
   if (!Converts(encoding_)) {
     start = static_cast<long>(change.offset);
     end = static_cast<long>(change.offset + change.removed);
-    screen = document_.Bytes(change.offset, change.inserted);
+    screen = document_.Buffer().Span(change.offset, change.inserted);
   } else {
     // Converted text: whole lines, line ends included.
     const auto lineCount = static_cast<std::size_t>(pane.Send(QsciScintillaBase::SCI_GETLINECOUNT));
@@ -326,7 +323,8 @@ void DocumentScreen::Apply(const zebide::TextChange& change) {
     const std::size_t lastLine = change.firstLine + change.insertedLines;
     const std::size_t to =
         lastLine >= document_.LineCount() ? document_.ByteSize() : document_.LineOffset(lastLine);
-    screen = ToScreen(encoding_, document_.Bytes(from, to - from));
+    converted = ToScreen(encoding_, document_.Buffer().Span(from, to - from));
+    screen = converted;
   }
   {
     FlagScope scope(applying_);

@@ -36,7 +36,6 @@ class DocumentScreen final : public QObject {
  public:
   // The encoding is guessed from the document's bytes (see GuessEncoding).
   explicit DocumentScreen(zebide::Document& document, QObject* parent = nullptr);
-  DocumentScreen(zebide::Document& document, std::string bytes, QObject* parent);
   ~DocumentScreen() override;
 
   zebide::Document& GetDocument() const noexcept { return document_; }
@@ -94,8 +93,8 @@ class DocumentScreen final : public QObject {
   void LinesChanged();
 
  private:
-  // Shows the document anew; `bytes` are its bytes when the caller has them already.
-  void Load(std::string bytes = std::string());
+  // Shows the document anew.
+  void Load();
   void OnModified(int position, int type, int length);
   void Forward(zebide::TextPos from, zebide::TextPos to, const std::string& bytes);
   void ReloadLater();
@@ -113,7 +112,6 @@ class DocumentScreen final : public QObject {
   bool linesAgree_ = true;   // the component's lines are the document's (no lone CR)
   bool reloadPending_ = false;
   long shownLines_ = 0;
-  std::string initialBytes_;  // the bytes read to guess the encoding, until the first load
 
   // The change the component announced last, while the document does not have it yet. Its
   // places in the document are taken when it is announced, when screen and document agree.
