@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <algorithm>
 
 #include "ide/core/Ide.h"
@@ -24,6 +25,29 @@ bool IsTyping(const QString& text) {
     return c == QLatin1Char('\t') || (c.isPrint() && c.unicode() != 0x7F);
   });
 }
+
+// Selected text for the clipboard and the primary selection, turned into a string only when
+// something asks for it: selecting a block of a large file must not convert all of its bytes.
+class SelectedText final : public QMimeData {
+ public:
+  SelectedText(QByteArray bytes, bool utf8) : bytes_(std::move(bytes)), utf8_(utf8) {}
+
+  bool hasFormat(const QString& mimeType) const override {
+    return mimeType == kText || QMimeData::hasFormat(mimeType);
+  }
+  QStringList formats() const override { return QStringList(kText) + QMimeData::formats(); }
+
+ protected:
+  QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
+    if (mimeType != kText) return QMimeData::retrieveData(mimeType, type);
+    return utf8_ ? QString::fromUtf8(bytes_) : QString::fromLatin1(bytes_);
+  }
+
+ private:
+  static inline const QString kText = QStringLiteral("text/plain");
+  QByteArray bytes_;
+  bool utf8_;
+};
 
 QsciLexer* LexerFor(const std::string& path, QObject* parent) {
   const QString extension = QFileInfo(QString::fromStdString(path)).suffix().toLower();
@@ -117,6 +141,11 @@ int EditorWidget::CaretColumn() const {
 
 void EditorWidget::SetSelection(long anchor, long caret) {
   Send(SCI_SETSEL, static_cast<unsigned long>(anchor), caret);
+}
+
+QMimeData* EditorWidget::toMimeData(const QByteArray& text, bool rectangular) const {
+  if (rectangular) return QsciScintilla::toMimeData(text, rectangular);
+  return new SelectedText(text, Send(SCI_GETCODEPAGE) == SC_CP_UTF8);
 }
 
 QByteArray EditorWidget::ScreenBytes() const {

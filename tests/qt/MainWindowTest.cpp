@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <memory>
+#include <tuple>
 
 #include <sys/stat.h>
 
@@ -378,6 +380,18 @@ TEST_F(WindowTest, TypingIsOneUndoStepAndBothRedoKeysRedoIt) {
   EXPECT_TRUE(window->Action(QStringLiteral("Redo"))
                   ->shortcuts()
                   .contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
+}
+
+TEST_F(WindowTest, CopiedTextIsTheTextShown) {
+  for (const auto& [name, bytes, shown] :
+       {std::tuple{"Utf8.pas", "s := '\xED\x95\x9C';\n", QStringLiteral("s := '한';\n")},
+        std::tuple{"Latin1.pas", "s := '\xE9';\n", QStringLiteral("s := 'é';\n")}}) {
+    EditorWidget* editor = window->OpenFile(Write(QLatin1String(name), bytes));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), shown) << name;
+  }
 }
 
 TEST_F(WindowTest, ACodePage949FileIsShownAsKoreanAndSavedByteExact) {
