@@ -159,6 +159,9 @@ BENCHMARK(BM_TypeAtEndOnScreen)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The windows' recent files and settings stay out of the user's own.
+  QTemporaryDir config;
+  qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
