@@ -1,4 +1,4 @@
-// zeb-ide: the IDE window. Loads the add-in package and opens the files named.
+// zeb-ide: the IDE window. Loads the packages and opens the files named.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -15,15 +15,16 @@ int main(int argc, char** argv) {
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
-      "The ZEB IDE window: loads the add-in package and opens FILEs in editors.\n"
+      "The ZEB IDE window: loads the packages and opens FILEs in editors.\n"
       "Tab and Shift+Tab indent and unindent the selected block; Ctrl+Alt+U shows the\n"
       "information dialog."));
   parser.addHelpOption();
   parser.addVersionOption();
   const QCommandLineOption packageOption(
       QStringList{QStringLiteral("package")},
-      QStringLiteral("Load the package FILE (default: %1 beside zeb-ide).")
-          .arg(QLatin1String(zebide::Ide::kDefaultPackageFile)),
+      QStringLiteral("Load the package FILE (may be repeated) instead of every package in the "
+                     "packages folders: lib/zeb-ide/packages/ of the installation, then "
+                     "$XDG_DATA_HOME/zeb-ide/packages/."),
       QStringLiteral("FILE"));
   const QCommandLineOption noPackageOption(QStringList{QStringLiteral("no-package")},
                                            QStringLiteral("Load no package."));
@@ -35,9 +36,10 @@ int main(int argc, char** argv) {
 
   ide::qt::MainWindow window;
   if (!parser.isSet(noPackageOption)) {
-    window.LoadPackage(parser.isSet(packageOption)
-                           ? parser.value(packageOption)
-                           : QString::fromStdString(window.Ide().DefaultPackagePath()));
+    const QStringList packages = parser.values(packageOption);
+    for (const QString& package : packages)
+      window.LoadPackage(package);
+    if (packages.isEmpty()) window.Ide().LoadPackagesFrom(window.Ide().PackageFolders());
   }
   for (const QString& file : parser.positionalArguments())
     window.OpenFile(file);
