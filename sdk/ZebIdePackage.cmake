@@ -19,8 +19,6 @@
 # trace viewer of the test's own runs meanwhile, and the texts of the trace messages it receives
 # (one a line, without time and sender) must equal that file.
 
-set(_zeb_ide_cmake_dir "${CMAKE_CURRENT_LIST_DIR}")
-
 # A C++ string literal holding `text`.
 function(_zeb_cxx_string out text)
   string(REPLACE "\\" "\\\\" text "${text}")
@@ -152,7 +150,7 @@ function(zeb_add_script_test name)
   if(arg_TRACES)
     set(traces --viewer $<TARGET_FILE:ZebIde::zeb-trace> --traces "${arg_TRACES}")
   endif()
-  add_test(NAME ${name} COMMAND "${_zeb_ide_cmake_dir}/zeb-script-test"
+  add_test(NAME ${name} COMMAND "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/zeb-script-test"
     --host $<TARGET_FILE:ZebIde::zeb-host> --package $<TARGET_FILE:${arg_PACKAGE}>
     --script "${arg_SCRIPT}" --expected "${arg_EXPECTED}" ${traces} -- ${files})
 endfunction()
