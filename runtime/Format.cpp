@@ -60,7 +60,7 @@ struct Decimal {
 void StripTrailingZeros(Decimal& d) {
   const auto last = d.digits.find_last_not_of('0');
   if (last == std::string::npos) {
-    d.digits = "0";
+    d.digits.assign(1, '0');
     d.exponent = 0;
   } else {
     d.digits.resize(last + 1);
