@@ -4,7 +4,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config ninja-build
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev
   clang-format clang libclang-rt-14-dev
   qt6-base-dev libgl-dev fonts-nanum
   fp-compiler

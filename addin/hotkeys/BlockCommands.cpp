@@ -40,6 +40,8 @@ bool IndentBlock(std::int32_t direction) {
     const ComPtr<IOTAEditBlock> block = view->GetBlock();
     if (!block || !block->GetIsValid()) return false;
   }
+  // The block is fetched again for the indent rather than kept from the test above: the IDE sees
+  // a GetBlock before each use of a block, and the order of the calls is part of the contract.
   {
     const ComPtr<IOTAEditBlock> block = view->GetBlock();
     if (!block) return false;

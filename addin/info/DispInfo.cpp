@@ -11,10 +11,12 @@ void TFormInfo::DispInfo() {
   ComPtr<IOTAModuleServices> moduleServices;
   if (!Supports(BorlandIDEServices, moduleServices)) return;
 
-  const ComPtr<IOTAModule> module = moduleServices->CurrentModule();  // M
+  // The current module, which the "CurrentModule" lines read.
+  const ComPtr<IOTAModule> module = moduleServices->CurrentModule();
   if (!module) return;
 
-  // S, the current module's first file editor, reached afresh.
+  // The current module's first file editor as a source editor, which the "SourceEditor" lines
+  // read. It is reached afresh from a second CurrentModule, not from `module`.
   ComPtr<IOTASourceEditor> sourceEditor;
   {
     const ComPtr<IOTAModule> current = moduleServices->CurrentModule();
@@ -39,12 +41,16 @@ void TFormInfo::DispInfo() {
   add("CurrentModule.OwnerModuleCount", module->GetOwnerModuleCount());
   add("CurrentModule.FileSystem", module->GetFileSystem());
 
-  const ComPtr<IOTAEditor> editor = module->GetCurrentEditor();  // E
+  // The module's current editor (not necessarily its first file), for the "CurrentModule.Editor"
+  // lines.
+  const ComPtr<IOTAEditor> editor = module->GetCurrentEditor();
   if (!editor) return;
   add("CurrentModule.Editor.FileName", editor->GetFileName());
   add("CurrentModule.Editor.Modified", editor->GetModified());
 
-  const ComPtr<IOTAModule> editorModule = editor->GetModule();  // M2
+  // The module the current editor says it belongs to, for the "Editor.Module" lines: asked of
+  // the editor rather than assumed to be `module`.
+  const ComPtr<IOTAModule> editorModule = editor->GetModule();
   if (!editorModule) return;
   add("Editor.Module.ModuleFileCount", editorModule->GetModuleFileCount());
   add("Editor.Module.OwnerModuleCount", editorModule->GetOwnerModuleCount());
@@ -60,7 +66,9 @@ void TFormInfo::DispInfo() {
 
   const auto editorServices = BorlandIDEServices.As<IOTAEditorServices>();
   if (!editorServices) return;
-  const ComPtr<IOTAEditView> view = editorServices->GetTopView();  // V
+  // The IDE's top view: the block and cursor lines read it, although the block lines are
+  // labelled "EditView 0". Its block is taken anew for each of its two lines.
+  const ComPtr<IOTAEditView> view = editorServices->GetTopView();
   if (!view) return;
   {
     const ComPtr<IOTAEditBlock> block = view->GetBlock();
@@ -76,7 +84,8 @@ void TFormInfo::DispInfo() {
   add("EditView.CursorPos.Col", static_cast<std::int32_t>(cursor.Col));
   add("EditView.CursorPos.Line", cursor.Line);
 
-  const ComPtr<IOTAEditPosition> position = view->GetPosition();  // P
+  // The top view's edit position, for the last three lines.
+  const ComPtr<IOTAEditPosition> position = view->GetPosition();
   if (!position) return;
   add("EditView.Position.Column", position->GetColumn());
   add("EditView.Position.Row", position->GetRow());

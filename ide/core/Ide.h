@@ -10,9 +10,19 @@
 // There is one Ide in a process at a time: it owns the global BorlandIDEServices and the
 // Application's modal presenter and exception handler while it lives.
 //
-// The boundary: every call into an add-in (Initialize, Register, BindKeyboard, a key
-// procedure, a form's creation handler) goes through Guard, which catches whatever the add-in
-// raises and reports it to the observer's OnFault with the exception's class and message.
+// It is a façade over three parts: the package loader (PackageLoader), the open modules and
+// their views (ViewRegistry) and the keyboard bindings with their key map (KeyBindings).
+//
+// The add-in boundary: every call into an add-in (Initialize, Register, BindKeyboard, a key
+// procedure, a form's creation handler) goes through AddinBoundary, which catches whatever the
+// add-in raises and reports it to the observer's OnFault with the exception's class and message.
+//
+// Failures of the IDE itself are exceptions of the runtime's Exception family
+// (runtime/Exceptions.h), with a message written for the user: EInOutError for a file that
+// cannot be read or written, EInvalidOperation for a request the IDE's state does not allow,
+// EPackageError for a package that cannot be loaded. LoadPackage reports its failure as a
+// message and goes on, since a missing package is no reason to stop; every other call raises,
+// and each front end catches at one place and tells the user.
 #pragma once
 
 #include <cstdint>
@@ -24,26 +34,21 @@
 
 #include "api/ComPtr.h"
 #include "api/ToolsAPI.h"
+#include "ide/core/AddinBoundary.h"
 #include "ide/core/DialogPresenter.h"
 #include "ide/core/EditView.h"
 #include "ide/core/IdeEnvironment.h"
 #include "ide/core/IdeObserver.h"
+#include "ide/core/KeyBindings.h"
 #include "ide/core/KeyMap.h"
 #include "ide/core/Module.h"
 #include "ide/core/Package.h"
+#include "ide/core/PackageLoader.h"
+#include "ide/core/ViewRegistry.h"
 
 namespace zebide {
 
 class ServicesObject;
-
-// What became of a key press.
-enum class KeyOutcome {
-  Handled,   // a key procedure answered krHandled
-  PassedOn,  // every procedure passed it on; the editor's own action ran
-  NotBound,  // no procedure is bound to it; the editor's own action ran
-  Pending,   // it began a bound key sequence; the next press completes it
-  Faulted,   // a key procedure raised; the press counts as consumed
-};
 
 class Ide {
  public:
@@ -55,6 +60,9 @@ class Ide {
     std::int32_t tabWidth = 8;
   };
   static std::vector<std::string> DefaultProvidedPackages();
+  // The package a front end loads unless told otherwise: this file in the IDE's bin folder.
+  static constexpr const char* kDefaultPackageFile = "ZEB_IDE_Addin_2007.so";
+  std::string DefaultPackagePath() const { return environment_.binDirectory + kDefaultPackageFile; }
 
   Ide(IdeObserver& observer, Options options);
   explicit Ide(IdeObserver& observer) : Ide(observer, Options()) {}
@@ -67,7 +75,9 @@ class Ide {
   // calls Initialize and Register. On any failure the observer hears "cannot load package
   // PATH: REASON", the package is unloaded and false comes back.
   bool LoadPackage(const std::string& path);
-  const std::vector<std::unique_ptr<Package>>& Packages() const noexcept { return packages_; }
+  const std::vector<std::unique_ptr<Package>>& Packages() const noexcept {
+    return loader_.Packages();
+  }
   // Finalizes every package (last loaded first), frees the Application's components (each
   // package's own with it, then the rest), unloads the libraries.
   void UnloadPackages();
@@ -91,7 +101,7 @@ class Ide {
   std::shared_ptr<EditView> TopView() const;
   // The module of the top view.
   std::shared_ptr<Module> CurrentModule() const;
-  const std::vector<std::shared_ptr<Module>>& Modules() const noexcept { return modules_; }
+  const std::vector<std::shared_ptr<Module>>& Modules() const noexcept { return views_.Modules(); }
   std::shared_ptr<Module> ModuleOf(const Document& document) const;
   // The views of a document, in the order they were opened.
   std::vector<std::shared_ptr<EditView>> ViewsOf(const Document& document) const;
@@ -101,11 +111,11 @@ class Ide {
   // ---- Keyboard
   std::int32_t AddKeyboardBinding(ComPtr<IOTAKeyboardBinding> binding);
   void RemoveKeyboardBinding(std::int32_t index);
-  std::size_t KeyboardBindingCount() const noexcept { return bindings_.size(); }
+  std::size_t KeyboardBindingCount() const noexcept { return bindings_.Count(); }
   // Asks every keyboard binding to bind its keys, in the order they were added. PressKey does
   // it by itself when bindings were added since.
   void BuildKeyMap();
-  const KeyMap& Keys() const noexcept { return keys_; }
+  const KeyMap& Keys() const noexcept { return bindings_.Keys(); }
   // Presses a key in the top view (see KeyMap for the routing rule): routes it, and runs the
   // editor's own action when no procedure took it.
   KeyOutcome PressKey(TShortCut code);
@@ -119,49 +129,29 @@ class Ide {
   void DefaultKeyAction(EditView& view, TShortCut code);
 
   // ---- Boundary and the rest
-  // Runs `call`; an exception leaving it is caught and described, not reported.
-  static std::optional<Fault> Guard(const std::string& where, const std::function<void()>& call);
-  // Runs `call`; an exception leaving it is reported to OnFault. True when nothing was raised.
-  bool CallAddin(const std::string& where, const std::function<void()>& call);
+  // Runs `call` through the add-in boundary: an exception leaving it is reported to OnFault.
+  // True when nothing was raised.
+  bool CallAddin(const std::string& where, const std::function<void()>& call) {
+    return boundary_.Call(where, call);
+  }
   void Paint(EditView& view);
   const IdeEnvironment& Environment() const noexcept { return environment_; }
   IdeObserver& Observer() const noexcept { return *observer_; }
 
  private:
-  struct Binding {
-    std::int32_t index;
-    ComPtr<IOTAKeyboardBinding> binding;
-    // The package that must not unload while the binding is kept: the one whose Register
-    // added it, else the one whose code implements it; null for neither.
-    const Package* package;
-  };
-
-  void DropBindingsOf(const Package* package);
-  // Frees the Application's components whose classes the package's code implements.
-  void DestroyComponentsOf(const Package& package);
-  void Unload(Package& package, bool finalize);
-  // Makes a view of an open module's file the top view; null when no open module has it.
-  EditView* ShowOpenFile(const std::string& normalPath);
-  std::shared_ptr<EditView> ViewFor(const std::shared_ptr<Document>& document);
   void Watch(Module& module);
 
   IdeObserver* observer_;
   Options options_;
   IdeEnvironment environment_;
   DialogPresenter presenter_;
+  AddinBoundary boundary_;
   ComPtr<ServicesObject> services_;
-
-  std::vector<std::unique_ptr<Package>> packages_;
-  const Package* registering_ = nullptr;
-
-  std::vector<std::shared_ptr<Module>> modules_;
-  std::vector<std::shared_ptr<EditView>> views_;  // in the order they were opened
-  std::vector<EditView*> recent_;                 // the top view first
-
-  std::vector<Binding> bindings_;
-  std::int32_t nextBindingIndex_ = 0;
-  KeyMap keys_;
-  bool keyMapStale_ = false;
+  // Declared in this order so that the loader, which unloads packages, goes before the
+  // bindings it removes packages' bindings from.
+  KeyBindings bindings_;
+  PackageLoader loader_;
+  ViewRegistry views_;
 };
 
 }  // namespace zebide

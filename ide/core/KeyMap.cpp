@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "runtime/KeyCodes.h"
+
 namespace zebide {
 
 namespace {

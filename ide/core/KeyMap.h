@@ -40,18 +40,6 @@ struct KeyHandler {
   ComPtr<IOTAKeyboardBinding> binding;  // keeps the procedure's object alive
 };
 
-// Virtual-key codes of the numeric keypad and of the main-keyboard keys they stand for.
-inline constexpr std::uint16_t vkNumpad0 = 0x60;
-inline constexpr std::uint16_t vkNumpad9 = 0x69;
-inline constexpr std::uint16_t vkAdd = 0x6B;
-inline constexpr std::uint16_t vkSubtract = 0x6D;
-inline constexpr std::uint16_t vkDecimal = 0x6E;
-inline constexpr std::uint16_t vkDivide = 0x6F;
-inline constexpr std::uint16_t vkOemPlus = 0xBB;
-inline constexpr std::uint16_t vkOemMinus = 0xBD;
-inline constexpr std::uint16_t vkOemPeriod = 0xBE;
-inline constexpr std::uint16_t vkOem2 = 0xBF;  // the "/" key
-
 class KeyMap {
  public:
   struct Route {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "runtime/SysUtils.h"
+
 namespace zebide {
 
 namespace fs = std::filesystem;
@@ -15,12 +17,6 @@ constexpr std::array kPascalSources = {".pas", ".dpr", ".dpk"};
 constexpr std::array kPascalCompanions = {".dfm", ".xfm", ".nfm"};
 constexpr std::array kCSources = {".cpp", ".cc", ".cxx", ".c"};
 constexpr std::array kCCompanions = {".h", ".hpp", ".hh", ".hxx", ".dfm"};
-
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
 
 template <std::size_t N>
 bool OneOf(const std::string& ext, const std::array<const char*, N>& list) {
@@ -35,7 +31,7 @@ std::vector<std::string> Siblings(const fs::path& folder, const std::string& ste
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     const fs::path& p = it->path();
     if (p.stem().string() != stem) continue;
-    if (!accept(Lower(p.extension().string()))) continue;
+    if (!accept(LowerCase(p.extension().string()))) continue;
     std::error_code regularError;
     if (!it->is_regular_file(regularError)) continue;
     found.push_back(p.string());
@@ -60,7 +56,7 @@ std::vector<std::string> Module::FilesFor(const std::string& path) {
   const fs::path opened(NormalPath(path));
   const fs::path folder = opened.parent_path();
   const std::string stem = opened.stem().string();
-  std::string ext = Lower(opened.extension().string());
+  std::string ext = LowerCase(opened.extension().string());
 
   fs::path source = opened;
   if (OneOf(ext, kCCompanions) && ext != ".dfm") {
@@ -72,7 +68,7 @@ std::vector<std::string> Module::FilesFor(const std::string& path) {
         Siblings(folder, stem, [](const std::string& e) { return OneOf(e, kPascalSources); });
     if (!sources.empty()) source = sources.front();
   }
-  ext = Lower(source.extension().string());
+  ext = LowerCase(source.extension().string());
 
   std::vector<std::string> files = {source.string()};
   std::vector<std::string> companions;
@@ -113,7 +109,7 @@ bool Module::Modified() const noexcept {
 
 std::string Module::DesignerType() const {
   for (const auto& file : files_) {
-    const std::string ext = Lower(fs::path(file->Path()).extension().string());
+    const std::string ext = LowerCase(fs::path(file->Path()).extension().string());
     if (ext == ".dfm" || ext == ".nfm") return "VCL";
     if (ext == ".xfm") return "CLX";
   }

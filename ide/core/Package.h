@@ -1,7 +1,7 @@
 // Package: a package's shared library, opened and identified, and its entry points.
 //
-// Open only opens and reads the identity; the IDE decides what to call and when (see
-// Ide::LoadPackage). The identity is copied out of the library, so it stays readable after the
+// Open only opens and reads the identity; the package loader decides what to call and when (see
+// PackageLoader). The identity is copied out of the library, so it stays readable after the
 // library is closed.
 #pragma once
 
@@ -10,7 +10,22 @@
 #include <string>
 #include <vector>
 
+#include "runtime/Exceptions.h"
+
 namespace zebide {
+
+// A package that cannot be loaded. The message is the reason, without the path.
+class EPackageError final : public Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const noexcept override { return "EPackageError"; }
+};
+
+// One labelled line of a package's identity, as front ends show it.
+struct IdentityRow {
+  std::string label;
+  std::string value;
+};
 
 struct PackageIdentity {
   std::string name;
@@ -32,12 +47,15 @@ class Package {
   Package(const Package&) = delete;
   Package& operator=(const Package&) = delete;
 
-  // Opens the library at `path` and reads its identity. On failure returns null and sets
-  // `error` to the reason (without the path).
-  static std::unique_ptr<Package> Open(const std::string& path, std::string& error);
+  // Opens the library at `path` and reads its identity. Raises EPackageError when the file is
+  // missing or is not a package.
+  static std::unique_ptr<Package> Open(const std::string& path);
 
   const std::string& Path() const noexcept { return path_; }
   const PackageIdentity& Identity() const noexcept { return identity_; }
+  // The identity beneath its heading (the name and the description): the file, whether it is
+  // design-only, the versions, the language, the required packages and the contained units.
+  std::vector<IdentityRow> IdentityRows() const;
   // An entry point by name, or null when the library has none.
   EntryPoint Entry(const char* name) const;
   // Whether `address` (code or data) lies in this library; false once it is closed.

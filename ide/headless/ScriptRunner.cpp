@@ -1,11 +1,16 @@
 #include "ide/headless/ScriptRunner.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <exception>
+#include <limits>
 
-#include "ide/core/KeySpec.h"
-#include "runtime/Exceptions.h"
+#include "ide/core/Join.h"
+#include "ide/core/KeyName.h"
 
 namespace zebhost {
 
@@ -14,36 +19,24 @@ using zebide::KeyOutcome;
 using zebide::TextPos;
 
 namespace {
-// A script command that cannot go on; becomes a Failure with the line's number.
-struct Stop {
-  std::string reason;
-  int status = 2;
-};
-
 std::int32_t Number(const std::string& text, const char* what) {
   std::int32_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || value < 1)
-    throw Stop{std::string(what) + " must be a positive number, not \"" + text + "\""};
+    throw EScriptError(std::string(what) + " must be a positive number, not \"" + text + "\"");
   return value;
-}
-
-void Expect(const std::vector<std::string>& args, std::size_t min, std::size_t max,
-            const char* usage) {
-  const std::size_t n = args.size() - 1;
-  if (n < min || n > max) throw Stop{std::string("usage: ") + usage};
 }
 
 EditView& Top(zebide::Ide& ide) {
   const auto view = ide.TopView();
-  if (!view) throw Stop{"no file is open"};
+  if (!view) throw EScriptError("no file is open");
   return *view;
 }
 
 TextPos Position(EditView& view, const std::string& line, const std::string& col) {
   const TextPos pos{Number(line, "a line"), Number(col, "a column")};
   if (!view.GetDocument().IsValid(pos))
-    throw Stop{"line " + line + " column " + col + " is not in the text"};
+    throw EScriptError("line " + line + " column " + col + " is not in the text");
   return pos;
 }
 
@@ -61,168 +54,201 @@ const char* OutcomeText(KeyOutcome outcome) {
   }
   return "";
 }
+
+// The words of a synopsis: "L1 C1 L2 C2" gives four.
+std::vector<std::string_view> Words(std::string_view text) {
+  std::vector<std::string_view> words;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = std::min(text.find(' ', at), text.size());
+    if (end > at) words.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return words;
+}
 }  // namespace
 
-std::optional<std::vector<std::string>> ScriptRunner::Split(std::string_view text,
-                                                            std::string& error) {
-  std::vector<std::string> args;
-  std::size_t i = 0;
-  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-  while (true) {
-    while (i < text.size() && blank(text[i]))
-      ++i;
-    if (i == text.size()) break;
-    std::string arg;
-    if (text[i] == '"') {
-      ++i;
-      bool closed = false;
-      while (i < text.size()) {
-        const char c = text[i++];
-        if (c == '"') {
-          closed = true;
-          break;
-        }
-        if (c != '\\') {
-          arg += c;
-          continue;
-        }
-        if (i == text.size()) break;
-        const char e = text[i++];
-        if (e == 'n')
-          arg += '\n';
-        else if (e == 't')
-          arg += '\t';
-        else if (e == '"' || e == '\\')
-          arg += e;
-        else {
-          error = std::string("unknown escape \\") + e + " in quotes";
-          return std::nullopt;
-        }
-      }
-      if (!closed) {
-        error = "a quote is not closed";
-        return std::nullopt;
-      }
-      if (i < text.size() && !blank(text[i])) {
-        error = "a closing quote must end its argument";
-        return std::nullopt;
-      }
-    } else {
-      while (i < text.size() && !blank(text[i]))
-        arg += text[i++];
-    }
-    args.push_back(std::move(arg));
-  }
-  return args;
+// ---- The command table ----------------------------------------------------------------------
+
+std::span<const ScriptCommand> ScriptRunner::Commands() {
+  static constexpr ScriptCommand kCommands[] = {
+      {"open", "PATH", "open PATH as a module, or switch to it; its view becomes the top view",
+       &ScriptRunner::Open},
+      {"view", "PATH", "make a view of PATH, a file of an open module, the top view",
+       &ScriptRunner::View},
+      {"split", "", "open a second view of the top view's file as the top view",
+       &ScriptRunner::SplitView},
+      {"select", "L1 C1 L2 C2", "select from line L1 column C1 up to, not including, L2 C2",
+       &ScriptRunner::Select},
+      {"deselect", "", "drop the block", &ScriptRunner::Deselect},
+      {"cursor", "L C", "move the cursor to line L column C", &ScriptRunner::Cursor},
+      {"key", "KEY", "press KEY (Tab, Shift+Tab, Ctrl+Alt+U, A, F1, Num5, 0x2009, ...)",
+       &ScriptRunner::Key},
+      {"type", "TEXT", "insert TEXT at the cursor, replacing the block", &ScriptRunner::Type},
+      {"undo", "", "undo one step", &ScriptRunner::Undo},
+      {"redo", "", "redo one step", &ScriptRunner::Redo},
+      {"print", "", "write the top view's whole text to standard output, exactly",
+       &ScriptRunner::Print},
+      {"save", "[PATH]", "save the top view's file; with PATH, write a copy there instead",
+       &ScriptRunner::Save},
+      {"echo", "TEXT...", "write the words to standard output", &ScriptRunner::Echo},
+  };
+  return kCommands;
 }
+
+const ScriptCommand* ScriptRunner::Find(std::string_view name) {
+  for (const ScriptCommand& command : Commands())
+    if (command.name == name) return &command;
+  return nullptr;
+}
+
+std::string ScriptCommand::Synopsis() const {
+  return arguments.empty() ? std::string(name) : std::string(name) + " " + std::string(arguments);
+}
+
+std::size_t ScriptCommand::MinArguments() const {
+  std::size_t n = 0;
+  for (const std::string_view word : Words(arguments))
+    if (!word.starts_with('[') && !word.ends_with("...")) ++n;
+  return n;
+}
+
+std::size_t ScriptCommand::MaxArguments() const {
+  const auto words = Words(arguments);
+  for (const std::string_view word : words)
+    if (word.ends_with("...")) return std::numeric_limits<std::size_t>::max();
+  return words.size();
+}
+
+// ---- Running --------------------------------------------------------------------------------
 
 void ScriptRunner::Put(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), out_);
   std::fputc('\n', out_);
 }
 
-std::optional<ScriptRunner::Failure> ScriptRunner::Run(std::istream& script) {
-  std::string text;
+std::optional<ScriptRunner::Failure> ScriptRunner::Run(std::FILE* script, const std::string& name) {
+  char* buffer = nullptr;
+  std::size_t capacity = 0;
   int line = 0;
-  while (std::getline(script, text)) {
+  std::optional<Failure> failure;
+  while (!failure) {
+    errno = 0;
+    const ssize_t length = ::getline(&buffer, &capacity, script);
+    if (length < 0) break;
     ++line;
-    if (auto failure = RunLine(text, line)) return failure;
+    std::string_view text(buffer, static_cast<std::size_t>(length));
+    if (text.ends_with('\n')) text.remove_suffix(1);
+    failure = RunLine(text, line);
   }
-  return std::nullopt;
+  const int error = errno;
+  std::free(buffer);
+  // The end of the script and a failed read both end getline: only the first is the end.
+  if (!failure && std::ferror(script))
+    throw EInOutError("cannot read script " + name + ": " +
+                      std::strerror(error != 0 ? error : EIO));
+  return failure;
 }
 
 std::optional<ScriptRunner::Failure> ScriptRunner::RunLine(std::string_view text, int line) {
   // A comment is skipped before it is split: its quotes and backslashes are only text.
-  const std::size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos || text[first] == '#') return std::nullopt;
-  std::string error;
-  const auto split = Split(text, error);
-  if (!split) return Failure{line, error, 2};
-  const std::vector<std::string>& args = *split;
-  const std::string& command = args[0];
-  zebide::Ide& ide = *ide_;
+  if (IsSkipped(text)) return std::nullopt;
   try {
-    if (command == "echo") {
-      std::string words;
-      for (std::size_t i = 1; i < args.size(); ++i)
-        words += (i > 1 ? " " : "") + args[i];
-      Put(words);
-    } else if (command == "open") {
-      Expect(args, 1, 1, "open PATH");
-      try {
-        ide.Open(args[1]);
-      } catch (const EInOutError& e) {
-        throw Stop{e.Message()};
-      }
-    } else if (command == "view") {
-      Expect(args, 1, 1, "view PATH");
-      try {
-        ide.ShowFile(args[1]);
-      } catch (const EInvalidOperation& e) {
-        throw Stop{e.Message()};
-      }
-    } else if (command == "split") {
-      Expect(args, 0, 0, "split");
-      Top(ide);
-      ide.Split();
-    } else if (command == "select") {
-      Expect(args, 4, 4, "select L1 C1 L2 C2");
-      EditView& view = Top(ide);
-      const TextPos from = Position(view, args[1], args[2]);
-      const TextPos to = Position(view, args[3], args[4]);
-      if (to < from) throw Stop{"the block ends before it starts"};
-      view.Select(from, to);
-    } else if (command == "deselect") {
-      Expect(args, 0, 0, "deselect");
-      Top(ide).Deselect();
-    } else if (command == "cursor") {
-      Expect(args, 2, 2, "cursor L C");
-      EditView& view = Top(ide);
-      view.SetCursor(Position(view, args[1], args[2]));
-    } else if (command == "key") {
-      Expect(args, 1, 1, "key SPEC");
-      Top(ide);
-      const auto code = zebide::KeySpec::Parse(args[1]);
-      if (!code) throw Stop{"\"" + args[1] + "\" is not a key"};
-      const KeyOutcome outcome = ide.PressKey(*code);
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "0x%04X", static_cast<unsigned>(*code));
-      Put("key " + args[1] + " " + hex + " " + OutcomeText(outcome));
-    } else if (command == "type") {
-      Expect(args, 1, 1, "type TEXT");
-      Top(ide).InsertText(args[1]);
-    } else if (command == "undo") {
-      Expect(args, 0, 0, "undo");
-      Top(ide).Undo();
-    } else if (command == "redo") {
-      Expect(args, 0, 0, "redo");
-      Top(ide).Redo();
-    } else if (command == "print") {
-      Expect(args, 0, 0, "print");
-      const std::string bytes = Top(ide).GetDocument().Buffer().ToBytes();
-      std::fwrite(bytes.data(), 1, bytes.size(), out_);
-    } else if (command == "save") {
-      Expect(args, 0, 1, "save [PATH]");
-      zebide::Document& document = Top(ide).GetDocument();
-      try {
-        if (args.size() == 2)
-          document.SaveCopy(args[1]);
-        else
-          document.Save();
-      } catch (const EInOutError& e) {
-        throw Stop{e.Message(), 1};
-      }
-    } else {
-      throw Stop{"unknown command \"" + command + "\""};
+    const ScriptArgs args = SplitLine(text);
+    const ScriptCommand* command = Find(args[0]);
+    if (command == nullptr) {
+      std::vector<std::string> names;
+      for (const ScriptCommand& c : Commands())
+        names.emplace_back(c.name);
+      throw EScriptError("unknown command \"" + args[0] +
+                         "\" (commands: " + zebide::Join(names, ", ") + ")");
     }
-  } catch (const Stop& stop) {
-    return Failure{line, stop.reason, stop.status};
-  } catch (const std::exception&) {
-    // Anything else a command raised stops the script just the same, at its line.
+    const std::size_t n = args.size() - 1;
+    if (n < command->MinArguments() || n > command->MaxArguments())
+      throw EScriptError("usage: " + command->Synopsis());
+    (this->*command->handler)(args);
+  } catch (const EScriptError& e) {
+    return Failure{line, e.Message(), e.Status()};
+  } catch (const Exception& e) {
+    // The IDE's own failures carry a message written for the user.
+    return Failure{line, e.Message(), 2};
+  } catch (...) {
     const ExceptionDescription d = DescribeException(std::current_exception());
     return Failure{line, d.className + ": " + d.message, 2};
   }
   return std::nullopt;
+}
+
+// ---- The commands ---------------------------------------------------------------------------
+
+void ScriptRunner::Open(const ScriptArgs& args) {
+  ide_->Open(args[1]);
+}
+
+void ScriptRunner::View(const ScriptArgs& args) {
+  ide_->ShowFile(args[1]);
+}
+
+void ScriptRunner::SplitView(const ScriptArgs&) {
+  Top(*ide_);
+  ide_->Split();
+}
+
+void ScriptRunner::Select(const ScriptArgs& args) {
+  EditView& view = Top(*ide_);
+  const TextPos from = Position(view, args[1], args[2]);
+  const TextPos to = Position(view, args[3], args[4]);
+  if (to < from) throw EScriptError("the block ends before it starts");
+  view.Select(from, to);
+}
+
+void ScriptRunner::Deselect(const ScriptArgs&) {
+  Top(*ide_).Deselect();
+}
+
+void ScriptRunner::Cursor(const ScriptArgs& args) {
+  EditView& view = Top(*ide_);
+  view.SetCursor(Position(view, args[1], args[2]));
+}
+
+void ScriptRunner::Key(const ScriptArgs& args) {
+  Top(*ide_);
+  const auto code = zebide::KeyName::Parse(args[1]);
+  if (!code) throw EScriptError("\"" + args[1] + "\" is not a key");
+  const KeyOutcome outcome = ide_->PressKey(*code);
+  Put("key " + args[1] + " " + zebide::KeyName::Hex(*code) + " " + OutcomeText(outcome));
+}
+
+void ScriptRunner::Type(const ScriptArgs& args) {
+  Top(*ide_).InsertText(args[1]);
+}
+
+void ScriptRunner::Undo(const ScriptArgs&) {
+  Top(*ide_).Undo();
+}
+
+void ScriptRunner::Redo(const ScriptArgs&) {
+  Top(*ide_).Redo();
+}
+
+void ScriptRunner::Print(const ScriptArgs&) {
+  const std::string bytes = Top(*ide_).GetDocument().Buffer().ToBytes();
+  std::fwrite(bytes.data(), 1, bytes.size(), out_);
+}
+
+void ScriptRunner::Save(const ScriptArgs& args) {
+  zebide::Document& document = Top(*ide_).GetDocument();
+  try {
+    if (args.size() == 2)
+      document.SaveCopy(args[1]);
+    else
+      document.Save();
+  } catch (const EInOutError& e) {
+    throw EScriptError(e.Message(), 1);
+  }
+}
+
+void ScriptRunner::Echo(const ScriptArgs& args) {
+  Put(zebide::Join(ScriptArgs(args.begin() + 1, args.end()), " "));
 }
 
 }  // namespace zebhost

@@ -1,24 +1,38 @@
 // ScriptRunner: runs zeb-host scripts against the IDE core.
 //
-// One command a line; blank lines and lines starting with '#' are skipped. Arguments are
-// separated by blanks; an argument in double quotes may hold blanks, and in quotes \" \\ \n \t
-// stand for a quote, a backslash, a line break and a tab. Commands:
-//   open PATH | view PATH | split | select L1 C1 L2 C2 | deselect | cursor L C | key SPEC |
-//   type TEXT | undo | redo | print | save [PATH] | echo TEXT...
-// Lines and columns are 1-based; a column counts bytes. `save PATH` writes a copy to PATH and
-// leaves the document as it is.
+// One command a line, read as ScriptLine says. Lines and columns are 1-based; a column counts
+// bytes. The commands are the table Commands() returns; help texts and the messages for
+// bad lines are made from it.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
-#include <istream>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "ide/core/Ide.h"
+#include "ide/headless/ScriptLine.h"
 
 namespace zebhost {
+
+class ScriptRunner;
+
+// A script command. `arguments` is its synopsis: words it needs, "[WORD]" for one that may be
+// left out, "WORD..." for any number; it also decides how many arguments the command takes.
+struct ScriptCommand {
+  std::string_view name;
+  std::string_view arguments;
+  std::string_view usage;  // what it does, for help texts
+  void (ScriptRunner::*handler)(const ScriptArgs& args);
+
+  // "select L1 C1 L2 C2"
+  std::string Synopsis() const;
+  std::size_t MinArguments() const;
+  std::size_t MaxArguments() const;
+};
 
 class ScriptRunner {
  public:
@@ -30,17 +44,33 @@ class ScriptRunner {
 
   ScriptRunner(zebide::Ide& ide, std::FILE* out) : ide_(&ide), out_(out) {}
 
-  // Runs the script to its end or to the first line that fails.
-  std::optional<Failure> Run(std::istream& script);
-  // Runs one line (its number for messages only).
-  std::optional<Failure> RunLine(std::string_view text, int line);
+  // Every command, in the order help texts list them.
+  static std::span<const ScriptCommand> Commands();
+  static const ScriptCommand* Find(std::string_view name);
 
-  // Splits a line into its arguments; nothing, with `error` set, for an unterminated quote or a
-  // bad escape.
-  static std::optional<std::vector<std::string>> Split(std::string_view text, std::string& error);
+  // Runs the script to its end or to the first line that fails. Raises EInOutError when the
+  // script cannot be read (`name` says which in the message), even part way through.
+  std::optional<Failure> Run(std::FILE* script, const std::string& name);
+  // Runs one line (its number for messages only). Whatever the command raises becomes the
+  // line's failure: this is where zeb-host catches the errors of script commands.
+  std::optional<Failure> RunLine(std::string_view text, int line);
 
  private:
   void Put(std::string_view text);
+
+  void Open(const ScriptArgs& args);
+  void View(const ScriptArgs& args);
+  void SplitView(const ScriptArgs& args);
+  void Select(const ScriptArgs& args);
+  void Deselect(const ScriptArgs& args);
+  void Cursor(const ScriptArgs& args);
+  void Key(const ScriptArgs& args);
+  void Type(const ScriptArgs& args);
+  void Undo(const ScriptArgs& args);
+  void Redo(const ScriptArgs& args);
+  void Print(const ScriptArgs& args);
+  void Save(const ScriptArgs& args);
+  void Echo(const ScriptArgs& args);
 
   zebide::Ide* ide_;
   std::FILE* out_;

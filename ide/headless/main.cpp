@@ -1,10 +1,13 @@
 // zeb-host: the headless IDE. Loads the add-in package, opens files, runs a script.
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,156 +18,121 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: zeb-host [--package FILE | --no-package] [--script FILE] [--packages] [FILE...]\n"
-    "\n"
-    "Loads the package (by default ZEB_IDE_Addin_2007.so beside zeb-host), opens the FILEs,\n"
-    "then runs the script from --script FILE, or from standard input when that is not a\n"
-    "terminal.\n"
-    "\n"
-    "  --package FILE  load this package instead of the default one\n"
-    "  --no-package    load no package\n"
-    "  --script FILE   read the script from FILE ('-' for standard input)\n"
-    "  --packages      print the identities of the loaded packages and stop\n"
-    "  --help          print this help and stop\n"
-    "  --version       print the version and stop\n"
-    "\n"
-    "Script commands, one a line ('#' starts a comment line):\n"
-    "  open PATH            open PATH as a module, or switch to it\n"
-    "  view PATH            show a file of an open module (a companion too) in the top view\n"
-    "  split                open a second view of the top view's file\n"
-    "  select L1 C1 L2 C2   select from line L1 column C1 up to (not including) L2 C2\n"
-    "  deselect             drop the block\n"
-    "  cursor L C           move the cursor\n"
-    "  key SPEC             press a key: Tab, Shift+Tab, Ctrl+Alt+U, a letter, 0x2009, ...\n"
-    "  type TEXT            insert TEXT at the cursor, replacing the block\n"
-    "  undo, redo           undo or redo one step\n"
-    "  print                write the top view's text to standard output\n"
-    "  save [PATH]          save the top view's file (or write a copy to PATH)\n"
-    "  echo TEXT...         write the words to standard output\n"
-    "\n"
-    "Exit status: 0 when the script ran to its end, 2 for a bad argument or script line, 1 when\n"
-    "a save failed.\n";
+struct Settings {
+  std::string package;
+  bool noPackage = false;
+  std::string script;
+  bool listPackages = false;
+  std::vector<std::string> files;
+};
 
-int Usage(const std::string& problem) {
-  std::fprintf(stderr, "zeb-host: %s\n%s", problem.c_str(), kUsage);
-  return 2;
+// What --help says after the options: what the program does, then the script commands.
+std::string Footer() {
+  std::string text = "Loads the package (by default " +
+                     std::string(zebide::Ide::kDefaultPackageFile) +
+                     " beside zeb-host), opens the FILEs, then\nruns the script from --script "
+                     "FILE, or from standard input when that is not a terminal.\n\n"
+                     "Script commands, one a line ('#' starts a comment line):\n";
+  for (const zebhost::ScriptCommand& command : zebhost::ScriptRunner::Commands()) {
+    std::string synopsis = command.Synopsis();
+    synopsis.resize(std::max<std::size_t>(synopsis.size() + 1, 20), ' ');
+    text += "  " + synopsis + std::string(command.usage) + "\n";
+  }
+  return text +
+         "\nExit status: 0 when the script ran to its end, 2 for a bad argument or script line, 1"
+         "\nwhen a save failed.";
+}
+
+// Reads the command line into `settings`; an exit status when the program is to stop there.
+std::optional<int> Parse(int argc, char** argv, Settings& settings) {
+  CLI::App app("", "zeb-host");
+  app.set_version_flag("--version", "zeb-host " ZEB_VERSION, "Print the version and stop");
+  auto* package =
+      app.add_option("--package", settings.package, "Load this package instead")->type_name("FILE");
+  app.add_flag("--no-package", settings.noPackage, "Load no package")->excludes(package);
+  app.add_option("--script", settings.script, "Read the script from FILE ('-': standard input)")
+      ->type_name("FILE");
+  app.add_flag("--packages", settings.listPackages,
+               "Print the identities of the loaded packages and stop");
+  app.add_option("FILE", settings.files, "Files to open as modules")->type_name("");
+  app.footer(Footer());
+  try {
+    app.parse(argc, argv);
+    return std::nullopt;
+  } catch (const CLI::CallForHelp&) {
+    std::fputs(app.help().c_str(), stdout);
+    return 0;
+  } catch (const CLI::CallForVersion& e) {
+    std::printf("%s\n", e.what());
+    return 0;
+  } catch (const CLI::ParseError& e) {
+    std::fprintf(stderr, "zeb-host: %s (see zeb-host --help)\n", e.what());
+    return 2;
+  }
 }
 
 void PrintIdentity(const zebide::Package& package) {
   const zebide::PackageIdentity& id = package.Identity();
-  auto join = [](const std::vector<std::string>& list) {
-    std::string text;
-    for (const std::string& item : list)
-      text += (text.empty() ? "" : ", ") + item;
-    return text;
-  };
-  std::printf("%s\n", id.name.c_str());
-  std::printf("  file: %s\n", package.Path().c_str());
-  std::printf("  description: %s\n", id.description.c_str());
-  std::printf("  design-only: %s\n", id.designOnly ? "yes" : "no");
-  std::printf("  version: %s (product %s), language 0x%04X, code page %u\n", id.fileVersion.c_str(),
-              id.productVersion.c_str(), static_cast<unsigned>(id.languageId),
-              static_cast<unsigned>(id.codePage));
-  std::printf("  requires: %s\n", join(id.requiredPackages).c_str());
-  std::printf("  contains: %s\n", join(id.containedUnits).c_str());
+  std::printf("%s: %s\n", id.name.c_str(), id.description.c_str());
+  for (const zebide::IdentityRow& row : package.IdentityRows())
+    std::printf("  %s: %s\n", row.label.c_str(), row.value.c_str());
+}
+
+using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+// Raises the IDE's exceptions for what stops the run before the script: a script that cannot
+// be opened, a FILE that cannot be read.
+int Run(const Settings& settings) {
+  const bool fromStdin = settings.script.empty() || settings.script == "-";
+  const std::string scriptName = fromStdin ? "<stdin>" : settings.script;
+  File scriptFile(nullptr, &std::fclose);
+  if (!fromStdin) {
+    scriptFile.reset(std::fopen(settings.script.c_str(), "rb"));
+    if (!scriptFile)
+      throw EInOutError("cannot read script " + settings.script + ": " + std::strerror(errno));
+  }
+
+  zebhost::HostObserver observer(stdout, stderr);
+  zebide::Ide ide(observer);
+  if (!settings.noPackage)
+    ide.LoadPackage(settings.package.empty() ? ide.DefaultPackagePath() : settings.package);
+  if (settings.listPackages) {
+    for (const auto& loaded : ide.Packages())
+      PrintIdentity(*loaded);
+    return 0;
+  }
+  for (const std::string& file : settings.files)
+    ide.Open(file);
+
+  zebhost::ScriptRunner runner(ide, stdout);
+  std::optional<zebhost::ScriptRunner::Failure> failure;
+  if (scriptFile)
+    failure = runner.Run(scriptFile.get(), scriptName);
+  else if (settings.script == "-" || ::isatty(STDIN_FILENO) == 0)
+    failure = runner.Run(stdin, scriptName);
+  if (!failure) return 0;
+  std::fflush(stdout);
+  std::fprintf(stderr, "zeb-host: %s:%d: %s\n", scriptName.c_str(), failure->line,
+               failure->reason.c_str());
+  return failure->status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string package;
-  bool noPackage = false;
-  std::string scriptPath;
-  bool listPackages = false;
-  std::vector<std::string> files;
-
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    auto value = [&](const char* option) -> const std::string* {
-      if (i + 1 >= args.size()) return nullptr;
-      (void)option;
-      return &args[++i];
-    };
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
-    if (arg == "--version") {
-      std::printf("zeb-host %s\n", ZEB_VERSION);
-      return 0;
-    }
-    if (arg == "--package") {
-      const std::string* v = value("--package");
-      if (v == nullptr) return Usage("--package needs a FILE");
-      package = *v;
-    } else if (arg == "--no-package") {
-      noPackage = true;
-    } else if (arg == "--script") {
-      const std::string* v = value("--script");
-      if (v == nullptr) return Usage("--script needs a FILE");
-      scriptPath = *v;
-    } else if (arg == "--packages") {
-      listPackages = true;
-    } else if (arg == "--") {
-      files.insert(files.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-      break;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return Usage("unknown option " + arg);
-    } else {
-      files.push_back(arg);
-    }
-  }
-  if (noPackage && !package.empty()) return Usage("--package and --no-package exclude each other");
-
-  std::ifstream scriptFile;
-  if (!scriptPath.empty() && scriptPath != "-") {
-    scriptFile.open(scriptPath, std::ios::binary);
-    if (!scriptFile) {
-      std::fprintf(stderr, "zeb-host: cannot open the script %s: %s\n", scriptPath.c_str(),
-                   std::strerror(errno));
-      return 2;
-    }
-  }
-
-  int status = 0;
-  {
-    zebhost::HostObserver observer(stdout, stderr);
-    zebide::Ide ide(observer);
-    if (!noPackage) {
-      if (package.empty()) package = ide.Environment().binDirectory + "ZEB_IDE_Addin_2007.so";
-      ide.LoadPackage(package);
-    }
-    if (listPackages) {
-      for (const auto& loaded : ide.Packages())
-        PrintIdentity(*loaded);
-      std::fflush(stdout);
-      return 0;
-    }
-    for (const std::string& file : files) {
-      try {
-        ide.Open(file);
-      } catch (const Exception& e) {
-        std::fflush(stdout);
-        std::fprintf(stderr, "zeb-host: %s\n", e.Message().c_str());
-        return 2;
-      }
-    }
-
-    zebhost::ScriptRunner runner(ide, stdout);
-    std::optional<zebhost::ScriptRunner::Failure> failure;
-    const std::string scriptName = scriptPath.empty() || scriptPath == "-" ? "<stdin>" : scriptPath;
-    if (scriptFile.is_open())
-      failure = runner.Run(scriptFile);
-    else if (scriptPath == "-" || ::isatty(STDIN_FILENO) == 0)
-      failure = runner.Run(std::cin);
+  Settings settings;
+  if (const auto status = Parse(argc, argv, settings)) return *status;
+  int status = 2;
+  // Whatever stops the run is reported here, once; script lines report their own failures.
+  try {
+    status = Run(settings);
+  } catch (const Exception& e) {
     std::fflush(stdout);
-    if (failure) {
-      std::fprintf(stderr, "zeb-host: %s:%d: %s\n", scriptName.c_str(), failure->line,
-                   failure->reason.c_str());
-      status = failure->status;
-    }
+    std::fprintf(stderr, "zeb-host: %s\n", e.Message().c_str());
+  } catch (...) {
+    const ExceptionDescription d = DescribeException(std::current_exception());
+    std::fflush(stdout);
+    std::fprintf(stderr, "zeb-host: %s: %s\n", d.className.c_str(), d.message.c_str());
   }
   std::fflush(stdout);
   return status;

@@ -292,24 +292,8 @@ QTreeWidget* MainWindow::CreatePackageTree(QWidget* parent) const {
   for (const auto& package : ide_->Packages()) {
     const zebide::PackageIdentity& id = package->Identity();
     auto* item = new QTreeWidgetItem(tree, {Q(id.name), Q(id.description)});
-    auto add = [&](const QString& name, const QString& value) {
-      new QTreeWidgetItem(item, {name, value});
-    };
-    add(tr("File"), Q(package->Path()));
-    add(tr("Design-only"), id.designOnly ? tr("yes") : tr("no"));
-    QStringList required;
-    for (const auto& r : id.requiredPackages)
-      required << Q(r);
-    add(tr("Requires"), required.join(QStringLiteral(", ")));
-    QStringList units;
-    for (const auto& u : id.containedUnits)
-      units << Q(u);
-    add(tr("Contains"), units.join(QStringLiteral(", ")));
-    add(tr("File version"), Q(id.fileVersion));
-    add(tr("Product version"), Q(id.productVersion));
-    add(tr("Language"), QStringLiteral("0x%1, code page %2")
-                            .arg(id.languageId, 4, 16, QLatin1Char('0'))
-                            .arg(id.codePage));
+    for (const zebide::IdentityRow& row : package->IdentityRows())
+      new QTreeWidgetItem(item, {Q(row.label), Q(row.value)});
     item->setExpanded(true);
   }
   tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);

@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
   parser.addVersionOption();
   const QCommandLineOption packageOption(
       QStringList{QStringLiteral("package")},
-      QStringLiteral("Load the package FILE (default: ZEB_IDE_Addin_2007.so beside zeb-ide)."),
+      QStringLiteral("Load the package FILE (default: %1 beside zeb-ide).")
+          .arg(QLatin1String(zebide::Ide::kDefaultPackageFile)),
       QStringLiteral("FILE"));
   const QCommandLineOption noPackageOption(QStringList{QStringLiteral("no-package")},
                                            QStringLiteral("Load no package."));
@@ -34,11 +35,9 @@ int main(int argc, char** argv) {
 
   ide::qt::MainWindow window;
   if (!parser.isSet(noPackageOption)) {
-    const QString package =
-        parser.isSet(packageOption)
-            ? parser.value(packageOption)
-            : QCoreApplication::applicationDirPath() + QStringLiteral("/ZEB_IDE_Addin_2007.so");
-    window.LoadPackage(package);
+    window.LoadPackage(parser.isSet(packageOption)
+                           ? parser.value(packageOption)
+                           : QString::fromStdString(window.Ide().DefaultPackagePath()));
   }
   for (const QString& file : parser.positionalArguments())
     window.OpenFile(file);

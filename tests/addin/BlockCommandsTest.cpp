@@ -184,28 +184,39 @@ TEST(IndentBlock, NoTopViewFromTheEditorServicesStopsQuietly) {
 }
 
 TEST(BlockCommands, ReferencesAreReleasedWhenAnyCallRaises) {
-  const std::vector<std::string> raisingCalls = {
-      "Services.CurrentModule",   "Module.GetModuleFileEditor(0)",
-      "SourceEditor.GetFileName", "SourceEditor.GetEditView(0)",
-      "Services.GetTopView",      "View0.GetBlock",
-      "Block0.GetIsValid",        "Block0.Indent(2)",
-      "Block0.LowerCase",         "View0.Paint",
+  // Each call made to raise, and whether each command reaches it: a reached call must raise out
+  // of the command, one the command never makes must not change how it ends.
+  const struct {
+    const char* call;
+    bool indentReaches;
+    bool lowerReaches;
+  } rows[] = {
+      {"Services.CurrentModule", true, true},    {"Module.GetModuleFileEditor(0)", true, true},
+      {"SourceEditor.GetFileName", true, false}, {"SourceEditor.GetEditView(0)", true, true},
+      {"Services.GetTopView", true, false},      {"View0.GetBlock", true, true},
+      {"Block0.GetIsValid", true, false},        {"Block0.Indent(2)", true, false},
+      {"Block0.LowerCase", false, true},         {"View0.Paint", true, true},
   };
-  for (const auto& call : raisingCalls) {
+  for (const auto& row : rows) {
     for (const bool indent : {true, false}) {
+      SCOPED_TRACE(std::string(row.call) + (indent ? " (indent)" : " (lower)"));
       fake::FakeIde ide;
       ide.SetUpSourceModule("Unit1.pas");
       ide.block->valid = true;
-      ide.raiseOn.insert(call);
+      ide.raiseOn.insert(row.call);
       const std::int64_t before = fake::LiveReferences();
+      bool raised = false;
       try {
         if (indent)
-          IndentBlock(+1);
+          EXPECT_TRUE(IndentBlock(+1));
         else
           LowerCaseBlock();
       } catch (const fake::InjectedFault&) {
+        raised = true;
       }
-      EXPECT_EQ(fake::LiveReferences(), before) << call << (indent ? " (indent)" : " (lower)");
+      EXPECT_EQ(raised, indent ? row.indentReaches : row.lowerReaches);
+      EXPECT_EQ(ide.CountCalls(row.call), raised ? 1u : 0u);
+      EXPECT_EQ(fake::LiveReferences(), before);
     }
   }
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ide/core/KeySpec.h"
+#include "ide/core/KeyName.h"
 
 namespace zebide {
 namespace {
@@ -33,9 +33,9 @@ std::string Names(const KeyMap::Route& route) {
   return names;
 }
 
-TShortCut Key(const char* spec) {
-  const auto code = KeySpec::Parse(spec);
-  EXPECT_TRUE(code.has_value()) << spec;
+TShortCut Key(const char* name) {
+  const auto code = KeyName::Parse(name);
+  EXPECT_TRUE(code.has_value()) << name;
   return code.value_or(0);
 }
 
@@ -89,9 +89,9 @@ TEST(KeyMap, SequencesWaitForTheirLastKey) {
   EXPECT_FALSE(keys.Add(Handler({}, 0, 3)));
 }
 
-TEST(KeySpec, NamesAndCodes) {
+TEST(KeyName, NamesAndCodes) {
   const struct {
-    const char* spec;
+    const char* name;
     int code;
   } cases[] = {
       {"Tab", 0x0009},
@@ -104,15 +104,16 @@ TEST(KeySpec, NamesAndCodes) {
       {"7", 0x0037},
       {"0x2009", 0x2009},
       {"F12", 0x007B},
+      {"f24", 0x0087},
       {"Num0", 0x0060},
       {"Shift+NumPlus", 0x206B},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(KeySpec::Parse(c.spec), std::optional<TShortCut>(static_cast<TShortCut>(c.code)))
-        << c.spec;
-  for (const char* bad :
-       {"", "Hyper+A", "Shift+Shift+A", "Ctrl+", "F13", "0x10000", "0xZZ", "ab", "Ctrl+Alt"})
-    EXPECT_EQ(KeySpec::Parse(bad), std::nullopt) << bad;
+    EXPECT_EQ(KeyName::Parse(c.name), std::optional<TShortCut>(static_cast<TShortCut>(c.code)))
+        << c.name;
+  for (const char* bad : {"", "Hyper+A", "Shift+Shift+A", "Ctrl+", "F25", "F0", "F01", "0x10000",
+                          "0xZZ", "ab", "Ctrl+Alt"})
+    EXPECT_EQ(KeyName::Parse(bad), std::nullopt) << bad;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 namespace zebide {
 namespace {
 
+using zebtest::ReadFile;
 using zebtest::RecordingObserver;
 using zebtest::TempDir;
 using zebtest::WriteFile;
@@ -31,12 +32,15 @@ bool Mapped(const std::string& name) {
 TEST(PackageLoader, EveryFailureNamesTheFileAndTheReasonAndTheIdeGoesOn) {
   TempDir dir;
   WriteFile(dir / "text.so", "this is no library\n");
+  // A half-copied package: the loader must not map what is not in the file.
+  WriteFile(dir / "truncated.so", ReadFile(ZEB_ADDIN_PATH).substr(0, 4096));
   const struct {
     std::string path;
     const char* reason;
   } cases[] = {
       {dir / "nonesuch.so", ": no such file"},
       {dir / "text.so", ": not a loadable shared library ("},
+      {dir / "truncated.so", ": not a loadable shared library (truncated: "},
       {Fixture("NotAPackage"), ": not a package: it has no ZebGetPackageInfo"},
       {Fixture("BadInfo"), ": not a package: its package information is missing or malformed"},
       {Fixture("NoRegister"), ": it has no Register"},

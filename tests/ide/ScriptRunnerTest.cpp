@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <sstream>
 #include <stdexcept>
@@ -16,15 +18,24 @@ using zebtest::RecordingObserver;
 using zebtest::TempDir;
 using zebtest::WriteFile;
 
+// A script held in memory, as a stream the runner reads.
+class Script {
+ public:
+  explicit Script(std::string bytes)
+      : bytes_(std::move(bytes)), file_(::fmemopen(bytes_.data(), bytes_.size(), "r")) {}
+  ~Script() { std::fclose(file_); }
+  std::FILE* File() const { return file_; }
+
+ private:
+  std::string bytes_;
+  std::FILE* file_;
+};
+
 TEST(ScriptRunner, SplitsArgumentsWithQuotesAndEscapes) {
-  std::string error;
-  const auto args = ScriptRunner::Split(R"(type "a b\"c\\d\n\t"   x	 "")", error);
-  ASSERT_TRUE(args) << error;
-  EXPECT_EQ(*args, (std::vector<std::string>{"type", "a b\"c\\d\n\t", "x", ""}));
-  EXPECT_FALSE(ScriptRunner::Split(R"(type "open)", error));
-  EXPECT_EQ(error, "a quote is not closed");
-  EXPECT_FALSE(ScriptRunner::Split(R"(type "a\q")", error));
-  EXPECT_FALSE(ScriptRunner::Split(R"(type "a"b)", error));
+  EXPECT_EQ(SplitLine(R"(type "a b\"c\\d\n\t"   x	 "")"),
+            (std::vector<std::string>{"type", "a b\"c\\d\n\t", "x", ""}));
+  for (const char* bad : {R"(type "open)", R"(type "a\q")", R"(type "a"b)"})
+    EXPECT_THROW(SplitLine(bad), EScriptError) << bad;
 }
 
 TEST(ScriptRunner, BadLinesStopWithTheirLineAndReason) {
@@ -56,8 +67,8 @@ TEST(ScriptRunner, BadLinesStopWithTheirLineAndReason) {
     ide.Open(dir / "a.pas");
     std::FILE* out = std::tmpfile();
     ScriptRunner runner(ide, out);
-    std::istringstream script("# comment\n\ntype X\n" + std::string(c.line) + "\ntype Y\n");
-    const auto failure = runner.Run(script);
+    Script script("# comment\n\ntype X\n" + std::string(c.line) + "\ntype Y\n");
+    const auto failure = runner.Run(script.File(), "script");
     std::fclose(out);
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->line, 4);
@@ -95,8 +106,8 @@ TEST(ScriptRunner, AnyExceptionFromACommandStopsWithItsLine) {
   FailingObserver observer;
   zebide::Ide ide(observer, zebide::Ide::Options());
   ScriptRunner runner(ide, stdout);
-  std::istringstream script("open " + (dir / "a.pas") + "\ntype X\nsave\n");
-  const auto failure = runner.Run(script);
+  Script script("open " + (dir / "a.pas") + "\ntype X\nsave\n");
+  const auto failure = runner.Run(script.File(), "script");
   ASSERT_TRUE(failure);
   EXPECT_EQ(failure->line, 2);
   EXPECT_EQ(failure->reason, "std::length_error: too long");
@@ -113,6 +124,57 @@ TEST(ScriptRunner, CommandsNeedAnOpenFile) {
     ASSERT_TRUE(failure) << line;
     EXPECT_EQ(failure->reason, "no file is open");
   }
+}
+
+// A stream that yields its first lines, then fails as a disk or a pipe can.
+ssize_t ReadThenFail(void* cookie, char* buffer, std::size_t size) {
+  auto* left = static_cast<std::string*>(cookie);
+  if (left->empty()) {
+    errno = EIO;
+    return -1;
+  }
+  const std::size_t n = std::min(size, left->size());
+  left->copy(buffer, n);
+  left->erase(0, n);
+  return static_cast<ssize_t>(n);
+}
+
+TEST(ScriptRunner, AReadErrorPartWayIsAnErrorNotTheEnd) {
+  RecordingObserver observer;
+  zebide::Ide ide(observer, zebide::Ide::Options());
+  std::FILE* out = std::tmpfile();
+  ScriptRunner runner(ide, out);
+  std::string lines = "echo one\necho two\n";
+  std::FILE* script = ::fopencookie(&lines, "r", {ReadThenFail, nullptr, nullptr, nullptr});
+  try {
+    runner.Run(script, "s.zs");
+    ADD_FAILURE() << "the read error went unnoticed";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.Message(), "cannot read script s.zs: Input/output error");
+  }
+  std::fclose(script);
+  std::rewind(out);
+  char printed[32] = {};
+  EXPECT_EQ(std::fread(printed, 1, sizeof printed - 1, out), 8u);
+  EXPECT_STREQ(printed, "one\ntwo\n");  // the lines read before the error ran
+  std::fclose(out);
+}
+
+// The README's table of script commands is the runner's table, row for row.
+TEST(ScriptRunner, TheReadmeListsEveryCommandInOrder) {
+  std::istringstream readme(ReadFile(std::string(ZEB_EXAMPLES_DIR) + "/../README.md"));
+  std::vector<std::string> listed;
+  bool inTable = false;
+  for (std::string line; std::getline(readme, line);) {
+    if (line == "| command | what it does |") inTable = true;
+    if (!inTable || line.starts_with("| command") || line.starts_with("|---")) continue;
+    if (!line.starts_with("| `")) break;
+    listed.push_back(line.substr(3, line.find('`', 3) - 3));
+  }
+  std::vector<std::string> commands;
+  for (const ScriptCommand& command : ScriptRunner::Commands())
+    commands.push_back(command.Synopsis());
+  EXPECT_EQ(listed, commands);
 }
 
 }  // namespace

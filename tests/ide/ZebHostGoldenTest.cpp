@@ -1,13 +1,17 @@
 // zeb-host end to end: each folder of golden/ is a case. Its script.zs (examples/demo.zs when
-// it has none) runs in a fresh folder
-// holding copies of the examples and of the case's input/ files:
+// it has none) runs in a fresh folder holding copies of the examples and of the case's input/
+// files:
 //   zeb-host --script script.zs [the words of args]
 // with fixed XDG directories. stdout and stderr (paths of the run replaced by <DIR>, <BIN> and
 // <ROOT>; <FIXTURES> stands for the fixture packages' folder in args and outputs) must equal the
 // case's stdout and stderr files (a missing stderr file means empty), the exit status its status
 // file (0 when missing), and each file of expected/ the file of the same name after the run. Every
-// other file must be as it was. ZEB_UPDATE_GOLDEN=1 rewrites stdout, stderr and status from the
-// run, for review.
+// other file must be as it was.
+//
+// ZEB_UPDATE_GOLDEN=1 rewrites a case from its run instead of checking it, for review with git
+// diff: stdout, stderr and status (the last two removed when empty or 0), and expected/ as the
+// files the run changed or made (an expected file the run no longer changes is removed). Such a
+// run checks nothing, so its tests are skipped.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -17,6 +21,7 @@
 #include <map>
 #include <string>
 
+#include "ide/headless/ScriptRunner.h"
 #include "tests/ide/TestSupport.h"
 
 namespace {
@@ -45,57 +50,83 @@ std::map<std::string, std::string> Snapshot(const fs::path& dir) {
   return files;
 }
 
+struct HostRun {
+  std::string out, err;
+  int status;
+};
+
+// Runs zeb-host in `dir` with `args` (a shell word list) and no terminal on standard input.
+HostRun RunHost(const std::string& dir, const std::string& args) {
+  const std::string command = "cd '" + dir +
+                              "' && env XDG_DATA_HOME=/xdg/data XDG_CONFIG_HOME=/xdg/config '" +
+                              ZEB_HOST_PATH + "' " + args + " >.stdout 2>.stderr </dev/null";
+  const int raw = std::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(raw)) << command;
+  HostRun run{ReadFile(dir + "/.stdout"), ReadFile(dir + "/.stderr"), WEXITSTATUS(raw)};
+  fs::remove(dir + "/.stdout");
+  fs::remove(dir + "/.stderr");
+  return run;
+}
+
+// Writes `bytes` to `path`, or removes the file when they are what its absence means.
+void WriteOrRemove(const fs::path& path, const std::string& bytes, const std::string& absent) {
+  if (bytes == absent)
+    fs::remove(path);
+  else
+    WriteFile(path.string(), bytes);
+}
+
 class Golden : public testing::TestWithParam<std::string> {};
 
 TEST_P(Golden, OutputsAndFilesMatch) {
   const fs::path caseDir = fs::path(ZEB_GOLDEN_DIR) / GetParam();
-  TempDir run;
+  TempDir dir;
   for (const auto& entry : fs::directory_iterator(ZEB_EXAMPLES_DIR))
-    fs::copy_file(entry.path(), run / entry.path().filename().string());
+    fs::copy_file(entry.path(), dir / entry.path().filename().string());
   if (fs::exists(caseDir / "input"))
     for (const auto& entry : fs::directory_iterator(caseDir / "input"))
-      fs::copy_file(entry.path(), run / entry.path().filename().string(),
+      fs::copy_file(entry.path(), dir / entry.path().filename().string(),
                     fs::copy_options::overwrite_existing);
   // The demo case runs the README's demo script itself.
   const fs::path script = fs::exists(caseDir / "script.zs")
                               ? caseDir / "script.zs"
                               : fs::path(ZEB_EXAMPLES_DIR) / "demo.zs";
-  fs::copy_file(script, run / "script.zs", fs::copy_options::overwrite_existing);
-  const auto before = Snapshot(run.Path());
+  fs::copy_file(script, dir / "script.zs", fs::copy_options::overwrite_existing);
+  const auto before = Snapshot(dir.Path());
 
   std::string args = ReadOr(caseDir / "args", "");
   while (!args.empty() && (args.back() == '\n' || args.back() == ' '))
     args.pop_back();
   args = ReplaceAll(args, "<FIXTURES>", ZEB_FIXTURE_DIR);
-  const std::string command =
-      "cd '" + run.Path() + "' && env XDG_DATA_HOME=/xdg/data XDG_CONFIG_HOME=/xdg/config '" +
-      ZEB_HOST_PATH + "' --script script.zs " + args + " >.stdout 2>.stderr </dev/null";
-  const int raw = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(raw)) << command;
-  const int status = WEXITSTATUS(raw);
+  const HostRun run = RunHost(dir.Path(), "--script script.zs " + args);
 
   const fs::path bin = fs::path(ZEB_HOST_PATH).parent_path();
   auto clean = [&](std::string text) {
-    text = ReplaceAll(text, run.Path(), "<DIR>");
+    text = ReplaceAll(text, dir.Path(), "<DIR>");
     text = ReplaceAll(text, ZEB_FIXTURE_DIR, "<FIXTURES>");
     text = ReplaceAll(text, bin.string() + "/", "<BIN>/");
     return ReplaceAll(text, bin.parent_path().string() + "/", "<ROOT>/");
   };
-  const std::string out = clean(ReadFile(run / ".stdout"));
-  const std::string err = clean(ReadFile(run / ".stderr"));
-  fs::remove(run / ".stdout");
-  fs::remove(run / ".stderr");
+  const std::string out = clean(run.out);
+  const std::string err = clean(run.err);
+  auto after = Snapshot(dir.Path());
 
   if (const char* update = std::getenv("ZEB_UPDATE_GOLDEN"); update && update[0] == '1') {
     WriteFile((caseDir / "stdout").string(), out);
-    if (!err.empty()) WriteFile((caseDir / "stderr").string(), err);
-    if (status != 0) WriteFile((caseDir / "status").string(), std::to_string(status) + "\n");
+    WriteOrRemove(caseDir / "stderr", err, "");
+    WriteOrRemove(caseDir / "status", std::to_string(run.status) + "\n", "0\n");
+    fs::remove_all(caseDir / "expected");
+    for (const auto& [name, bytes] : after)
+      if (!before.count(name) || before.at(name) != bytes) {
+        fs::create_directories(caseDir / "expected");
+        WriteFile((caseDir / "expected" / name).string(), bytes);
+      }
+    GTEST_SKIP() << "rewrote " << caseDir << " from this run: review it with git diff";
   }
+
   EXPECT_EQ(out, ReadOr(caseDir / "stdout", ""));
   EXPECT_EQ(err, ReadOr(caseDir / "stderr", ""));
-  EXPECT_EQ(status, std::stoi(ReadOr(caseDir / "status", "0")));
-
-  auto after = Snapshot(run.Path());
+  EXPECT_EQ(run.status, std::stoi(ReadOr(caseDir / "status", "0")));
   if (fs::exists(caseDir / "expected"))
     for (const auto& entry : fs::directory_iterator(caseDir / "expected")) {
       const std::string name = entry.path().filename().string();
@@ -119,5 +150,40 @@ std::vector<std::string> Cases() {
 
 INSTANTIATE_TEST_SUITE_P(ZebHost, Golden, testing::ValuesIn(Cases()),
                          [](const auto& param) { return param.param; });
+
+// What stops zeb-host before a script runs is one line on stderr and exit status 2.
+TEST(ZebHostCommandLine, BadArgumentsAndUnreadableScriptsStopWithOneLine) {
+  TempDir dir;
+  fs::create_directory(dir / "folder");
+  const struct {
+    const char* args;
+    const char* err;
+  } rows[] = {
+      {"--bogus",
+       "zeb-host: The following argument was not expected: --bogus (see zeb-host "
+       "--help)\n"},
+      {"--package x.so --no-package",
+       "zeb-host: --package excludes --no-package (see zeb-host "
+       "--help)\n"},
+      {"--no-package --script folder", "zeb-host: cannot read script folder: Is a directory\n"},
+      {"--no-package --script nonesuch.zs",
+       "zeb-host: cannot read script nonesuch.zs: No such file or directory\n"},
+  };
+  for (const auto& row : rows) {
+    const HostRun run = RunHost(dir.Path(), row.args);
+    EXPECT_EQ(run.status, 2) << row.args;
+    EXPECT_EQ(run.err, row.err) << row.args;
+    EXPECT_EQ(run.out, "") << row.args;
+  }
+}
+
+TEST(ZebHostCommandLine, HelpListsEveryScriptCommand) {
+  TempDir dir;
+  const HostRun run = RunHost(dir.Path(), "--help");
+  EXPECT_EQ(run.status, 0);
+  for (const zebhost::ScriptCommand& command : zebhost::ScriptRunner::Commands())
+    EXPECT_NE(run.out.find("\n  " + command.Synopsis() + " "), std::string::npos)
+        << command.Synopsis();
+}
 
 }  // namespace

@@ -1,0 +1,65 @@
+// KeyBindings: the keyboard bindings add-ins handed the IDE, and the key map built from them.
+//
+// Bindings are kept in the order they were added, each with the package that must not unload
+// while it is kept. The key map is built from them lazily: adding or removing a binding marks it
+// stale, and the next key press (or Build) asks every binding to bind its keys again, in order.
+// A removed binding's keys go at once, since its handlers hold code that may be about to unload.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "api/ComPtr.h"
+#include "api/KeyTypes.h"
+#include "api/ToolsAPI.h"
+#include "ide/core/AddinBoundary.h"
+#include "ide/core/KeyMap.h"
+
+namespace zebide {
+
+class Package;
+
+// What became of a key press.
+enum class KeyOutcome {
+  Handled,   // a key procedure answered krHandled
+  PassedOn,  // every procedure passed it on; the editor's own action ran
+  NotBound,  // no procedure is bound to it; the editor's own action ran
+  Pending,   // it began a bound key sequence; the next press completes it
+  Faulted,   // a key procedure raised; the press counts as consumed
+};
+
+class KeyBindings {
+ public:
+  explicit KeyBindings(AddinBoundary& boundary) : boundary_(&boundary) {}
+
+  // Adds a binding owned by `package` (null for none); its index, or -1 for a null binding.
+  std::int32_t Add(ComPtr<IOTAKeyboardBinding> binding, const Package* package);
+  // Removes a binding and its keys; an unknown index is ignored.
+  void Remove(std::int32_t index);
+  void RemoveOwnedBy(const Package* package);
+  void Clear() noexcept;
+  std::size_t Count() const noexcept { return bindings_.size(); }
+
+  // Asks every binding to bind its keys, in the order they were added.
+  void Build();
+  const KeyMap& Keys() const noexcept { return keys_; }
+  // Routes a press to the key procedures (see KeyMap for the rule): they run in order with the
+  // code as pressed until one answers krHandled or raises.
+  KeyOutcome Route(TShortCut code);
+
+ private:
+  struct Binding {
+    std::int32_t index;
+    ComPtr<IOTAKeyboardBinding> binding;
+    const Package* package;
+  };
+
+  AddinBoundary* boundary_;
+  std::vector<Binding> bindings_;
+  std::int32_t nextIndex_ = 0;
+  KeyMap keys_;
+  bool stale_ = false;
+};
+
+}  // namespace zebide

@@ -1,0 +1,52 @@
+// PackageLoader: the packages the IDE has loaded, and the one sequence that loads and unloads
+// them.
+//
+// Loading opens the library, reads its identity, checks that no package of that name is loaded
+// and that this IDE provides every package it requires, then calls Initialize and Register
+// through the add-in boundary. Unloading, of one package whose load failed or of all of them,
+// is one sequence: each package (the last loaded first) is finalized, loses the keyboard bindings
+// it owns and the components its code implements; when every package goes, so do the form
+// library's remaining components (they may hold handlers in a package's code); then the
+// libraries close.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ide/core/AddinBoundary.h"
+#include "ide/core/KeyBindings.h"
+#include "ide/core/Package.h"
+
+namespace zebide {
+
+class PackageLoader {
+ public:
+  PackageLoader(std::vector<std::string> providedPackages, AddinBoundary& boundary,
+                KeyBindings& bindings);
+  ~PackageLoader();
+  PackageLoader(const PackageLoader&) = delete;
+  PackageLoader& operator=(const PackageLoader&) = delete;
+
+  // Loads the package at `path`. Raises EPackageError with the reason when it cannot be loaded;
+  // whatever the package did before it failed is undone and its library is closed.
+  const Package& Load(const std::string& path);
+  void UnloadAll();
+
+  const std::vector<std::unique_ptr<Package>>& Packages() const noexcept { return packages_; }
+  // The package a keyboard binding added now belongs to: the one whose Initialize or Register is
+  // running, else the loaded package whose code implements `binding`; null for neither.
+  const Package* OwnerOf(const void* binding) const noexcept;
+
+ private:
+  // The unload sequence for `packages`, in the order given; `everything` when no package stays.
+  void Unload(const std::vector<Package*>& packages, bool everything);
+
+  std::vector<std::string> provided_;
+  AddinBoundary* boundary_;
+  KeyBindings* bindings_;
+  std::vector<std::unique_ptr<Package>> packages_;
+  const Package* registering_ = nullptr;
+};
+
+}  // namespace zebide

@@ -1,0 +1,86 @@
+#include "ide/core/ViewRegistry.h"
+
+#include <algorithm>
+
+namespace zebide {
+
+template <class Accept>
+const ViewRegistry::Entry* ViewRegistry::LastActive(Accept accept) const {
+  const Entry* last = nullptr;
+  for (const Entry& entry : views_)
+    if (entry.activated != 0 && accept(*entry.view) &&
+        (last == nullptr || entry.activated > last->activated))
+      last = &entry;
+  return last;
+}
+
+void ViewRegistry::AddModule(std::shared_ptr<Module> module) {
+  modules_.push_back(std::move(module));
+}
+
+std::shared_ptr<EditView> ViewRegistry::ViewOfOpenFile(const std::string& normalPath) {
+  for (const auto& module : modules_) {
+    const std::size_t index = module->IndexOf(normalPath);
+    if (index < module->FileCount()) return ViewFor(module->File(index));
+  }
+  return nullptr;
+}
+
+std::shared_ptr<EditView> ViewRegistry::ViewFor(const std::shared_ptr<Document>& document) {
+  const Entry* last =
+      LastActive([&](const EditView& view) { return &view.GetDocument() == document.get(); });
+  return last != nullptr ? last->view : AddView(document);
+}
+
+std::shared_ptr<EditView> ViewRegistry::AddView(const std::shared_ptr<Document>& document) {
+  auto view = std::make_shared<EditView>(document, tabWidth_);
+  views_.push_back(Entry{view, 0});
+  return view;
+}
+
+void ViewRegistry::Activate(const std::shared_ptr<EditView>& view) {
+  for (Entry& entry : views_)
+    if (entry.view == view) entry.activated = ++clock_;
+}
+
+std::shared_ptr<Module> ViewRegistry::Remove(const std::shared_ptr<EditView>& view) {
+  const auto module = ModuleOf(view->GetDocument());
+  std::erase_if(views_, [&](const Entry& entry) { return entry.view == view; });
+  if (!module) return nullptr;
+  for (const Entry& entry : views_)
+    if (module->IndexOf(entry.view->GetDocument()) < module->FileCount()) return nullptr;
+  std::erase(modules_, module);
+  return module;
+}
+
+void ViewRegistry::Clear() noexcept {
+  views_.clear();
+  modules_.clear();
+}
+
+std::shared_ptr<EditView> ViewRegistry::TopView() const {
+  const Entry* last = LastActive([](const EditView&) { return true; });
+  return last != nullptr ? last->view : nullptr;
+}
+
+std::shared_ptr<Module> ViewRegistry::ModuleOf(const Document& document) const {
+  for (const auto& module : modules_)
+    if (module->IndexOf(document) < module->FileCount()) return module;
+  return nullptr;
+}
+
+std::vector<std::shared_ptr<EditView>> ViewRegistry::ViewsOf(const Document& document) const {
+  std::vector<std::shared_ptr<EditView>> views;
+  for (const Entry& entry : views_)
+    if (&entry.view->GetDocument() == &document) views.push_back(entry.view);
+  return views;
+}
+
+std::shared_ptr<EditView> ViewRegistry::LastViewOf(const Module& module) const {
+  const Entry* last = LastActive([&](const EditView& view) {
+    return module.IndexOf(view.GetDocument()) < module.FileCount();
+  });
+  return last != nullptr ? last->view : nullptr;
+}
+
+}  // namespace zebide
