@@ -146,7 +146,6 @@ void TraceServer::Accept(const Handlers& handlers) {
       }
       return;
     }
-    outOfDescriptors_ = false;
     auto c = std::make_unique<Connection>(limits_.perSender);
     c->fd = fd;
     ucred peer{};
@@ -167,8 +166,12 @@ void TraceServer::Accept(const Handlers& handlers) {
 }
 
 bool TraceServer::RefuseForWantOfDescriptors(const Handlers& handlers) {
-  if (!outOfDescriptors_) {
-    outOfDescriptors_ = true;
+  // Said once, and again only a minute later at the soonest: a flood of senders must not become
+  // a flood of reports (nor spin on them).
+  const auto now = std::chrono::steady_clock::now();
+  if (!reportedNoDescriptors_ || now - noDescriptorsReported_ >= std::chrono::minutes(1)) {
+    reportedNoDescriptors_ = true;
+    noDescriptorsReported_ = now;
     handlers.problem(
         "out of file descriptors: new senders are turned away until some of the others leave");
   }
@@ -183,7 +186,7 @@ bool TraceServer::RefuseForWantOfDescriptors(const Handlers& handlers) {
     if (spareFd_ >= 0) return fd >= 0;  // another may wait behind it
   }
   // No spare to give up: stop listening for a while instead.
-  acceptAgain_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+  acceptAgain_ = now + std::chrono::milliseconds(100);
   return false;
 }
 

@@ -5,7 +5,7 @@
 // record grows as its bytes arrive; what all senders' unfinished records hold together is
 // bounded, and a read that would pass the bound drops the sender holding the most (reported as
 // a problem). Out of file descriptors, it takes each new connection and closes it at once (with
-// a descriptor kept spare for that), reporting it once until a connection is taken again.
+// a descriptor kept spare for that), and reports it once (again a minute later at the soonest).
 #pragma once
 
 #include <chrono>
@@ -69,7 +69,8 @@ class TraceServer {
   int lockFd_ = -1;
   int listenFd_ = -1;
   int spareFd_ = -1;  // given up to accept-and-close a connection when no other descriptor is left
-  bool outOfDescriptors_ = false;                        // reported, and not yet over
+  bool reportedNoDescriptors_ = false;
+  std::chrono::steady_clock::time_point noDescriptorsReported_{};
   std::chrono::steady_clock::time_point acceptAgain_{};  // accepting paused until then
   std::vector<std::unique_ptr<Connection>> connections_;
 };

@@ -130,8 +130,8 @@ TEST(ViewerAbuse, KeepsItsMemoryInHandAndServesOthers) {
 }
 
 // With its descriptors used up, the viewer turns new senders away (they learn at once instead of
-// waiting in the backlog while the viewer spins on it), says so once, and serves again as soon
-// as some leave.
+// waiting in the backlog while the viewer spins on it), says so once however many it turns away,
+// and serves again as soon as some leave.
 TEST(ViewerAbuse, OutOfDescriptorsTurnsSendersAwayAndSaysSoOnce) {
   TempDir dir;
   ViewerProcess viewer(dir.Path(), dir.Path() + "/out.log", 16);
