@@ -51,7 +51,10 @@ bool PeerGone(int error) {
 
 PosixTraceTransport::PosixTraceTransport(std::chrono::milliseconds timeout,
                                          std::optional<std::string> path)
-    : timeout_(timeout), path_(std::move(path)) {}
+    : timeout_(timeout),
+      quickWait_(std::max<std::chrono::microseconds>(timeout - std::chrono::milliseconds(1),
+                                                     std::chrono::microseconds(1))),
+      path_(std::move(path)) {}
 
 PosixTraceTransport::~PosixTraceTransport() {
   for (const auto& c : open_)
@@ -89,6 +92,10 @@ TraceHandle PosixTraceTransport::FindViewer(TraceDeadline deadline) noexcept {
     }
     timeval tv{static_cast<time_t>(us / 1000000), static_cast<suseconds_t>(us % 1000000)};
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+    const auto wait = quickWait_.count();
+    const timeval rtv{static_cast<time_t>(wait / 1000000),
+                      static_cast<suseconds_t>(wait % 1000000)};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &rtv, sizeof rtv);
     if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
       close(fd);
       return 0;
@@ -175,10 +182,8 @@ TraceSendResult PosixTraceTransport::Exchange(Connection& c, const TraceRecord& 
   const auto failed = [&](TraceSendResult unsent) {
     return sent > 0 ? TraceSendResult::Broken : unsent;
   };
+  // Each step tries first and waits only when the socket asks it to: most records fit at once.
   while (sent < total) {
-    const Wait w = WaitFor(c.fd, POLLOUT, deadline);
-    if (w == Wait::TimedOut) return failed(TraceSendResult::TimedOut);
-    if (w == Wait::Failed) return TraceSendResult::Broken;
     iovec rest[2];
     int count = 0;
     std::size_t skip = sent;
@@ -194,22 +199,35 @@ TraceSendResult PosixTraceTransport::Exchange(Connection& c, const TraceRecord& 
     message.msg_iov = rest;
     message.msg_iovlen = static_cast<std::size_t>(count);
     const ssize_t n = sendmsg(c.fd, &message, MSG_NOSIGNAL | MSG_DONTWAIT);
-    if (n < 0) {
-      if (errno == EINTR || errno == EAGAIN) continue;
+    if (n >= 0) {
+      sent += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN) {
       return failed(PeerGone(errno) ? TraceSendResult::Gone : TraceSendResult::Broken);
     }
-    sent += static_cast<std::size_t>(n);
+    const Wait w = WaitFor(c.fd, POLLOUT, deadline);
+    if (w == Wait::TimedOut) return failed(TraceSendResult::TimedOut);
+    if (w == Wait::Failed) return TraceSendResult::Broken;
   }
 
   auto* bytes = reinterpret_cast<char*>(&c.ack);
   for (;;) {
-    const Wait w = WaitFor(c.fd, POLLIN, deadline);
-    if (w == Wait::TimedOut) return TraceSendResult::TimedOut;  // the stream is still whole
-    if (w == Wait::Failed) return TraceSendResult::Broken;
-    const ssize_t n = recv(c.fd, bytes + c.ackBytes, sizeof c.ack - c.ackBytes, MSG_DONTWAIT);
+    ssize_t n = 0;
+    if (deadline - Clock::now() >= quickWait_) {
+      // A blocking read bounded by the socket's own timeout (quickWait_, no later than the
+      // deadline): the common case costs one call rather than a poll and a read.
+      n = recv(c.fd, bytes + c.ackBytes, sizeof c.ack - c.ackBytes, 0);
+    } else {
+      const Wait w = WaitFor(c.fd, POLLIN, deadline);
+      if (w == Wait::TimedOut) return TraceSendResult::TimedOut;  // the stream is still whole
+      if (w == Wait::Failed) return TraceSendResult::Broken;
+      n = recv(c.fd, bytes + c.ackBytes, sizeof c.ack - c.ackBytes, MSG_DONTWAIT);
+    }
     if (n == 0) return TraceSendResult::Broken;  // the viewer closed: handled or not, unknown
     if (n < 0) {
-      if (errno == EINTR || errno == EAGAIN) continue;
+      if (errno == EINTR || errno == EAGAIN) continue;  // the deadline decides
       return TraceSendResult::Broken;
     }
     c.ackBytes += static_cast<std::size_t>(n);

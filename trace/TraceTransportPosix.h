@@ -48,6 +48,9 @@ class PosixTraceTransport final : public ITraceTransport {
   TraceSendResult Exchange(Connection& c, const TraceRecord& record, TraceDeadline deadline);
 
   std::chrono::milliseconds timeout_;
+  // The connections' receive timeout: a little under the timeout, so that a send that starts
+  // with at least this much time left may wait for its answer in one blocking read.
+  std::chrono::microseconds quickWait_;
   std::optional<std::string> path_;
   // One record at a time on the stream, in whole; held through a send (up to its deadline).
   std::timed_mutex sending_;

@@ -62,13 +62,17 @@ void ForgetViewer(ITraceTransport& transport) {
   if (held != 0) transport.Release(held);
 }
 
-TraceOutcome Deliver(const TraceRecord& record) {
+TraceOutcome Deliver(const std::string& text) {
   ITraceTransport& transport = Transport();
   const TraceDeadline deadline = std::chrono::steady_clock::now() + transport.Timeout();
   TraceHandle viewer = TraceWindow.load(std::memory_order_acquire);
   const bool held = viewer != 0;
   if (!held) viewer = Lookup(transport, deadline);
   if (viewer == 0) return TraceOutcome::NoViewer;
+  // Format's bound keeps every text well within a record's 32-bit length.
+  static_assert(kFormatMaxLength < std::numeric_limits<std::uint32_t>::max() / 2);
+  const TraceRecord record{TraceProcessId(), static_cast<std::uint32_t>(text.size() + 1),
+                           text.c_str()};
   TraceSendResult result = transport.Send(viewer, record, deadline);
   if (result == TraceSendResult::Gone && held) {
     // The viewer kept from earlier has gone (it was restarted, say) and nothing of this message
@@ -110,11 +114,7 @@ TraceOutcome TraceDelivery(std::string_view fmt, std::span<const TVarRec> args) 
     return TraceOutcome::OutOfMemory;
   }
   const int lastError = TraceGetLastError();
-  // Format's bound keeps every text well within a record's 32-bit length.
-  static_assert(kFormatMaxLength < std::numeric_limits<std::uint32_t>::max() / 2);
-  const TraceRecord record{TraceProcessId(), static_cast<std::uint32_t>(text.size() + 1),
-                           text.c_str()};
-  const TraceOutcome outcome = Deliver(record);
+  const TraceOutcome outcome = Deliver(text);
   TraceSetLastError(lastError);
   return outcome;
 }
@@ -145,8 +145,8 @@ void RTRACE(std::string_view, std::span<const TVarRec>) {}
 
 void InitializeuTrace() {
   TraceContextNum = 0;
-  TraceContextStr1 = ".";
-  TraceContextStr2 = ".";
+  TraceContextStr1.assign(1, '.');
+  TraceContextStr2.assign(1, '.');
   TraceSuffix = Suffix();
 }
 

@@ -225,7 +225,9 @@ bool TraceServer::Read(Connection& c, const Handlers& handlers) {
       m.text = std::move(event->text);
       handlers.message(m);
     }
-    if (!Acknowledge(c, status, event->header.sequence)) return false;
+    // A sender waits for the answer before it sends more, so the next poll finds whatever
+    // comes next as soon as a read would.
+    return Acknowledge(c, status, event->header.sequence);
   }
 }
 
