@@ -52,6 +52,9 @@ class EditView {
   // document's line end. The cursor ends after the text.
   void InsertText(std::string_view text);
 
+  // Positions are 32-bit: an edit that would put the cursor or the block past line or column
+  // 2147483647 raises EInvalidOperation and changes nothing.
+
   bool Undo();
   bool Redo();
 

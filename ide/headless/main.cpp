@@ -54,10 +54,17 @@ std::optional<int> Parse(int argc, char** argv, Settings& settings) {
       ->type_name("FILE");
   app.add_flag("--packages", settings.listPackages,
                "Print the identities of the loaded packages and stop");
+  std::size_t undoBudget = 256;
+  app.add_option("--undo-budget", undoBudget,
+                 "Keep at least MIB MiB of undo history a file (default 256; a file keeps four "
+                 "times its size if that is more)")
+      ->type_name("MIB")
+      ->check(CLI::Range(std::size_t{0}, std::size_t{1} << 40));
   app.add_option("FILE", settings.files, "Files to open as modules")->type_name("");
   app.footer(Footer());
   try {
     app.parse(argc, argv);
+    zebide::Document::SetUndoBudgetFloor(undoBudget << 20);
     return std::nullopt;
   } catch (const CLI::CallForHelp&) {
     std::fputs(app.help().c_str(), stdout);

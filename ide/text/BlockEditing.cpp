@@ -4,15 +4,12 @@
 
 namespace zebide {
 
-BlockEditing::IndentedLine BlockEditing::Indent(std::string_view line, std::int32_t columns,
-                                                std::int32_t tabWidth) {
-  IndentedLine result;
+BlockEditing::LeadEdit BlockEditing::Lead(std::string_view line, std::int32_t columns,
+                                          std::int32_t tabWidth) noexcept {
+  LeadEdit edit;
   if (columns >= 0) {
-    result.text.reserve(line.size() + static_cast<std::size_t>(columns));
-    if (!line.empty()) result.text.assign(static_cast<std::size_t>(columns), ' ');
-    result.newLead = result.text.size();
-    result.text += line;
-    return result;
+    if (!line.empty()) edit.pad = static_cast<std::size_t>(columns);
+    return edit;
   }
 
   const std::size_t width = static_cast<std::size_t>(std::max(tabWidth, 1));
@@ -35,12 +32,22 @@ BlockEditing::IndentedLine BlockEditing::Indent(std::string_view line, std::int3
     keptVisual = next;
     ++kept;
   }
-  result.text.reserve(line.size());
-  result.text.assign(line.substr(0, kept));
-  result.text.append(target - keptVisual, ' ');
-  result.oldLead = lead;
-  result.newLead = result.text.size();
-  result.text += line.substr(lead);
+  edit.oldLead = lead;
+  edit.kept = kept;
+  edit.pad = target - keptVisual;
+  return edit;
+}
+
+BlockEditing::IndentedLine BlockEditing::Indent(std::string_view line, std::int32_t columns,
+                                                std::int32_t tabWidth) {
+  const LeadEdit edit = Lead(line, columns, tabWidth);
+  IndentedLine result;
+  result.text.reserve(line.size() + edit.pad);
+  result.text.assign(line.substr(0, edit.kept));
+  result.text.append(edit.pad, ' ');
+  result.text += line.substr(edit.oldLead);
+  result.oldLead = edit.oldLead;
+  result.newLead = edit.NewLead();
   return result;
 }
 
@@ -51,12 +58,17 @@ std::size_t BlockEditing::MoveOffset(std::size_t offset, std::size_t oldLead, st
 }
 
 bool BlockEditing::LowerCaseAscii(std::string& text, std::size_t from, std::size_t to) {
-  bool changed = false;
   to = std::min(to, text.size());
-  for (std::size_t i = from; i < to; ++i) {
-    const char c = text[i];
+  if (from >= to) return false;
+  return LowerCaseAscii(text.data() + from, to - from);
+}
+
+bool BlockEditing::LowerCaseAscii(char* bytes, std::size_t size) noexcept {
+  bool changed = false;
+  for (std::size_t i = 0; i < size; ++i) {
+    const char c = bytes[i];
     if (c >= 'A' && c <= 'Z') {
-      text[i] = static_cast<char>(c - 'A' + 'a');
+      bytes[i] = static_cast<char>(c - 'A' + 'a');
       changed = true;
     }
   }

@@ -1,74 +1,163 @@
 #include "ide/text/Document.h"
 
 #include <algorithm>
+#include <atomic>
 #include <utility>
 
 #include "ide/text/FileStore.h"
 
 namespace zebide {
 
+namespace {
+std::atomic<std::size_t> undoBudgetFloor{Document::kDefaultUndoBudgetFloor};
+
+// Room a document opened from a file gets for typing before its storage first grows.
+constexpr std::size_t kOpenRoom = 4096;
+
+// What a change did, in lines: the lines holding a changed byte, or a line end, on each side.
+// When both sides end with a line feed, the line after them is unchanged.
+TextChange Describe(TextChange::Kind kind, std::size_t offset, std::size_t firstLine,
+                    std::size_t removed, std::size_t inserted, TextBuffer::Breaks breaks,
+                    bool bothEndWithBreak) {
+  TextChange change;
+  change.kind = kind;
+  change.offset = offset;
+  change.removed = removed;
+  change.inserted = inserted;
+  change.firstLine = firstLine;
+  change.removedLines = breaks.removed + (bothEndWithBreak ? 0 : 1);
+  change.insertedLines = breaks.inserted + (bothEndWithBreak ? 0 : 1);
+  return change;
+}
+}  // namespace
+
 Document::Document(std::string path, TextBuffer buffer)
-    : path_(std::move(path)), buffer_(std::move(buffer)) {}
+    : path_(std::move(path)), buffer_(std::move(buffer)), undoBudgetFloor_(undoBudgetFloor) {}
 
 std::shared_ptr<Document> Document::Open(const std::string& path) {
-  return std::make_shared<Document>(path, TextBuffer::FromBytes(FileStore::Read(path)));
+  return std::make_shared<Document>(path, TextBuffer::Adopt(FileStore::Read(path, kOpenRoom)));
 }
 
-const std::string& Document::LineText(std::int32_t line) const {
-  return buffer_.LineAt(static_cast<std::size_t>(line - 1)).text;
+std::string_view Document::LineText(std::int32_t line) const {
+  return buffer_.LineText(static_cast<std::size_t>(line - 1));
+}
+
+std::size_t Document::LineLength(std::int32_t line) const noexcept {
+  return buffer_.LineLength(static_cast<std::size_t>(line - 1));
+}
+
+std::size_t Document::OffsetOf(TextPos pos) const noexcept {
+  const auto index = static_cast<std::size_t>(pos.line - 1);
+  const std::size_t start = index == 0 ? 0 : buffer_.LineOffset(index);
+  return start + static_cast<std::size_t>(pos.col - 1);
 }
 
 bool Document::IsValid(TextPos pos) const noexcept {
   if (pos.line < 1 || static_cast<std::size_t>(pos.line) > buffer_.LineCount()) return false;
-  return pos.col >= 1 && static_cast<std::size_t>(pos.col) <= LineText(pos.line).size() + 1;
+  return pos.col >= 1 && static_cast<std::size_t>(pos.col) <= LineLength(pos.line) + 1;
 }
 
 TextPos Document::Clamp(TextPos pos) const noexcept {
-  const auto lines = static_cast<std::int32_t>(buffer_.LineCount());
+  const auto lines =
+      static_cast<std::int32_t>(std::min<std::size_t>(buffer_.LineCount(), INT32_MAX));
   pos.line = std::clamp(pos.line, 1, lines);
   const auto end =
-      static_cast<std::int32_t>(std::min<std::size_t>(LineText(pos.line).size() + 1, INT32_MAX));
+      static_cast<std::int32_t>(std::min<std::size_t>(LineLength(pos.line) + 1, INT32_MAX));
   pos.col = std::clamp(pos.col, 1, end);
   return pos;
 }
 
-std::vector<Line> Document::Replace(std::size_t first, std::size_t count, std::vector<Line> lines,
-                                    TextChange& change) {
-  change.offset = buffer_.LineOffset(first);
-  change.firstLine = first;
-  change.removedLines = count;
-  change.insertedLines = lines.size();
-  const std::size_t size = buffer_.ByteSize();
-  std::vector<Line> removed = buffer_.Replace(first, count, std::move(lines));
-  change.removed = 0;
-  for (const Line& line : removed)
-    change.removed += line.text.size() + LineEndBytes(line.end).size();
-  change.inserted = buffer_.ByteSize() + change.removed - size;
-  return removed;
+std::size_t Document::UndoBudget() const noexcept {
+  const std::size_t size = ByteSize();
+  return std::max(undoBudgetFloor_, size > SIZE_MAX / 4 ? SIZE_MAX : size * 4);
 }
 
-void Document::Edit(std::size_t first, std::size_t count, std::vector<Line> lines,
-                    const ViewState& before, const ViewState& after) {
-  TextChange change;
-  change.kind = TextChange::Kind::Edit;
+void Document::SetUndoBudgetFloor(std::size_t bytes) noexcept {
+  undoBudgetFloor = bytes;
+}
+
+ByteBlock Document::TakeSpare() {
+  ByteBlock dropped = history_.DropRedo();
+  if (dropped.Capacity() > spare_.Capacity()) spare_ = std::move(dropped);
+  ByteBlock spare = std::move(spare_);
+  spare.Clear();
+  return spare;
+}
+
+void Document::Record(std::size_t offset, std::size_t firstLine, std::size_t removedBytes,
+                      std::size_t insertedBytes, TextBuffer::Breaks breaks, ByteBlock old,
+                      const ViewState& before, const ViewState& after) {
+  const bool bothEndWithBreak = removedBytes > 0 && insertedBytes > 0 &&
+                                old.Data()[removedBytes - 1] == '\n' &&
+                                buffer_.ByteAt(offset + insertedBytes - 1) == '\n';
   UndoStep step;
-  step.count = lines.size();
-  step.first = first;
+  step.offset = offset;
+  step.length = insertedBytes;
+  step.bytes = std::move(old);
   step.before = before;
   step.after = after;
-  step.lines = Replace(first, count, std::move(lines), change);
   // The listener hears of the edit once it is in the history, so that it sees it undoable.
-  history_.Push(std::move(step));
-  Changed(change);
+  history_.Push(std::move(step), UndoBudget());
+  if (history_.HeldBytes() + spare_.Capacity() > UndoBudget()) spare_.Release();
+  Changed(Describe(TextChange::Kind::Edit, offset, firstLine, removedBytes, insertedBytes, breaks,
+                   bothEndWithBreak));
+}
+
+void Document::Edit(std::size_t offset, std::size_t removed, std::string_view inserted,
+                    const ViewState& before, const ViewState& after) {
+  ByteBlock old = removed > ByteBlock::kInline ? TakeSpare() : ByteBlock();
+  const std::size_t firstLine = buffer_.LineOf(offset);
+  const TextBuffer::Breaks breaks = buffer_.Replace(offset, removed, inserted, old);
+  Record(offset, firstLine, removed, inserted.size(), breaks, std::move(old), before, after);
+}
+
+void Document::Edit(std::size_t first, std::size_t count, const std::vector<Line>& lines,
+                    const ViewState& before, const ViewState& after) {
+  buffer_.CheckShape(first, count, lines);
+  const std::size_t offset = buffer_.LineOffset(first);
+  Edit(offset, buffer_.LineOffset(first + count) - offset, TextBuffer::Join(lines), before, after);
+}
+
+bool Document::IndentLines(std::size_t first, std::size_t count, std::int32_t columns,
+                           std::int32_t tabWidth, const ViewState& before, const ViewState& after) {
+  ByteBlock old = TakeSpare();
+  if (!buffer_.RewriteLeads(first, count, columns, tabWidth, old)) {
+    spare_ = std::move(old);
+    return false;
+  }
+  const std::size_t offset = buffer_.LineOffset(first);
+  const std::size_t inserted = buffer_.LineOffset(first + count) - offset;
+  const std::size_t breaks = first + count == buffer_.LineCount() ? count - 1 : count;
+  const std::size_t removed = old.Size();
+  Record(offset, first, removed, inserted, {breaks, breaks}, std::move(old), before, after);
+  return true;
+}
+
+bool Document::LowerCase(std::size_t offset, std::size_t length, const ViewState& state) {
+  ByteBlock old = length > ByteBlock::kInline ? TakeSpare() : ByteBlock();
+  if (!buffer_.LowerCase(offset, length, old)) {
+    if (old.Capacity() > spare_.Capacity()) spare_ = std::move(old);
+    return false;
+  }
+  const std::size_t firstLine = buffer_.LineOf(offset);
+  const std::size_t lastLine = buffer_.LineOf(offset + length);
+  const std::size_t breaks = lastLine - firstLine;
+  Record(offset, firstLine, length, length, {breaks, breaks}, std::move(old), state, state);
+  return true;
 }
 
 void Document::Swap(TextChange::Kind kind, UndoStep& step) {
-  TextChange change;
-  change.kind = kind;
-  const std::size_t inserted = step.lines.size();
-  step.lines = Replace(step.first, step.count, std::move(step.lines), change);
-  step.count = inserted;
-  Changed(change);
+  const std::size_t firstLine = buffer_.LineOf(step.offset);
+  const std::size_t removed = step.length;
+  const std::size_t inserted = step.bytes.Size();
+  const std::size_t oldCapacity = step.bytes.Capacity();
+  const TextBuffer::Breaks breaks = buffer_.Exchange(step.offset, step.length, step.bytes);
+  step.length = inserted;
+  history_.Resized(oldCapacity, step.bytes.Capacity());
+  const bool bothEndWithBreak = removed > 0 && inserted > 0 &&
+                                step.bytes.Data()[removed - 1] == '\n' &&
+                                buffer_.ByteAt(step.offset + inserted - 1) == '\n';
+  Changed(Describe(kind, step.offset, firstLine, removed, inserted, breaks, bothEndWithBreak));
 }
 
 std::optional<ViewState> Document::Undo() {
@@ -86,7 +175,7 @@ std::optional<ViewState> Document::Redo() {
 }
 
 void Document::Save() {
-  FileStore::Write(path_, buffer_.ToBytes());
+  FileStore::Write(path_, buffer_.Contiguous());
   savedVersion_ = history_.Version();
   TextChange saved;
   saved.kind = TextChange::Kind::Saved;
@@ -94,7 +183,7 @@ void Document::Save() {
 }
 
 void Document::SaveCopy(const std::string& path) const {
-  FileStore::Write(path, buffer_.ToBytes());
+  FileStore::Write(path, buffer_.Contiguous());
 }
 
 void Document::Changed(const TextChange& change) {

@@ -1,17 +1,24 @@
 // Document: the text of one file, its undo history and whether it differs from the file.
 //
-// Every change goes through Edit, which makes it one undo step. A listener hears of each change
-// (edits, undo, redo, saving) with the range it replaced, so that views and front ends can follow
-// without comparing texts.
+// Every change is one undo step. A listener hears of each change (edits, undo, redo, saving)
+// with the bytes and lines it replaced, so that views and front ends can follow without
+// comparing texts: a typed character is reported as that character, a block command as its
+// lines.
+//
+// The undo history keeps within a budget of memory: by default the larger of 256 MiB and four
+// times the text's size (SetUndoBudgetFloor changes the 256 MiB for documents opened after).
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "ide/text/ByteBlock.h"
 #include "ide/text/TextBuffer.h"
 #include "ide/text/TextChange.h"
 #include "ide/text/TextPos.h"
@@ -21,9 +28,12 @@ namespace zebide {
 
 class Document {
  public:
+  static constexpr std::size_t kDefaultUndoBudgetFloor = std::size_t{256} << 20;
+
   Document(std::string path, TextBuffer buffer);
 
-  // Reads the file at `path`; raises EInOutError when it cannot.
+  // Reads the file at `path`; raises EInOutError when it cannot or when it is not a regular
+  // file.
   static std::shared_ptr<Document> Open(const std::string& path);
 
   const std::string& Path() const noexcept { return path_; }
@@ -37,8 +47,12 @@ class Document {
   std::string Bytes(std::size_t offset, std::size_t count) const {
     return buffer_.Bytes(offset, count);
   }
-  // The text of line `line` (1-based), without its line end.
-  const std::string& LineText(std::int32_t line) const;
+  // The text of line `line` (1-based), without its line end; valid until the next change.
+  std::string_view LineText(std::int32_t line) const;
+  // Its length in bytes.
+  std::size_t LineLength(std::int32_t line) const noexcept;
+  // The byte offset of a place in the text (which must be valid).
+  std::size_t OffsetOf(TextPos pos) const noexcept;
   bool Modified() const noexcept { return history_.Version() != savedVersion_; }
   const UndoHistory& History() const noexcept { return history_; }
 
@@ -47,13 +61,29 @@ class Document {
   // The nearest place in the text.
   TextPos Clamp(TextPos pos) const noexcept;
 
+  // Replaces the bytes [offset, offset + removed) with `inserted`, as one undo step.
+  void Edit(std::size_t offset, std::size_t removed, std::string_view inserted,
+            const ViewState& before, const ViewState& after);
   // Replaces `count` lines from line index `first` (from 0) with `lines`, as one undo step.
-  void Edit(std::size_t first, std::size_t count, std::vector<Line> lines, const ViewState& before,
-            const ViewState& after);
+  void Edit(std::size_t first, std::size_t count, const std::vector<Line>& lines,
+            const ViewState& before, const ViewState& after);
+  // Rewrites the leading white space of `count` lines from `first` as BlockEditing::Lead does,
+  // as one undo step. False, with no step, when no line changes.
+  bool IndentLines(std::size_t first, std::size_t count, std::int32_t columns,
+                   std::int32_t tabWidth, const ViewState& before, const ViewState& after);
+  // Lower-cases the ASCII letters of the bytes [offset, offset + length), as one undo step.
+  // False, with no step, when there is none.
+  bool LowerCase(std::size_t offset, std::size_t length, const ViewState& state);
+
   // Undoes or redoes one step; the view state to show afterwards, or nothing when there was
   // no step.
   std::optional<ViewState> Undo();
   std::optional<ViewState> Redo();
+
+  // The bytes the undo history may hold before it drops its oldest steps.
+  std::size_t UndoBudget() const noexcept;
+  // The least budget of documents made from now on.
+  static void SetUndoBudgetFloor(std::size_t bytes) noexcept;
 
   // Writes the text to the document's file; raises EInOutError, leaving the file as it was.
   void Save();
@@ -64,15 +94,20 @@ class Document {
   void SetChangeListener(ChangeListener listener) { listener_ = std::move(listener); }
 
  private:
-  // Replaces lines and describes in `change` what that did to the bytes.
-  std::vector<Line> Replace(std::size_t first, std::size_t count, std::vector<Line> lines,
-                            TextChange& change);
+  // A block for a new step's bytes: what the last dropped redo steps left, when there is one.
+  ByteBlock TakeSpare();
+  // Records a change made at `offset` as a step holding `old` and tells the listener.
+  void Record(std::size_t offset, std::size_t firstLine, std::size_t removedBytes,
+              std::size_t insertedBytes, TextBuffer::Breaks breaks, ByteBlock old,
+              const ViewState& before, const ViewState& after);
   void Swap(TextChange::Kind kind, UndoStep& step);
   void Changed(const TextChange& change);
 
   std::string path_;
   TextBuffer buffer_;
   UndoHistory history_;
+  ByteBlock spare_;
+  std::size_t undoBudgetFloor_;
   std::size_t savedVersion_ = 0;
   ChangeListener listener_;
 };

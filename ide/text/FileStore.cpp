@@ -1,13 +1,19 @@
 #include "ide/text/FileStore.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "runtime/Exceptions.h"
@@ -17,6 +23,46 @@ namespace zebide {
 namespace {
 [[noreturn]] void Fail(const std::string& what, const std::string& path, int error) {
   throw EInOutError(what + " " + path + ": " + std::strerror(error));
+}
+
+// The start of the temporary names for saving a file named `name`: ".zeb-save.HASH." with a
+// 64-bit FNV-1a hash of the name.
+std::string TemporaryPrefix(std::string_view name) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const char c : name) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  char prefix[40];
+  std::snprintf(prefix, sizeof prefix, ".zeb-save.%016llx.", static_cast<unsigned long long>(hash));
+  return prefix;
+}
+
+// Removes the temporary files `prefix`PID.* in `folder` that this process or a process that no
+// longer runs left behind.
+void RemoveLeftovers(const std::string& folder, const std::string& prefix) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const pid_t self = ::getpid();
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.substr(0, prefix.size()) != prefix) continue;
+    const std::string_view rest = name.substr(prefix.size());
+    const std::size_t dot = rest.find('.');
+    if (dot == 0 || dot == std::string_view::npos || dot > 9) continue;
+    pid_t pid = 0;
+    for (const char c : rest.substr(0, dot)) {
+      if (c < '0' || c > '9') {
+        pid = 0;
+        break;
+      }
+      pid = pid * 10 + (c - '0');
+    }
+    if (pid <= 0) continue;
+    if (pid != self && !(::kill(pid, 0) != 0 && errno == ESRCH)) continue;
+    ::unlinkat(::dirfd(dir), entry->d_name, 0);
+  }
+  ::closedir(dir);
 }
 
 // Closes a descriptor when it goes out of scope, unless released.
@@ -73,24 +119,32 @@ void SyncFolder(const std::string& folder) {
 }
 }  // namespace
 
-std::string FileStore::Read(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+ByteBlock FileStore::Read(const std::string& path, std::size_t room) {
+  // Not blocking: opening a FIFO would otherwise wait for a writer. The flag changes nothing
+  // for the regular files that are read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) Fail("cannot open", path, errno);
   FdGuard guard(fd);
   struct stat st {};
   if (::fstat(fd, &st) != 0) Fail("cannot read", path, errno);
   if (S_ISDIR(st.st_mode)) Fail("cannot open", path, EISDIR);
-  std::string bytes;
-  if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
-  std::vector<char> chunk(1 << 16);
+  if (!S_ISREG(st.st_mode)) throw EInOutError("cannot open " + path + ": not a regular file");
+  ByteBlock bytes;
+  // Files that tell no size (those of /proc) are read in growing steps.
+  const auto expected = static_cast<std::size_t>(st.st_size);
+  bytes.Reserve(std::max<std::size_t>(expected, 1 << 12) + room + 1);
   while (true) {
-    const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+    if (bytes.Capacity() - bytes.Size() <= room) bytes.Reserve(bytes.Capacity() * 2);
+    const std::size_t size = bytes.Size();
+    const std::size_t want = bytes.Capacity() - size - room;
+    bytes.Resize(size + want);
+    const ssize_t n = ::read(fd, bytes.Data() + size, want);
+    bytes.Resize(size + (n > 0 ? static_cast<std::size_t>(n) : 0));
     if (n < 0) {
       if (errno == EINTR) continue;
       Fail("cannot read", path, errno);
     }
     if (n == 0) break;
-    bytes.append(chunk.data(), static_cast<std::size_t>(n));
   }
   return bytes;
 }
@@ -110,8 +164,10 @@ void FileStore::Write(const std::string& path, std::string_view bytes) {
     haveOwner = true;
   }
 
-  std::string tempName =
-      (slash == std::string::npos ? std::string() : folder) + "." + name + ".zeb-save-XXXXXX";
+  const std::string prefix = TemporaryPrefix(name);
+  RemoveLeftovers(folder, prefix);
+  std::string tempName = (slash == std::string::npos ? std::string() : folder) + prefix +
+                         std::to_string(::getpid()) + ".XXXXXX";
   std::vector<char> tempBuffer(tempName.begin(), tempName.end());
   tempBuffer.push_back('\0');
   const int fd = ::mkstemp(tempBuffer.data());

@@ -6,17 +6,27 @@
 // less the umask); a symbolic link is followed, so the file it names is replaced (or made, when
 // the link dangles) and the link stays. On failure the target is untouched and EInOutError says
 // why.
+//
+// The temporary file is named ".zeb-save.<hash of the target's name>.<process id>.<random>", a
+// name of fixed length, so that a target whose name is as long as the system allows can still be
+// saved. A save cut short (the process killed) leaves it behind; the next save of the same target
+// removes the leftovers of this process and of processes that no longer run, never those of a
+// process that may still be writing them.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "ide/text/ByteBlock.h"
 
 namespace zebide {
 
 class FileStore {
  public:
-  // The whole file, as bytes. Raises EInOutError naming the path and the reason.
-  static std::string Read(const std::string& path);
+  // The whole file, as bytes, with room for `room` more. Only a regular file is read (a FIFO
+  // or a device could block or never end). Raises EInOutError naming the path and the reason.
+  static ByteBlock Read(const std::string& path, std::size_t room = 0);
   // Replaces the file's content with `bytes` as described above.
   static void Write(const std::string& path, std::string_view bytes);
 };

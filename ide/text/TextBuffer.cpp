@@ -4,12 +4,62 @@
 #include <cstring>
 #include <stdexcept>
 #include <utility>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+#include "ide/text/BlockEditing.h"
 
 namespace zebide {
 
 namespace {
-std::size_t LineBytes(const Line& line) noexcept {
-  return line.text.size() + LineEndBytes(line.end).size();
+// The least room a buffer keeps for typing, and the share of its size it adds when it grows.
+constexpr std::size_t kMinGap = 4096;
+constexpr std::size_t kGrowthDivisor = 64;
+
+// Calls `found(p)` for each LF at p in [begin, end), in order. Lines of source are short, so
+// this tests 16 bytes at a time and walks the bits of the matches rather than calling memchr
+// once a line.
+template <class Found>
+void ForEachBreak(const char* begin, const char* end, Found found) {
+  const char* p = begin;
+#ifdef __SSE2__
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; end - p >= 16; p += 16) {
+    auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), lf)));
+    while (mask != 0) {
+      found(p + __builtin_ctz(mask));
+      mask &= mask - 1;
+    }
+  }
+#endif
+  for (; p < end; ++p)
+    if (*p == '\n') found(p);
+}
+
+std::size_t CountBreaks(const char* bytes, std::size_t size) noexcept {
+  std::size_t count = 0;
+  ForEachBreak(bytes, bytes + size, [&](const char*) { ++count; });
+  return count;
+}
+
+void SwapBytes(char* a, char* b, std::size_t size) noexcept {
+  char chunk[4096];
+  while (size > 0) {
+    const std::size_t n = std::min(size, sizeof chunk);
+    std::memcpy(chunk, a, n);
+    std::memcpy(a, b, n);
+    std::memcpy(b, chunk, n);
+    a += n;
+    b += n;
+    size -= n;
+  }
+}
+
+void CheckRange(std::size_t offset, std::size_t length, std::size_t size) {
+  if (offset > size || length > size - offset)
+    throw std::out_of_range("byte range outside the buffer");
 }
 }  // namespace
 
@@ -25,112 +75,318 @@ std::string_view LineEndBytes(LineEnd end) noexcept {
   return {};
 }
 
-TextBuffer::TextBuffer() : lines_(1) {}
+TextBuffer::TextBuffer() = default;
 
 TextBuffer TextBuffer::FromBytes(std::string_view bytes) {
+  ByteBlock block;
+  block.Reserve(bytes.size() + kMinGap);
+  block.Assign(bytes);
+  return Adopt(std::move(block));
+}
+
+TextBuffer TextBuffer::Adopt(ByteBlock bytes) {
   TextBuffer buffer;
-  buffer.lines_.clear();
-  bool sawEnd = false;
-  std::size_t start = 0;
-  while (true) {
-    const void* found = std::memchr(bytes.data() + start, '\n', bytes.size() - start);
-    if (found == nullptr) break;
-    const auto lf = static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
-    Line line;
-    if (lf > start && bytes[lf - 1] == '\r') {
-      line.text.assign(bytes.substr(start, lf - 1 - start));
-      line.end = LineEnd::CrLf;
-    } else {
-      line.text.assign(bytes.substr(start, lf - start));
-      line.end = LineEnd::Lf;
-    }
-    if (!sawEnd) {
-      buffer.preferred_ = line.end;
-      sawEnd = true;
-    }
-    buffer.lines_.push_back(std::move(line));
-    start = lf + 1;
-  }
-  buffer.lines_.push_back(Line{std::string(bytes.substr(start)), LineEnd::None});
-  buffer.bytes_ = bytes.size();
+  const std::size_t size = bytes.Size();
+  bytes.Resize(bytes.Capacity());
+  buffer.storage_ = std::move(bytes);
+  buffer.gapStart_ = size;
+  buffer.gapEnd_ = buffer.storage_.Size();
+  buffer.IndexAll();
   return buffer;
+}
+
+void TextBuffer::IndexAll() {
+  MoveGap(ByteSize());
+  const char* bytes = storage_.Data();
+  const std::size_t count = CountBreaks(bytes, gapStart_);
+  breaks_ = LineBreaks();
+  breaks_.Reserve(count);
+  breaks_.Insert(0, count);
+  IndexBreaks(0, count, 0, gapStart_);
+  preferred_ = LineEnd::Lf;
+  if (count > 0) {
+    const std::size_t lf = breaks_[0];
+    if (lf > 0 && bytes[lf - 1] == '\r') preferred_ = LineEnd::CrLf;
+  }
 }
 
 std::string TextBuffer::ToBytes() const {
   std::string bytes;
-  bytes.reserve(bytes_);
-  for (const Line& line : lines_) {
-    bytes += line.text;
-    bytes += LineEndBytes(line.end);
-  }
+  bytes.reserve(ByteSize());
+  bytes.append(storage_.Data(), gapStart_);
+  bytes.append(storage_.Data() + gapEnd_, storage_.Size() - gapEnd_);
   return bytes;
 }
 
-std::size_t TextBuffer::ByteSize() const noexcept {
-  return bytes_;
+std::string_view TextBuffer::Contiguous() const {
+  MoveGap(ByteSize());
+  return {storage_.Data(), gapStart_};
 }
 
 std::size_t TextBuffer::LineOffset(std::size_t index) const {
-  if (index > lines_.size()) throw std::out_of_range("line index outside the buffer");
-  if (index == lines_.size()) return bytes_;
-  std::size_t offset = 0;
-  for (std::size_t i = 0; i < index; ++i)
-    offset += LineBytes(lines_[i]);
-  return offset;
+  if (index > LineCount()) throw std::out_of_range("line index outside the buffer");
+  if (index == 0) return 0;
+  if (index == LineCount()) return ByteSize();
+  return BreakOffset(index - 1) + 1;
+}
+
+std::size_t TextBuffer::LineLength(std::size_t index) const noexcept {
+  const std::size_t start = index == 0 ? 0 : BreakOffset(index - 1) + 1;
+  if (index + 1 >= LineCount()) return ByteSize() - start;
+  const std::size_t lf = BreakOffset(index);
+  return (lf > start && ByteAt(lf - 1) == '\r' ? lf - 1 : lf) - start;
+}
+
+LineEnd TextBuffer::EndOf(std::size_t index) const noexcept {
+  if (index + 1 >= LineCount()) return LineEnd::None;
+  const std::size_t start = index == 0 ? 0 : BreakOffset(index - 1) + 1;
+  const std::size_t lf = BreakOffset(index);
+  return lf > start && ByteAt(lf - 1) == '\r' ? LineEnd::CrLf : LineEnd::Lf;
+}
+
+std::string_view TextBuffer::LineText(std::size_t index) const {
+  const std::size_t start = LineOffset(index);
+  const std::size_t length = LineLength(index);
+  if (start < gapStart_ && start + length > gapStart_) {
+    // Move the gap out of the line, over the shorter of its two parts.
+    MoveGap(gapStart_ - start < start + length - gapStart_ ? start : start + length);
+  }
+  return {storage_.Data() + Physical(start), length};
+}
+
+Line TextBuffer::LineAt(std::size_t index) const {
+  if (index >= LineCount()) throw std::out_of_range("line index outside the buffer");
+  return Line{std::string(LineText(index)), EndOf(index)};
+}
+
+std::size_t TextBuffer::LineOf(std::size_t offset) const noexcept {
+  return breaks_.LowerBound(Physical(std::min(offset, ByteSize())));
 }
 
 std::string TextBuffer::Bytes(std::size_t offset, std::size_t count) const {
   std::string bytes;
-  if (offset >= bytes_) return bytes;
-  count = std::min(count, bytes_ - offset);
+  const std::size_t size = ByteSize();
+  if (offset >= size) return bytes;
+  count = std::min(count, size - offset);
   bytes.reserve(count);
-  std::size_t at = 0;  // offset of the current line
-  for (const Line& line : lines_) {
-    if (bytes.size() == count) break;
-    const std::string_view end = LineEndBytes(line.end);
-    const std::size_t size = line.text.size() + end.size();
-    if (at + size > offset) {
-      const std::size_t from = offset > at ? offset - at : 0;
-      for (std::size_t i = from; i < size && bytes.size() < count; ++i)
-        bytes += i < line.text.size() ? line.text[i] : end[i - line.text.size()];
-    }
-    at += size;
+  if (offset < gapStart_) {
+    const std::size_t n = std::min(count, gapStart_ - offset);
+    bytes.append(storage_.Data() + offset, n);
+    offset += n;
+    count -= n;
   }
+  bytes.append(storage_.Data() + Physical(offset), count);
   return bytes;
 }
 
-std::vector<Line> TextBuffer::Replace(std::size_t first, std::size_t count,
-                                      std::vector<Line> lines) {
-  if (first > lines_.size() || count > lines_.size() - first)
+void TextBuffer::MoveGap(std::size_t offset) const {
+  if (offset == gapStart_) return;
+  const std::size_t gap = GapLength();
+  char* bytes = storage_.Data();
+  if (offset < gapStart_) {
+    std::memmove(bytes + offset + gap, bytes + offset, gapStart_ - offset);
+    breaks_.Shift(breaks_.LowerBound(offset), breaks_.LowerBound(gapStart_), gap);
+  } else {
+    const std::size_t n = offset - gapStart_;
+    std::memmove(bytes + gapStart_, bytes + gapEnd_, n);
+    breaks_.Shift(breaks_.LowerBound(gapEnd_), breaks_.LowerBound(gapEnd_ + n),
+                  std::size_t{0} - gap);
+  }
+  gapStart_ = offset;
+  gapEnd_ = offset + gap;
+}
+
+void TextBuffer::EnsureGap(std::size_t length) {
+  if (GapLength() >= length) return;
+  const std::size_t size = ByteSize();
+  const std::size_t oldCapacity = storage_.Size();
+  const std::size_t tail = oldCapacity - gapEnd_;
+  const std::size_t capacity = size + length + std::max(kMinGap, size / kGrowthDivisor);
+  const std::size_t moved = breaks_.LowerBound(gapEnd_);
+  storage_.Resize(capacity);
+  char* bytes = storage_.Data();
+  std::memmove(bytes + capacity - tail, bytes + gapEnd_, tail);
+  breaks_.Shift(moved, breaks_.Size(), capacity - oldCapacity);
+  gapEnd_ = capacity - tail;
+}
+
+std::size_t TextBuffer::IndexBreaks(std::size_t at, std::size_t replaced, std::size_t offset,
+                                    std::size_t length) {
+  const char* bytes = storage_.Data();
+  const std::size_t count = CountBreaks(bytes + offset, length);
+  if (count > replaced)
+    breaks_.Insert(at + replaced, count - replaced);
+  else if (count < replaced)
+    breaks_.Erase(at + count, replaced - count);
+  std::size_t i = at;
+  ForEachBreak(bytes + offset, bytes + offset + length,
+               [&](const char* lf) { breaks_.Set(i++, static_cast<std::size_t>(lf - bytes)); });
+  return count;
+}
+
+TextBuffer::Breaks TextBuffer::Replace(std::size_t offset, std::size_t removed,
+                                       std::string_view inserted, ByteBlock& old) {
+  CheckRange(offset, removed, ByteSize());
+  MoveGap(offset + removed);
+  old.Assign({storage_.Data() + offset, removed});
+  const std::size_t first = breaks_.LowerBound(offset);
+  const std::size_t removedBreaks = breaks_.LowerBound(offset + removed) - first;
+  gapStart_ = offset;
+  EnsureGap(inserted.size());
+  if (!inserted.empty()) std::memcpy(storage_.Data() + offset, inserted.data(), inserted.size());
+  gapStart_ = offset + inserted.size();
+  return {removedBreaks, IndexBreaks(first, removedBreaks, offset, inserted.size())};
+}
+
+TextBuffer::Breaks TextBuffer::Exchange(std::size_t offset, std::size_t length, ByteBlock& bytes) {
+  CheckRange(offset, length, ByteSize());
+  MoveGap(offset + length);
+  const std::size_t size = bytes.Size();
+  const std::size_t first = breaks_.LowerBound(offset);
+  const std::size_t removedBreaks = breaks_.LowerBound(offset + length) - first;
+  if (size > length) EnsureGap(size - length);
+  char* text = storage_.Data();
+  SwapBytes(text + offset, bytes.Data(), std::min(size, length));
+  if (length > size) {
+    bytes.Append({text + offset + size, length - size});
+  } else if (size > length) {
+    std::memcpy(text + offset + length, bytes.Data() + length, size - length);
+    bytes.Resize(length);
+  }
+  gapStart_ = offset + size;
+  return {removedBreaks, IndexBreaks(first, removedBreaks, offset, size)};
+}
+
+bool TextBuffer::RewriteLeads(std::size_t first, std::size_t count, std::int32_t columns,
+                              std::int32_t tabWidth, ByteBlock& old) {
+  old.Clear();
+  if (first > LineCount() || count > LineCount() - first)
+    throw std::out_of_range("line range outside the buffer");
+  if (count == 0) return false;
+  const std::size_t from = LineOffset(first);
+  const std::size_t to = LineOffset(first + count);
+  // A line grows at most by the columns added, or, unindented, by a tab turned into spaces.
+  const auto growth = static_cast<std::size_t>(columns > 0 ? columns : std::max(tabWidth, 1));
+  MoveGap(to);
+  EnsureGap(growth * count);
+  old.Assign({storage_.Data() + from, to - from});
+
+  // The lines are rebuilt in place from the copy, and their line feeds indexed on the way.
+  char* const base = storage_.Data();
+  char* out = base + from;
+  const char* in = old.Data();
+  const char* const end = in + old.Size();
+  std::size_t entry = first;
+  bool changed = false;
+  // Short runs are copied as fixed 32-byte moves where both sides have the room to spare.
+  char* const limit = base + gapEnd_;
+  auto copy = [&](const char* source, std::size_t n) {
+    if (n <= 32 && end - source >= 32 && limit - out >= 32)
+      std::memcpy(out, source, 32);
+    else
+      std::memcpy(out, source, n);
+    out += n;
+  };
+  static constexpr char kSpaces[] = "                                ";  // 32 spaces
+  auto rewrite = [&](const char* next) {
+    const char* textEnd = next;
+    if (textEnd > in && textEnd[-1] == '\n') --textEnd;
+    if (textEnd > in && textEnd[-1] == '\r' && textEnd != next) --textEnd;
+    BlockEditing::LeadEdit edit;
+    if (columns > 0) {
+      if (textEnd != in) edit.pad = static_cast<std::size_t>(columns);
+    } else {
+      edit = BlockEditing::Lead(std::string_view(in, static_cast<std::size_t>(textEnd - in)),
+                                columns, tabWidth);
+      copy(in, edit.kept);
+    }
+    changed = changed || edit.Changes();
+    if (edit.pad <= 32 && limit - out >= 32) {
+      std::memcpy(out, kSpaces, 32);
+      out += edit.pad;
+    } else {
+      std::memset(out, ' ', edit.pad);
+      out += edit.pad;
+    }
+    const char* rest = in + edit.oldLead;
+    while (next - rest > 32) {
+      copy(rest, 32);
+      rest += 32;
+    }
+    copy(rest, static_cast<std::size_t>(next - rest));
+    in = next;
+  };
+  ForEachBreak(in, end, [&](const char* lf) {
+    rewrite(lf + 1);
+    breaks_.Set(entry++, static_cast<std::size_t>(out - 1 - base));
+  });
+  if (in < end) rewrite(end);  // the buffer's last line, without a line end
+  gapStart_ = static_cast<std::size_t>(out - base);
+  if (!changed) old.Clear();  // the same bytes were written back
+  return changed;
+}
+
+bool TextBuffer::LowerCase(std::size_t offset, std::size_t length, ByteBlock& old) {
+  old.Clear();
+  CheckRange(offset, length, ByteSize());
+  MoveGap(offset + length);
+  char* bytes = storage_.Data() + offset;
+  const char* upper =
+      std::find_if(bytes, bytes + length, [](char c) { return c >= 'A' && c <= 'Z'; });
+  if (upper == bytes + length) return false;
+  old.Assign({bytes, length});
+  return BlockEditing::LowerCaseAscii(bytes, length);
+}
+
+void TextBuffer::CheckShape(std::size_t first, std::size_t count,
+                            const std::vector<Line>& lines) const {
+  if (first > LineCount() || count > LineCount() - first)
     throw std::invalid_argument("line range outside the buffer");
-  const bool atEnd = first + count == lines_.size();
-  if (lines_.size() - count + lines.size() == 0)
+  const bool atEnd = first + count == LineCount();
+  if (LineCount() - count + lines.size() == 0)
     throw std::invalid_argument("a buffer keeps at least one line");
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const bool last = atEnd && i + 1 == lines.size();
     if ((lines[i].end == LineEnd::None) != last)
       throw std::invalid_argument("only the buffer's last line has no line end");
   }
-  if (atEnd && lines.empty() && lines_[first - 1].end != LineEnd::None)
+  if (atEnd && lines.empty() && EndOf(first - 1) != LineEnd::None)
     throw std::invalid_argument("only the buffer's last line has no line end");
+}
 
-  for (std::size_t i = first; i < first + count; ++i)
-    bytes_ -= LineBytes(lines_[i]);
-  for (const Line& line : lines)
-    bytes_ += LineBytes(line);
+std::string TextBuffer::Join(const std::vector<Line>& lines) {
+  std::string bytes;
+  for (const Line& line : lines) {
+    bytes += line.text;
+    bytes += LineEndBytes(line.end);
+  }
+  return bytes;
+}
+
+std::vector<Line> TextBuffer::Replace(std::size_t first, std::size_t count,
+                                      const std::vector<Line>& lines) {
+  CheckShape(first, count, lines);
+  const std::string bytes = Join(lines);
+  const std::size_t from = LineOffset(first);
+  ByteBlock old;
+  Replace(from, LineOffset(first + count) - from, bytes, old);
 
   std::vector<Line> removed;
-  if (lines.size() == count) {
-    // Same shape: swap in place instead of shifting the lines after the range.
-    for (std::size_t i = 0; i < count; ++i)
-      std::swap(lines_[first + i], lines[i]);
-    return lines;
+  std::string_view rest = old.View();
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t lf = rest.find('\n');
+    Line line;
+    if (lf == std::string_view::npos) {
+      line.text.assign(rest);
+      rest = {};
+    } else {
+      const bool crlf = lf > 0 && rest[lf - 1] == '\r';
+      line.text.assign(rest.substr(0, crlf ? lf - 1 : lf));
+      line.end = crlf ? LineEnd::CrLf : LineEnd::Lf;
+      rest.remove_prefix(lf + 1);
+    }
+    removed.push_back(std::move(line));
   }
-  const auto from = lines_.begin() + static_cast<std::ptrdiff_t>(first);
-  const auto to = from + static_cast<std::ptrdiff_t>(count);
-  removed.assign(std::make_move_iterator(from), std::make_move_iterator(to));
-  const auto at = lines_.erase(from, to);
-  lines_.insert(at, std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
   return removed;
 }
 

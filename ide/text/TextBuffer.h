@@ -1,9 +1,19 @@
-// TextBuffer: a file's bytes held as lines, each with the line end it had.
+// TextBuffer: a file's bytes in one gap buffer, with the positions of its line feeds.
 //
-// A buffer always holds at least one line. Every line but the last ends with LF or CRLF; the
-// last has no line end (it is empty when the bytes end with a line end). A CR that is not
-// followed by LF is ordinary text. So FromBytes(b).ToBytes() == b for every b, whatever the
-// encoding, NUL bytes included.
+// Why a gap buffer: the text stays in one allocation the size of the file (plus the gap), so a
+// line is a contiguous run of bytes that can be handed out as a string_view; typing goes into
+// the gap at the cursor, so a character costs the same whatever the length of the line or the
+// file; and a block command rewrites its lines in one pass in place, with one copy of the old
+// bytes for its undo step. A piece table would spare that copy but would split lines across
+// pieces, and every reader of a line would pay for it.
+//
+// Lines: every line but the last ends with LF or CRLF; the last has no line end (it is empty
+// when the bytes end with a line end). A CR that is not followed by LF is ordinary text. The
+// bytes are never interpreted otherwise, so FromBytes(b).ToBytes() == b for every b, whatever
+// the encoding, NUL bytes included.
+//
+// The line index holds where each LF lies in the storage (not in the text), so that edits in
+// the gap move no entry; moving the gap shifts the entries it passes over.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +22,9 @@
 #include <string_view>
 #include <vector>
 
+#include "ide/text/ByteBlock.h"
+#include "ide/text/LineBreaks.h"
+
 namespace zebide {
 
 enum class LineEnd : std::uint8_t { None, Lf, CrLf };
@@ -19,6 +32,7 @@ enum class LineEnd : std::uint8_t { None, Lf, CrLf };
 // The bytes of a line end.
 std::string_view LineEndBytes(LineEnd end) noexcept;
 
+// A line as a value: its text and its line end.
 struct Line {
   std::string text;  // without its line end
   LineEnd end = LineEnd::None;
@@ -29,32 +43,97 @@ struct Line {
 class TextBuffer {
  public:
   TextBuffer();  // one empty line
+  TextBuffer(TextBuffer&&) noexcept = default;
+  TextBuffer& operator=(TextBuffer&&) noexcept = default;
 
   static TextBuffer FromBytes(std::string_view bytes);
+  // Takes over `bytes` as the text; its spare capacity becomes the gap.
+  static TextBuffer Adopt(ByteBlock bytes);
   std::string ToBytes() const;
+  // The whole text as one run of bytes (the gap moves to the end); valid until the next change.
+  std::string_view Contiguous() const;
 
-  std::size_t LineCount() const noexcept { return lines_.size(); }
-  // Line `index`, counted from 0.
-  const Line& LineAt(std::size_t index) const { return lines_.at(index); }
-  // The number of bytes ToBytes would give.
-  std::size_t ByteSize() const noexcept;
-  // The byte offset at which line `index` starts; ByteSize() for index == LineCount(). Raises
-  // std::out_of_range past that.
+  std::size_t LineCount() const noexcept { return breaks_.Size() + 1; }
+  std::size_t ByteSize() const noexcept { return storage_.Size() - GapLength(); }
+  // The byte offset at which line `index` (from 0) starts; ByteSize() for index == LineCount().
+  // Raises std::out_of_range past that.
   std::size_t LineOffset(std::size_t index) const;
+  // The number of bytes of line `index` without its line end.
+  std::size_t LineLength(std::size_t index) const noexcept;
+  LineEnd EndOf(std::size_t index) const noexcept;
+  // The text of line `index` without its line end, valid until the next change (the gap moves
+  // out of the line when it lies inside).
+  std::string_view LineText(std::size_t index) const;
+  // A copy of line `index`.
+  Line LineAt(std::size_t index) const;
+  // The line that holds byte `offset` (the last line for ByteSize()).
+  std::size_t LineOf(std::size_t offset) const noexcept;
+  // The byte at `offset`, which must be inside the text.
+  char ByteAt(std::size_t offset) const noexcept { return storage_.Data()[Physical(offset)]; }
   // A copy of the bytes [offset, offset + count), clipped to the text.
   std::string Bytes(std::size_t offset, std::size_t count) const;
 
   // The line end that new line breaks get: the first one of the file, LF when it has none.
   LineEnd PreferredLineEnd() const noexcept { return preferred_; }
 
+  // How many line feeds an edit took out and put in.
+  struct Breaks {
+    std::size_t removed = 0;
+    std::size_t inserted = 0;
+  };
+  // Replaces the bytes [offset, offset + removed) with `inserted` (which must not point into
+  // this buffer); the bytes taken out are put in `old`. Raises std::out_of_range for a range
+  // outside the text.
+  Breaks Replace(std::size_t offset, std::size_t removed, std::string_view inserted,
+                 ByteBlock& old);
+  // Replaces the bytes [offset, offset + length) with the bytes of `bytes`, which receives the
+  // bytes taken out: an undo step's swap.
+  Breaks Exchange(std::size_t offset, std::size_t length, ByteBlock& bytes);
+  // Rewrites the start of each of `count` lines from `first` as BlockEditing::Lead says, in one
+  // pass; the old bytes of the lines (line ends included) go to `old`. False, with nothing
+  // changed and `old` empty, when no line changes.
+  bool RewriteLeads(std::size_t first, std::size_t count, std::int32_t columns,
+                    std::int32_t tabWidth, ByteBlock& old);
+  // Lower-cases the ASCII letters in [offset, offset + length); the old bytes go to `old`. False,
+  // with nothing changed and `old` empty, when there is no letter to change.
+  bool LowerCase(std::size_t offset, std::size_t length, ByteBlock& old);
+
   // Replaces `count` lines from `first` with `lines` and returns the lines taken out. The result
   // must keep the buffer's shape (at least one line, line ends on all lines but the last);
   // otherwise std::invalid_argument is raised and nothing changes.
-  std::vector<Line> Replace(std::size_t first, std::size_t count, std::vector<Line> lines);
+  std::vector<Line> Replace(std::size_t first, std::size_t count, const std::vector<Line>& lines);
+  // Raises std::invalid_argument when replacing `count` lines from `first` with `lines` would
+  // break the buffer's shape as said above.
+  void CheckShape(std::size_t first, std::size_t count, const std::vector<Line>& lines) const;
+  // The bytes of `lines`, line ends included.
+  static std::string Join(const std::vector<Line>& lines);
 
  private:
-  std::vector<Line> lines_;
-  std::size_t bytes_ = 0;
+  std::size_t GapLength() const noexcept { return gapEnd_ - gapStart_; }
+  std::size_t Physical(std::size_t offset) const noexcept {
+    return offset < gapStart_ ? offset : offset + GapLength();
+  }
+  std::size_t Logical(std::size_t physical) const noexcept {
+    return physical < gapStart_ ? physical : physical - GapLength();
+  }
+
+  // The offset of line `index`'s LF, which must exist.
+  std::size_t BreakOffset(std::size_t index) const noexcept { return Logical(breaks_[index]); }
+  void MoveGap(std::size_t offset) const;
+  void EnsureGap(std::size_t length);
+  // Indexes the line feeds in the bytes [offset, offset + length), which lie before the gap, as
+  // entries from `at` on, replacing `replaced` entries there.
+  std::size_t IndexBreaks(std::size_t at, std::size_t replaced, std::size_t offset,
+                          std::size_t length);
+  void IndexAll();
+
+  // The storage holds the text's bytes [0, gapStart_) at [0, gapStart_) and the rest at
+  // [gapEnd_, storage_.Size()). Moving the gap changes no byte of the text, so the const
+  // readers that need a contiguous run may move it.
+  mutable ByteBlock storage_;
+  mutable std::size_t gapStart_ = 0;
+  mutable std::size_t gapEnd_ = 0;
+  mutable LineBreaks breaks_;
   LineEnd preferred_ = LineEnd::Lf;
 };
 

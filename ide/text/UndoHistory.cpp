@@ -4,13 +4,29 @@
 
 namespace zebide {
 
-void UndoHistory::Push(UndoStep step) {
-  if (versions_.empty()) versions_.push_back(0);
-  steps_.resize(next_);
-  versions_.resize(next_ + 1);
+ByteBlock UndoHistory::DropRedo() {
+  ByteBlock spare;
+  while (steps_.size() > next_) {
+    UndoStep& last = steps_.back();
+    held_ -= Cost(last);
+    if (last.bytes.Capacity() > spare.Capacity()) spare = std::move(last.bytes);
+    steps_.pop_back();
+  }
+  return spare;
+}
+
+void UndoHistory::Push(UndoStep step, std::size_t budget) {
+  DropRedo();
+  step.version = ++lastVersion_;
+  held_ += Cost(step);
   steps_.push_back(std::move(step));
-  versions_.push_back(++lastVersion_);
   ++next_;
+  while (held_ > budget && steps_.size() > 1) {
+    held_ -= Cost(steps_.front());
+    base_ = steps_.front().version;
+    steps_.pop_front();
+    --next_;
+  }
 }
 
 UndoStep* UndoHistory::StepToUndo() noexcept {
@@ -23,11 +39,18 @@ UndoStep* UndoHistory::StepToRedo() noexcept {
   return &steps_[next_++];
 }
 
+void UndoHistory::Resized(std::size_t oldCapacity, std::size_t newCapacity) noexcept {
+  const auto cost = [](std::size_t capacity) {
+    return capacity > ByteBlock::kInline ? capacity : 0;
+  };
+  held_ = held_ - cost(oldCapacity) + cost(newCapacity);
+}
+
 void UndoHistory::Clear() noexcept {
+  base_ = Version();
   steps_.clear();
-  const std::size_t current = Version();
-  versions_.assign(1, current);
   next_ = 0;
+  held_ = 0;
 }
 
 }  // namespace zebide

@@ -1,49 +1,69 @@
-// UndoHistory: the edits of a document as steps that can be undone and redone.
+// UndoHistory: the edits of a document as steps that can be undone and redone, within a budget
+// of memory.
 //
-// A step replaces a range of whole lines. It keeps only the side that is not in the buffer at
-// the moment (the old lines after the edit, the new lines after an undo), so undoing and redoing
-// are the same swap and a step costs the memory of the lines it replaced, once.
+// A step replaces a range of bytes. It keeps only the side that is not in the text at the moment
+// (the old bytes after the edit, the new bytes after an undo), so undoing and redoing are the
+// same swap and a step costs the memory of the bytes it replaced, once. A typed character's step
+// holds nothing until it is undone.
+//
+// The budget bounds the bytes the steps hold: past it the oldest steps are dropped (never the
+// newest, so the last edit can always be undone), and CanUndo tells only what is left.
 #pragma once
 
 #include <cstddef>
-#include <vector>
+#include <deque>
 
-#include "ide/text/TextBuffer.h"
+#include "ide/text/ByteBlock.h"
 #include "ide/text/TextPos.h"
 
 namespace zebide {
 
 struct UndoStep {
-  std::size_t first = 0;    // first line of the range, from 0
-  std::size_t count = 0;    // lines the step occupies in the buffer now
-  std::vector<Line> lines;  // the lines the next swap puts back
+  std::size_t offset = 0;   // where the range starts
+  std::size_t length = 0;   // bytes the range holds in the text now
+  ByteBlock bytes;          // the bytes the next swap puts back
   ViewState before;         // the view's state before the edit
   ViewState after;          // and after it
+  std::size_t version = 0;  // the history's version once the step is made
 };
 
 class UndoHistory {
  public:
-  // Adds a step made just now; the steps that could be redone are dropped.
-  void Push(UndoStep step);
+  // Adds a step made just now. The steps that could be redone must have been dropped first with
+  // DropRedo; past the budget the oldest steps go.
+  void Push(UndoStep step, std::size_t budget);
+  // Drops the steps that could be redone; the largest block of bytes they held is handed back
+  // for reuse, so that an edit after an undo frees nothing in its way.
+  ByteBlock DropRedo();
 
   // The step to undo, or null; the history moves back past it.
   UndoStep* StepToUndo() noexcept;
   // The step to redo, or null; the history moves forward past it.
   UndoStep* StepToRedo() noexcept;
+  // Tells the history that the step last undone or redone now holds other bytes.
+  void Resized(std::size_t oldCapacity, std::size_t newCapacity) noexcept;
 
   bool CanUndo() const noexcept { return next_ > 0; }
   bool CanRedo() const noexcept { return next_ < steps_.size(); }
   std::size_t UndoCount() const noexcept { return next_; }
+  // The memory the steps hold, in bytes.
+  std::size_t HeldBytes() const noexcept { return held_; }
   // Counts every change of the history, so that a document can tell whether it is where it was
   // saved: equal versions mean equal texts.
-  std::size_t Version() const noexcept { return versions_.empty() ? 0 : versions_[next_]; }
+  std::size_t Version() const noexcept { return next_ == 0 ? base_ : steps_[next_ - 1].version; }
   void Clear() noexcept;
 
  private:
-  std::vector<UndoStep> steps_;
-  std::vector<std::size_t> versions_;  // the version at each position of the history
+  static std::size_t Cost(const UndoStep& step) noexcept {
+    return sizeof(UndoStep) +
+           (step.bytes.Capacity() > ByteBlock::kInline ? step.bytes.Capacity() : 0);
+  }
+
+  std::deque<UndoStep> steps_;
   std::size_t next_ = 0;
+  std::size_t base_ = 0;  // the version before the oldest step
   std::size_t lastVersion_ = 0;
+  std::size_t held_ = 0;
 };
 
 }  // namespace zebide

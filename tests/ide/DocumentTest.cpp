@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -156,6 +157,78 @@ TEST(Document, SaveFailuresNameThePathAndTheReason) {
   EXPECT_THROW(Document::Open(dir / "nonesuch.pas"), EInOutError);
 }
 
+// What is not a regular file is refused before anything is read: a FIFO would block the open
+// until a writer came, a device like /dev/zero never ends.
+TEST(Document, OpenReadsOnlyRegularFiles) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "fifo.pas").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", dir / "x.pas");
+  std::filesystem::create_directory(dir / "folder.pas");
+  const struct {
+    std::string path;
+    const char* reason;
+  } cases[] = {{dir / "fifo.pas", "not a regular file"},
+               {"/dev/zero", "not a regular file"},
+               {dir / "x.pas", "not a regular file"},
+               {dir / "folder.pas", "Is a directory"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    try {
+      Document::Open(c.path);
+      ADD_FAILURE() << "opened";
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.Message(), "cannot open " + c.path + ": " + c.reason);
+    }
+  }
+}
+
+// The temporary file of a save has a short name of its own, so the longest names save; a save
+// killed half way leaves its temporary file, which the next save of the target removes, unless
+// its process still runs.
+TEST(Document, SaveNamesTemporariesShortAndClearsLeftovers) {
+  TempDir dir;
+  const std::string path = dir / (std::string(251, 'n') + ".pas");
+  WriteFile(path, "a\n");
+  const auto doc = Document::Open(path);
+  EditView view(doc, 8);
+  view.InsertText(std::string(1 << 16, 'x'));
+  doc->Save();
+  EXPECT_EQ(ReadFile(path).size(), (1u << 16) + 2);
+
+  // A child killed by the file size limit in the middle of writing leaves its temporary file.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    struct rlimit small {
+      1024, 1024
+    };
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    ::signal(SIGXFSZ, SIG_DFL);
+    try {
+      doc->Save();
+    } catch (...) {
+    }
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  std::string leftover;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+    if (entry.path().filename().string().starts_with(".zeb-save.")) leftover = entry.path();
+  ASSERT_FALSE(leftover.empty());
+  // The same leftover as if it were a live process's (pid 1 always runs).
+  const std::string pid = "." + std::to_string(child) + ".";
+  std::string live = leftover;
+  live.replace(live.rfind(pid), pid.size(), ".1.");
+  std::filesystem::copy_file(leftover, live);
+
+  doc->Save();
+  EXPECT_FALSE(std::filesystem::exists(leftover));
+  EXPECT_TRUE(std::filesystem::exists(live));
+  EXPECT_EQ(FilesIn(dir.Path()), 2u);
+}
+
 TEST(Document, UndoAndRedoRestoreTextAndModifiedState) {
   TempDir dir;
   const std::string path = dir / "u.pas";
@@ -191,6 +264,35 @@ TEST(Document, UndoAndRedoRestoreTextAndModifiedState) {
   view.InsertText("z");
   EXPECT_FALSE(view.Redo());
   EXPECT_TRUE(doc->Modified());
+}
+
+// Past its budget the history drops its oldest steps, never the last one, and tells the truth
+// about what can still be undone.
+TEST(Document, UndoHistoryKeepsWithinItsBudget) {
+  Document::SetUndoBudgetFloor(64 << 10);
+  const auto doc = std::make_shared<Document>("mem.pas", TextBuffer::FromBytes("start\n"));
+  Document::SetUndoBudgetFloor(Document::kDefaultUndoBudgetFloor);
+  EXPECT_EQ(doc->UndoBudget(), 64u << 10);
+  EditView view(doc, 8);
+  const std::string block(16 << 10, 'b');
+  for (int i = 0; i < 20; ++i) {
+    view.Select({1, 1}, {2, 1});
+    view.InsertText(block + std::to_string(i) + "\n");  // each step holds the block it replaced
+  }
+  EXPECT_LE(doc->History().HeldBytes(), doc->UndoBudget());
+  const std::size_t kept = doc->History().UndoCount();
+  EXPECT_GE(kept, 2u);
+  EXPECT_LT(kept, 20u);
+  for (std::size_t i = 0; i < kept; ++i)
+    EXPECT_TRUE(view.Undo());
+  EXPECT_FALSE(view.Undo());
+  EXPECT_EQ(doc->LineText(1), block + std::to_string(19 - kept));
+  EXPECT_TRUE(doc->Modified());  // the opened text can no longer come back
+
+  // One step larger than the budget is still kept.
+  view.Select({1, 1}, {2, 1});
+  view.InsertText(std::string(128 << 10, 'c'));
+  EXPECT_EQ(doc->History().UndoCount(), 1u);
 }
 
 TEST(Document, AMillionLinesOpenIndentUndoAndSave) {
@@ -231,9 +333,11 @@ TEST(Document, ReportedChangesReproduceTheText) {
   Document& doc = view.GetDocument();
   std::string mirror = doc.Buffer().ToBytes();
   std::vector<TextChange::Kind> kinds;
+  TextChange last;
   doc.SetChangeListener([&](Document& d, const TextChange& c) {
     kinds.push_back(c.kind);
-    EXPECT_EQ(d.LineOffset(c.firstLine), c.offset);
+    last = c;
+    EXPECT_EQ(d.Buffer().LineOf(c.offset), c.firstLine);
     mirror.replace(c.offset, c.removed, d.Bytes(c.offset, c.inserted));
     EXPECT_EQ(mirror, d.Buffer().ToBytes());
   });
@@ -245,9 +349,15 @@ TEST(Document, ReportedChangesReproduceTheText) {
   ASSERT_TRUE(view.Undo());
   ASSERT_TRUE(view.Redo());
   EXPECT_EQ(mirror, "a\r\n    bb\n\n    ccc");
+  ASSERT_TRUE(view.SetCursor({4, 3}));
+  view.InsertText("z");  // a typed character is reported as itself
+  EXPECT_EQ(mirror, "a\r\n    bb\n\n  z  ccc");
+  EXPECT_EQ((std::vector<std::size_t>{last.offset, last.removed, last.inserted, last.firstLine,
+                                      last.removedLines, last.insertedLines}),
+            (std::vector<std::size_t>{13, 0, 1, 3, 1, 1}));
   const std::vector<TextChange::Kind> expected{TextChange::Kind::Edit, TextChange::Kind::Edit,
                                                TextChange::Kind::Undo, TextChange::Kind::Undo,
-                                               TextChange::Kind::Redo};
+                                               TextChange::Kind::Redo, TextChange::Kind::Edit};
   EXPECT_EQ(kinds, expected);
 }
 

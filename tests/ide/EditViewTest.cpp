@@ -119,6 +119,20 @@ TEST(EditView, TypingReplacesTheBlockAndPositionsAreChecked) {
   EXPECT_FALSE(view.HasBlock());
 }
 
+// Columns are 32-bit: on a line of 2 GiB an edit that would move a position past the largest
+// column is refused, and nothing changes. (The line is zeros the allocator maps lazily.)
+TEST(EditView, PositionsPastTheLargestColumnAreRefused) {
+  const auto doc = std::make_shared<Document>(
+      "huge.pas", TextBuffer::Adopt(ByteBlock::Zeros(static_cast<std::size_t>(INT32_MAX))));
+  EditView view(doc, 8);
+  ASSERT_TRUE(view.SetCursor({1, INT32_MAX}));
+  EXPECT_THROW(view.InsertText("b"), EInvalidOperation);
+  ASSERT_TRUE(view.Select({1, INT32_MAX - 1}, {1, INT32_MAX}));
+  EXPECT_THROW(view.IndentBlock(2), EInvalidOperation);
+  EXPECT_EQ(doc->ByteSize(), static_cast<std::size_t>(INT32_MAX));
+  EXPECT_FALSE(doc->History().CanUndo());
+}
+
 TEST(EditView, AnotherViewStaysInsideTheText) {
   const auto doc = Doc("one\ntwo\nthree");
   EditView first(doc, 8);

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "ide/text/Document.h"
 
 namespace zebide {
 namespace {
@@ -54,6 +58,51 @@ TEST(TextBuffer, ReplaceKeepsTheSizeAndRejectsBrokenShapes) {
   EXPECT_THROW(buffer.Replace(3, 1, {}), std::invalid_argument);
   EXPECT_THROW(buffer.Replace(2, 5, {}), std::invalid_argument);
   EXPECT_EQ(buffer.ToBytes(), "a\nxy\nz\r\nc");
+}
+
+// The lines of `bytes` as the buffer must see them.
+std::vector<std::string> SplitLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t lf; (lf = bytes.find('\n', start)) != std::string::npos; start = lf + 1)
+    lines.push_back(bytes.substr(start, lf - start - (lf > start && bytes[lf - 1] == '\r')));
+  lines.push_back(bytes.substr(start));
+  return lines;
+}
+
+// Edits all over the text move the gap back and forth, grow the storage and the line index and
+// shift its entries: after each, the bytes and every line agree with a plain string, and undoing
+// and redoing every step gives back each end.
+TEST(TextBuffer, EditsAnywhereKeepBytesLinesAndUndo) {
+  std::mt19937 random(12);
+  const std::string pieces[] = {
+      "", "a", "\n", "\r\n", "xy\nz", "\r", std::string(5000, 'q'), "\n\n\n", std::string(3, '\0')};
+  const std::string original = "one\r\ntwo\n\nthree";
+  Document doc("mem.pas", TextBuffer::FromBytes(original));
+  std::string model = original;
+  for (int step = 0; step < 600; ++step) {
+    const std::size_t offset = random() % (model.size() + 1);
+    const std::size_t removed = random() % 4 == 0 ? random() % (model.size() - offset + 1) : 0;
+    const std::string& inserted = pieces[random() % std::size(pieces)];
+    doc.Edit(offset, removed, inserted, {}, {});
+    model.replace(offset, removed, inserted);
+    if (step % 7 != 0) continue;
+    // Read in an order that makes lines move the gap.
+    const std::vector<std::string> lines = SplitLines(model);
+    ASSERT_EQ(doc.LineCount(), lines.size());
+    for (std::size_t i = lines.size(); i-- > 0;) {
+      ASSERT_EQ(doc.LineText(static_cast<std::int32_t>(i + 1)), lines[i]) << "line " << i;
+      ASSERT_EQ(doc.Buffer().LineOf(doc.LineOffset(i)), i);
+    }
+    ASSERT_EQ(doc.Buffer().ToBytes(), model);
+  }
+  while (doc.Undo()) {
+  }
+  EXPECT_EQ(doc.Buffer().ToBytes(), original);
+  EXPECT_EQ(doc.LineCount(), 4u);
+  while (doc.Redo()) {
+  }
+  EXPECT_EQ(doc.Buffer().ToBytes(), model);
 }
 
 }  // namespace

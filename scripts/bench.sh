@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# Builds a release build, runs the benchmarks with a few repetitions and prints one table: each
+# case beside its reference measured in the same run, the ratio, the goal and whether it is met;
+# then the peak memory of zeb-host itself opening a 1,000,000-line file, and opening it, pressing
+# Tab on all of it and undoing. Benchmark binaries that were not built (trace_bench, qt_bench)
+# show as "not built". Times are medians of wall time.
+#
+#   scripts/bench.sh            (BENCH_REPETITIONS=5 for more, BENCH_BUILD_DIR to move the build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+build=${BENCH_BUILD_DIR:-build/bench}
+repetitions=${BENCH_REPETITIONS:-3}
+results=$build/bench-results
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEB_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)" >/dev/null
+rm -rf "$results"
+mkdir -p "$results"
+
+for bench in ide_bench trace_bench qt_bench; do
+  [ -x "$build/bin/$bench" ] || continue
+  echo "running $bench ..." >&2
+  QT_QPA_PLATFORM=offscreen "$build/bin/$bench" --benchmark_repetitions="$repetitions" \
+    --benchmark_report_aggregates_only=true --benchmark_out="$results/$bench.json" \
+    --benchmark_out_format=json >/dev/null 2>"$results/$bench.err" ||
+    echo "$bench failed: see $results/$bench.err" >&2
+done
+
+python3 - "$results" "$build/bin" <<'PYTHON'
+import json, os, subprocess, sys, tempfile
+
+results, bindir = sys.argv[1], sys.argv[2]
+
+medians = {}
+for name in os.listdir(results):
+    if not name.endswith(".json"):
+        continue
+    with open(os.path.join(results, name)) as f:
+        try:
+            data = json.load(f)
+        except json.JSONDecodeError:
+            continue
+    scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
+    # The median of the repetitions; a single run has no aggregates and stands for itself.
+    for b in data.get("benchmarks", []):
+        if "error_occurred" in b:
+            continue
+        if b.get("aggregate_name") == "median" or (
+                b.get("run_type") == "iteration" and b["run_name"] not in medians):
+            medians[b["run_name"]] = b["real_time"] * scale[b["time_unit"]]
+
+def find(key):
+    if key is None:
+        return None
+    for name, seconds in medians.items():
+        if name == key or name.startswith(key + "/"):
+            return seconds
+    return None
+
+def show(seconds):
+    if seconds is None:
+        return "not built"
+    for unit, factor in (("s", 1.0), ("ms", 1e-3), ("µs", 1e-6)):
+        if seconds >= factor:
+            return f"{seconds / factor:.3g} {unit}"
+    return f"{seconds / 1e-9:.3g} ns"
+
+# case, ours, reference, largest ratio, largest time in seconds
+rows = [
+    ("Tab on a 1,000-line block", "BM_TabOnBlock/1000", "BM_ContiguousRebuild/1000", 1.5, None),
+    ("Tab on a 100,000-line block", "BM_TabOnBlock/100000", "BM_ContiguousRebuild/100000", 1.5, None),
+    ("Tab on a 1,000,000-line block", "BM_TabOnBlock/1000000", "BM_ContiguousRebuild/1000000", 1.5, None),
+    ("undo of that Tab (reference: the Tab)", "BM_UndoTab/1000000", "BM_TabOnBlock/1000000", 1.0, None),
+    ("Tab with no block, whole press", "BM_TabPassedOn", "BM_EditorTabInsert", None, 0.30e-6),
+    ("a character typed into a 1 MB line", "BM_TypeInLongLine/1048576/2000", None, None, 1e-6),
+    ("a character typed at a line's end, 10,000 typed", "BM_TypeAtLineEnd/40/10000", None, None, 1e-6),
+    ("a character typed at a line's end, 40,000 typed", "BM_TypeAtLineEnd/40/40000", "BM_TypeAtLineEnd/40/10000", None, 1e-6),
+    ("open + save, 1,000,000 lines", "BM_OpenSave/1000000", "BM_ReadWrite/1000000", 2.0, None),
+    ("TRACE with no viewer", "BM_TraceNoViewer", "BM_StatSocketPath", 2.0, None),
+    ("TRACE round trip", "BM_TraceRoundTrip", "BM_BareRoundTrip", 1.15, None),
+    ("window: open and first paint, 1,000,000 lines", "BM_OpenFirstPaint/1000000", "BM_BareQsciOpen/1000000", 1.5, 0.5),
+    ("window: Tab on a 1,000,000-line block on screen", "BM_TabOnBlockOnScreen/1000000", None, None, 0.6),
+]
+
+print("| case | ours | reference | ratio | goal | met |")
+print("|---|---|---|---|---|---|")
+for case, ours_key, ref_key, max_ratio, max_time in rows:
+    ours, ref = find(ours_key), find(ref_key)
+    ratio = ours / ref if ours is not None and ref is not None else None
+    goals = []
+    met = ours is not None
+    if max_ratio is not None:
+        goals.append(f"≤ {max_ratio:g}×")
+        met = met and ratio is not None and ratio <= max_ratio
+    if max_time is not None:
+        goals.append(f"≤ {show(max_time)}")
+        met = met and ours <= max_time
+    print(f"| {case} | {show(ours)} | {show(ref) if ref_key else '—'} | "
+          f"{f'{ratio:.2f}×' if ratio is not None else '—'} | {', '.join(goals)} | "
+          f"{'not built' if ours is None else 'yes' if met else 'NO'} |")
+
+# Peak memory of zeb-host itself, against the size of the file it opens.
+host = os.path.join(bindir, "zeb-host")
+def peak(args, script):
+    # GNU time waits for zeb-host itself: a child forked from this script would count the
+    # script's own memory as its peak.
+    with tempfile.NamedTemporaryFile() as report:
+        subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name, host, *args],
+                       input=script.encode(), stdout=subprocess.DEVNULL, check=True)
+        return int(open(report.name).read().split()[-1]) * 1024
+
+with tempfile.TemporaryDirectory() as folder:
+    big = os.path.join(folder, "Big.pas")
+    with open(big, "w") as f:
+        for i in range(1_000_000):
+            f.write("\n" if i % 10 == 9 else "    Total := Total + Item[I] * Rate[I];\n")
+    long_line = os.path.join(folder, "Long.pas")
+    with open(long_line, "w") as f:
+        f.write("x" * (1 << 20) + "\n")
+    empty = os.path.join(folder, "Empty.pas")
+    open(empty, "w").close()
+
+    size = os.path.getsize(big)
+    baseline = peak([empty], "")
+    cases = [
+        ("open the 1,000,000-line file", [big], "", 1.5),
+        ("open, Tab on all, undo", [big], "select 1 1 1000001 1\nkey Tab\nundo\n", 2.5),
+        ("2,000 keys typed into the middle of a 1 MB line", [long_line],
+         "cursor 1 524289\n" + "key A\n" * 2000, 3.0),
+    ]
+    print()
+    print(f"Peak memory of zeb-host (with an empty file: {baseline / 2**20:.1f} MiB); the ratio is "
+          "the peak above that, against the file's size.")
+    print()
+    print("| case | file | peak | above an empty file | ratio | goal | met |")
+    print("|---|---|---|---|---|---|---|")
+    for case, args, script, goal in cases:
+        file_size = os.path.getsize(args[0])
+        rss = peak(args, script)
+        ratio = (rss - baseline) / file_size
+        print(f"| {case} | {file_size / 2**20:.1f} MiB | {rss / 2**20:.1f} MiB | "
+              f"{(rss - baseline) / 2**20:.1f} MiB | {ratio:.2f}× | ≤ {goal:g}× | "
+              f"{'yes' if ratio <= goal else 'NO'} |")
+PYTHON

@@ -1,0 +1,63 @@
+// The text buffer from any bytes: saved without edits it gives the same bytes; edits read from
+// the input keep it equal to a plain string, and undoing them all gives the bytes back.
+//
+// Input: the first half is the text; the rest is a list of edits of 4 bytes (offset, length to
+// remove, which piece to insert, and whether to undo one step instead).
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "ide/text/Document.h"
+
+#define CHECK(condition)                                                         \
+  do {                                                                           \
+    if (!(condition)) {                                                          \
+      std::fprintf(stderr, "check failed, line %d: %s\n", __LINE__, #condition); \
+      std::abort();                                                              \
+    }                                                                            \
+  } while (false)
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const std::string_view text = input.substr(0, size / 2);
+  std::string_view edits = input.substr(size / 2);
+
+  zebide::Document doc("fuzz.pas", zebide::TextBuffer::FromBytes(text));
+  CHECK(doc.Buffer().ToBytes() == text);
+  CHECK(doc.Buffer().Contiguous() == text);
+
+  static const std::string_view pieces[] = {"", "a", "\n", "\r\n", "\r", "x\ny\r\nz", "\t  "};
+  std::string model;
+  while (edits.size() >= 4) {
+    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(edits[i]); };
+    if (b(3) & 0x80) {
+      doc.Undo();
+    } else {
+      const std::size_t offset = b(0) * doc.ByteSize() / 256;
+      const std::size_t removed = std::min<std::size_t>(b(1) % 8, doc.ByteSize() - offset);
+      const std::string_view piece = pieces[b(2) % std::size(pieces)];
+      doc.Edit(offset, removed, piece, {}, {});
+    }
+    edits.remove_prefix(4);
+  }
+  model = doc.Buffer().ToBytes();
+  const std::size_t steps = doc.History().UndoCount();
+  std::size_t lines = 1;
+  for (const char c : model)
+    lines += c == '\n';
+  CHECK(doc.LineCount() == lines);
+  for (std::size_t i = 0; i < doc.LineCount(); ++i)
+    CHECK(doc.Buffer().LineOf(doc.LineOffset(i)) == i);
+
+  while (doc.Undo()) {
+  }
+  CHECK(doc.Buffer().ToBytes() == text);
+  CHECK(!doc.Modified());
+  for (std::size_t i = 0; i < steps; ++i)
+    CHECK(doc.Redo());
+  CHECK(doc.Buffer().ToBytes() == model);
+  return 0;
+}
