@@ -1,11 +1,15 @@
 // Reads trace records (TraceWire.h) from one sender's stream, which arrives in pieces of any
-// size. The caller reads from the socket straight into Space() and hands the count to Commit.
+// size. The caller reads from the socket straight into Space() and hands the count to Commit,
+// then takes any further records the same read completed from Next.
 //
-// Memory follows what has arrived, not what a header announces: the text's buffer starts small
-// and grows as its bytes come (by half again each time, never past the announced length), so a
-// sender that announces a large record and sends nothing holds next to nothing. Held() is what
-// the reader holds now and Growth() what the next Space() would add, so that the caller can keep
-// a bound over all its readers before it lets one grow.
+// Between records, a read goes to a small staging area, so that a header and a short text come
+// in one read; what follows the header there is moved to the text's buffer (at most the staging
+// area's size, and never past the record). Beyond that, memory follows what has arrived, not
+// what a header announces: the text's buffer grows as its bytes come (by half again each time,
+// never past the announced length), so a sender that announces a large record and sends nothing
+// holds next to nothing. Held() is what the text's buffer holds now and Growth() what the next
+// Space() would add, so that the caller can keep a bound over all its readers before it lets
+// one grow.
 #pragma once
 
 #include <cstddef>
@@ -37,21 +41,28 @@ class TraceRecordReader {
   std::size_t Growth() const;
   std::size_t Held() const { return capacity_; }
   // Some of a record has arrived, not all of it.
-  bool MidRecord() const { return headerBytes_ > 0; }
+  bool MidRecord() const { return headerKnown_ || staged_ > 0; }
 
   // Takes `n` bytes just written to the front of Space(); an event once a record is complete or
   // its header is unreadable (after which nothing more is read).
   std::optional<Event> Commit(std::size_t n);
+  // The next record already among the bytes taken, if any.
+  std::optional<Event> Next();
 
   // Frees what the reader holds; it reads nothing more.
   void Abandon();
 
  private:
+  static constexpr std::size_t kStage = 4096;
+
+  std::optional<Event> Complete();
   void Reset();
 
   std::uint32_t maxRecord_;
+  char stage_[kStage];
+  std::size_t staged_ = 0;
   TraceWireHeader header_{};
-  std::size_t headerBytes_ = 0;
+  bool headerKnown_ = false;
   std::unique_ptr<char[]> text_;
   std::size_t capacity_ = 0;
   std::size_t used_ = 0;

@@ -205,30 +205,38 @@ bool TraceServer::Read(Connection& c, const Handlers& handlers) {
     if (n < 0) return errno == EAGAIN || errno == EINTR;
     auto event = c.reader.Commit(static_cast<std::size_t>(n));
     if (!event) continue;
-    using Kind = TraceRecordReader::Event::Kind;
-    if (event->kind == Kind::Fatal) {
-      handlers.problem("bad record from " + c.Who() + ": " + event->problem +
-                       "; connection dropped");
-      return false;
-    }
-    TraceAckStatus status = TraceAckStatus::Handled;
-    if (event->kind == Kind::Refused) {
-      handlers.problem("bad record from " + c.Who() + ": " + event->problem);
-      status = TraceAckStatus::Refused;
-    } else {
-      TraceMessage m;
-      m.received = std::chrono::system_clock::now();
-      m.pid = c.pid;
-      m.processName = c.name;
-      m.dwData = event->header.dwData;
-      m.cbData = event->header.cbData;
-      m.text = std::move(event->text);
-      handlers.message(m);
+    // One read may hold more than one record (from a sender that gave up waiting for an
+    // answer): all are handled before the next poll, which only reports bytes not yet read.
+    for (; event; event = c.reader.Next()) {
+      if (!Handle(c, *event, handlers)) return false;
     }
     // A sender waits for the answer before it sends more, so the next poll finds whatever
     // comes next as soon as a read would.
-    return Acknowledge(c, status, event->header.sequence);
+    return true;
   }
+}
+
+bool TraceServer::Handle(Connection& c, TraceRecordReader::Event& event, const Handlers& handlers) {
+  using Kind = TraceRecordReader::Event::Kind;
+  if (event.kind == Kind::Fatal) {
+    handlers.problem("bad record from " + c.Who() + ": " + event.problem + "; connection dropped");
+    return false;
+  }
+  TraceAckStatus status = TraceAckStatus::Handled;
+  if (event.kind == Kind::Refused) {
+    handlers.problem("bad record from " + c.Who() + ": " + event.problem);
+    status = TraceAckStatus::Refused;
+  } else {
+    TraceMessage m;
+    m.received = std::chrono::system_clock::now();
+    m.pid = c.pid;
+    m.processName = c.name;
+    m.dwData = event.header.dwData;
+    m.cbData = event.header.cbData;
+    m.text = std::move(event.text);
+    handlers.message(m);
+  }
+  return Acknowledge(c, status, event.header.sequence);
 }
 
 bool TraceServer::MakeRoom(Connection& c, std::size_t growth, const Handlers& handlers) {

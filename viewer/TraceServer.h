@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "viewer/TraceLine.h"
+#include "viewer/TraceRecordReader.h"
 
 // Why the viewer cannot start (another one runs, the path is taken by something else...).
 class ViewerError : public std::runtime_error {
@@ -59,6 +60,7 @@ class TraceServer {
   bool RefuseForWantOfDescriptors(const Handlers& handlers);
   // False when the connection is to be dropped.
   bool Read(Connection& c, const Handlers& handlers);
+  bool Handle(Connection& c, TraceRecordReader::Event& event, const Handlers& handlers);
   // Makes room for `c` to grow by `growth` bytes within the total bound, dropping the greediest
   // sender as long as there is none; false when that is `c` itself.
   bool MakeRoom(Connection& c, std::size_t growth, const Handlers& handlers);

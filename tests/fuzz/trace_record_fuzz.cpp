@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {space.size(), stream.size() - at, static_cast<std::size_t>(pieces[turn % 4]) + 1});
     std::memcpy(space.data(), stream.data() + at, n);
     at += n;
-    if (auto e = reader.Commit(n)) {
+    for (auto e = reader.Commit(n); e; e = reader.Next()) {
       found.push_back({e->kind, e->text});
       CHECK(e->kind == Kind::Record || !e->problem.empty());
       if (e->kind == Kind::Record) CheckShowable(MakeVisible(e->text));

@@ -344,6 +344,33 @@ TEST(Viewer, ReportsBadRecordsAndGoesOn) {
     EXPECT_EQ(m.text, "ok");
 }
 
+// A sender that gave up waiting sends its next record before the answer: both may come in one
+// read, and both are handled and answered.
+TEST(Viewer, RecordsThatComeInOneReadAreAllAnswered) {
+  TempDir dir;
+  const std::string path = dir.Path() + "/TFormTrace";
+  RunningViewer viewer(path);
+  const int fd = Connect(path);
+  ASSERT_GE(fd, 0);
+  std::string both;
+  for (const std::uint64_t sequence : {1U, 2U}) {
+    const TraceWireHeader h{kTraceRecordMagic, 3, sequence, 0, 3, 0};
+    both.append(reinterpret_cast<const char*>(&h), sizeof h);
+    both.append(sequence == 1 ? std::string("a1\0", 3) : std::string("b2\0", 3));
+  }
+  ASSERT_EQ(send(fd, both.data(), both.size(), MSG_NOSIGNAL), static_cast<ssize_t>(both.size()));
+  for (const std::uint64_t sequence : {1U, 2U}) {
+    const auto ack = ReadAck(fd);
+    ASSERT_TRUE(ack.has_value()) << sequence;
+    EXPECT_EQ(ack->sequence, sequence);
+  }
+  close(fd);
+  const auto messages = viewer.Messages();
+  ASSERT_EQ(messages.size(), 2U);
+  EXPECT_EQ(messages[0].text, "a1");
+  EXPECT_EQ(messages[1].text, "b2");
+}
+
 TEST(Viewer, SecondViewerOnTheSamePathIsRefused) {
   TempDir dir;
   const std::string path = dir.Path() + "/TFormTrace";
