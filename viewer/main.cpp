@@ -26,11 +26,12 @@ constexpr const char* kDescription =
     "line per message: local time, the sender's process id and name, and the text with control\n"
     "characters escaped. Ctrl+C stops it.\n";
 
-constexpr const char* kSendDescription =
-    "Sends one message with TRACE. FMT is a Format text (put -- before one that starts with\n"
-    "-); each ARG is an integer for %d %u %x and *, a number for %e %f %g %n %m, text for %s.\n"
-    "Exit status: 0 once the viewer has taken the message, 1 when it was not delivered (no\n"
-    "viewer, no answer within 2 s, refused), 2 when FMT does not fit the ARGs.\n";
+constexpr const char* kSendHelp =
+    "send FMT [ARG...] sends one message with TRACE. FMT is a Format text (put -- before one\n"
+    "that starts with -); each ARG is an integer for %d %u %x and *, a number for\n"
+    "%e %f %g %n %m, text for %s. It exits 0 once the viewer has taken the message, 1 when the\n"
+    "message was not delivered (no viewer, no answer within 2 s, refused; it says which), and\n"
+    "2 when FMT does not fit the ARGs.\n";
 
 int stopPipe[2] = {-1, -1};
 
@@ -140,7 +141,9 @@ int main(int argc, char** argv) {
                  "show only messages whose text matches PATTERN (POSIX extended regex)")
       ->type_name("PATTERN");
   app.set_version_flag("--version", std::string("zeb-trace ") + ZEB_VERSION);
-  CLI::App* send = app.add_subcommand("send", kSendDescription);
+  app.footer(kSendHelp);
+  CLI::App* send = app.add_subcommand("send", "sends one message with TRACE");
+  send->footer(kSendHelp);
   std::string fmt;
   std::vector<std::string> args;
   send->add_option("FMT", fmt, "the format")->required();
