@@ -4,6 +4,11 @@
 
 namespace zebide {
 
+namespace {
+const std::shared_ptr<EditView> kNoView;
+const std::shared_ptr<Module> kNoModule;
+}  // namespace
+
 template <class Accept>
 const ViewRegistry::Entry* ViewRegistry::LastActive(Accept accept) const {
   const Entry* last = nullptr;
@@ -58,15 +63,15 @@ void ViewRegistry::Clear() noexcept {
   modules_.clear();
 }
 
-std::shared_ptr<EditView> ViewRegistry::TopView() const {
+const std::shared_ptr<EditView>& ViewRegistry::TopView() const noexcept {
   const Entry* last = LastActive([](const EditView&) { return true; });
-  return last != nullptr ? last->view : nullptr;
+  return last != nullptr ? last->view : kNoView;
 }
 
-std::shared_ptr<Module> ViewRegistry::ModuleOf(const Document& document) const {
+const std::shared_ptr<Module>& ViewRegistry::ModuleOf(const Document& document) const noexcept {
   for (const auto& module : modules_)
     if (module->IndexOf(document) < module->FileCount()) return module;
-  return nullptr;
+  return kNoModule;
 }
 
 std::vector<std::shared_ptr<EditView>> ViewRegistry::ViewsOf(const Document& document) const {
@@ -74,6 +79,20 @@ std::vector<std::shared_ptr<EditView>> ViewRegistry::ViewsOf(const Document& doc
   for (const Entry& entry : views_)
     if (&entry.view->GetDocument() == &document) views.push_back(entry.view);
   return views;
+}
+
+const std::shared_ptr<EditView>& ViewRegistry::ViewOf(const Document& document,
+                                                      std::size_t index) const noexcept {
+  for (const Entry& entry : views_)
+    if (&entry.view->GetDocument() == &document && index-- == 0) return entry.view;
+  return kNoView;
+}
+
+std::size_t ViewRegistry::ViewCountOf(const Document& document) const noexcept {
+  std::size_t count = 0;
+  for (const Entry& entry : views_)
+    count += &entry.view->GetDocument() == &document;
+  return count;
 }
 
 std::shared_ptr<EditView> ViewRegistry::LastViewOf(const Module& module) const {
