@@ -55,6 +55,7 @@ void KeyBindings::Build() {
 
 KeyOutcome KeyBindings::Route(TShortCut code) {
   if (stale_) Build();
+  const KeyMap::Hold hold(keys_);
   // The route's room is reused from press to press; a press made from inside a key procedure
   // finds it taken and makes its own.
   KeyMap::Route route = std::move(spareRoute_);

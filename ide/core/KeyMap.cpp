@@ -17,11 +17,15 @@ bool KeyMap::Add(KeyHandler handler) {
 }
 
 void KeyMap::Clear() noexcept {
+  if (holds_ > 0) retired_.insert(retired_.end(), handlers_.begin(), handlers_.end());
   handlers_.clear();
   pending_.clear();
 }
 
 void KeyMap::RemoveBinding(std::int32_t bindingIndex) {
+  if (holds_ > 0)
+    for (const auto& handler : handlers_)
+      if (handler->bindingIndex == bindingIndex) retired_.push_back(handler);
   std::erase_if(handlers_, [&](const std::shared_ptr<const KeyHandler>& h) {
     return h->bindingIndex == bindingIndex;
   });
@@ -73,13 +77,13 @@ void KeyMap::Lookup(std::span<const TShortCut> pressed, Route& route) const {
     // the route when there are any.
     for (const auto& handler : handlers_)
       if (handler->keys.size() == 1 && handler->keys.front() == pressed.front())
-        route.handlers.push_back(handler);
+        route.handlers.push_back(handler.get());
     if (!route.handlers.empty()) return;
   }
   for (const bool exact : {true, false}) {
     for (const auto& handler : handlers_) {
       const Match match = Compare(*handler, pressed, exact);
-      if (match == Match::Whole) route.handlers.push_back(handler);
+      if (match == Match::Whole) route.handlers.push_back(handler.get());
       if (match == Match::Prefix) route.pending = true;
     }
     if (!route.handlers.empty()) {

@@ -17,10 +17,10 @@
 // The procedure is always given the code as pressed, so it sees the modifiers actually held.
 // A press that begins a bound sequence, and no more, is kept as pending until the next press.
 //
-// Handlers are shared, not copied, into a route: a procedure may remove bindings (its own
-// among them) while it runs, and the handlers routed to stay whole until the route is done. A
-// press allocates nothing once the map has routed a press before (Press into a route that is
-// reused).
+// A route points at the map's handlers rather than copying them. A procedure may remove
+// bindings (its own among them) while it runs: while a Hold on the map lasts, removed handlers
+// are kept, so the handlers routed to stay whole until the press is over. A press allocates
+// nothing once the map has routed a press before (Press into a route that is reused).
 #pragma once
 
 #include <cstddef>
@@ -50,8 +50,22 @@ struct KeyHandler {
 class KeyMap {
  public:
   struct Route {
-    std::vector<std::shared_ptr<const KeyHandler>> handlers;  // in the order they are to run
-    bool pending = false;  // the press began a sequence; nothing runs yet
+    std::vector<const KeyHandler*> handlers;  // in the order they are to run
+    bool pending = false;                     // the press began a sequence; nothing runs yet
+  };
+
+  // Keeps the handlers removed from the map alive while it lasts (holds nest).
+  class Hold {
+   public:
+    explicit Hold(KeyMap& map) noexcept : map_(&map) { ++map_->holds_; }
+    ~Hold() {
+      if (--map_->holds_ == 0) map_->retired_.clear();
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+   private:
+    KeyMap* map_;
   };
 
   // Adds a handler; false (and nothing added) for an empty key list or a missing procedure.
@@ -65,7 +79,7 @@ class KeyMap {
   }
 
   // Looks up the handlers for a press, following the rule above, into `route` (its handlers
-  // replaced).
+  // replaced). The handlers stay valid until the map changes, or while a Hold lasts.
   void Press(TShortCut code, Route& route);
   Route Press(TShortCut code) {
     Route route;
@@ -84,6 +98,8 @@ class KeyMap {
 
   std::vector<std::shared_ptr<const KeyHandler>> handlers_;
   std::vector<TShortCut> pending_;
+  int holds_ = 0;
+  std::vector<std::shared_ptr<const KeyHandler>> retired_;  // removed while held
 };
 
 }  // namespace zebide

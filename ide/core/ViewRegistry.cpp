@@ -44,13 +44,22 @@ std::shared_ptr<EditView> ViewRegistry::AddView(const std::shared_ptr<Document>&
 }
 
 void ViewRegistry::Activate(const std::shared_ptr<EditView>& view) {
-  for (Entry& entry : views_)
-    if (entry.view == view) entry.activated = ++clock_;
+  for (std::size_t i = 0; i < views_.size(); ++i) {
+    if (views_[i].view != view) continue;
+    views_[i].activated = ++clock_;
+    top_ = i;
+  }
+}
+
+void ViewRegistry::FindTop() noexcept {
+  const Entry* last = LastActive([](const EditView&) { return true; });
+  top_ = last != nullptr ? static_cast<std::size_t>(last - views_.data()) : kNoTop;
 }
 
 std::shared_ptr<Module> ViewRegistry::Remove(const std::shared_ptr<EditView>& view) {
   const auto module = ModuleOf(view->GetDocument());
   std::erase_if(views_, [&](const Entry& entry) { return entry.view == view; });
+  FindTop();
   if (!module) return nullptr;
   for (const Entry& entry : views_)
     if (module->IndexOf(entry.view->GetDocument()) < module->FileCount()) return nullptr;
@@ -61,11 +70,11 @@ std::shared_ptr<Module> ViewRegistry::Remove(const std::shared_ptr<EditView>& vi
 void ViewRegistry::Clear() noexcept {
   views_.clear();
   modules_.clear();
+  top_ = kNoTop;
 }
 
 const std::shared_ptr<EditView>& ViewRegistry::TopView() const noexcept {
-  const Entry* last = LastActive([](const EditView&) { return true; });
-  return last != nullptr ? last->view : kNoView;
+  return top_ != kNoTop ? views_[top_].view : kNoView;
 }
 
 const std::shared_ptr<Module>& ViewRegistry::ModuleOf(const Document& document) const noexcept {

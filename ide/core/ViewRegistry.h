@@ -62,9 +62,14 @@ class ViewRegistry {
   template <class Accept>
   const Entry* LastActive(Accept accept) const;
 
+  // Finds the top view again after a view went.
+  void FindTop() noexcept;
+
   std::int32_t tabWidth_;
   std::vector<std::shared_ptr<Module>> modules_;
   std::vector<Entry> views_;  // in the order they were opened
+  static constexpr std::size_t kNoTop = SIZE_MAX;
+  std::size_t top_ = kNoTop;  // the entry active last
   std::uint64_t clock_ = 0;
 };
 

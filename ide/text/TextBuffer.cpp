@@ -235,7 +235,15 @@ TextBuffer::Breaks TextBuffer::Replace(std::size_t offset, std::size_t removed,
   const std::size_t removedBreaks = removed == 0 ? 0 : breaks_.LowerBound(offset + removed) - first;
   gapStart_ = offset;
   EnsureGap(inserted.size());
-  if (!inserted.empty()) std::memcpy(storage_.Data() + offset, inserted.data(), inserted.size());
+  char* const at = storage_.Data() + offset;
+  if (inserted.size() == 1) {
+    // A typed character: no line feed bookkeeping unless it is one.
+    at[0] = inserted[0];
+    gapStart_ = offset + 1;
+    if (removedBreaks == 0 && at[0] != '\n') return {0, 0, first};
+  } else if (!inserted.empty()) {
+    std::memcpy(at, inserted.data(), inserted.size());
+  }
   gapStart_ = offset + inserted.size();
   return {removedBreaks, IndexBreaks(first, removedBreaks, offset, inserted.size()), first};
 }

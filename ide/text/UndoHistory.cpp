@@ -5,7 +5,7 @@
 
 namespace zebide {
 
-ByteBlock UndoHistory::DropRedo() {
+ByteBlock UndoHistory::DropRedoSteps() {
   ByteBlock spare;
   while (steps_.size() > first_ + next_) {
     UndoStep& last = steps_.back();

@@ -41,7 +41,7 @@ class UndoHistory {
   void Push(UndoStep&& step, std::size_t budget);
   // Drops the steps that could be redone; the largest block of bytes they held is handed back
   // for reuse, so that an edit after an undo frees nothing in its way.
-  ByteBlock DropRedo();
+  ByteBlock DropRedo() { return CanRedo() ? DropRedoSteps() : ByteBlock(); }
 
   // The step to undo, or null; the history moves back past it.
   UndoStep* StepToUndo() noexcept;
@@ -63,6 +63,7 @@ class UndoHistory {
   void Clear() noexcept;
 
  private:
+  ByteBlock DropRedoSteps();
   static std::size_t Cost(const UndoStep& step) noexcept {
     return sizeof(UndoStep) +
            (step.bytes.Capacity() > ByteBlock::kInline ? step.bytes.Capacity() : 0);
