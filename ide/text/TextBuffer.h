@@ -3,9 +3,11 @@
 // Why a gap buffer: the text stays in one allocation the size of the file (plus the gap), so a
 // line is a contiguous run of bytes that can be handed out as a string_view; typing goes into
 // the gap at the cursor, so a character costs the same whatever the length of the line or the
-// file; and a block command rewrites its lines in one pass in place, with one copy of the old
-// bytes for its undo step. A piece table would spare that copy but would split lines across
-// pieces, and every reader of a line would pay for it.
+// file; and a block command rewrites its lines in one pass in place. An indent moves each line
+// by the spaces put before it and before the lines above, taking the line ends from the index,
+// and keeps no copy of the old bytes (its undo takes the spaces out again); an unindent keeps one
+// copy of them for its undo step. A piece table would spare that copy but would split lines
+// across pieces, and every reader of a line would pay for it.
 //
 // Lines: every line but the last ends with LF or CRLF; the last has no line end (it is empty
 // when the bytes end with a line end). A CR that is not followed by LF is ordinary text. The
