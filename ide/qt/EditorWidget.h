@@ -1,20 +1,18 @@
-// EditorWidget: the editor of one edit view. Qt does the editing a user expects (cursor
-// movement, mouse selection, clipboard, input methods), and the widget keeps the view in step
-// with the screen both ways:
-//   - every change the user makes on screen becomes one edit of the document, and the cursor and
-//     selection become the view's cursor and block, so an add-in reads what is on screen;
-//   - every change made through the IDE (a block command, undo, redo, another view of the same
-//     document) is copied to the screen, lines that did not change left alone.
-// Key presses go through the IDE's key bindings first; only a key that no binding takes reaches
-// Qt's own handling.
+// EditorWidget: one editor pane, showing one edit view of a document through the shared
+// DocumentScreen. The component does the editing a user expects (cursor movement, mouse
+// selection, clipboard, input methods, highlighting); the pane keeps its view's cursor and block
+// equal to the screen's caret and selection, as byte positions, both ways.
+// Key presses go through the IDE's key bindings first; a key no binding takes goes to the
+// window's shortcuts, then to the component.
 #pragma once
 
-#include <QPlainTextEdit>
-#include <memory>
-#include <vector>
+#include <Qsci/qsciscintilla.h>
 
-#include "ide/qt/LineCodec.h"
-#include "ide/text/TextBuffer.h"
+#include <QByteArray>
+#include <functional>
+#include <memory>
+
+#include "ide/qt/ScreenEncoding.h"
 #include "ide/text/TextPos.h"
 
 namespace zebide {
@@ -24,61 +22,67 @@ class EditView;
 
 namespace ide::qt {
 
-class EditorWidget : public QPlainTextEdit {
+class DocumentScreen;
+
+class EditorWidget : public QsciScintilla {
   Q_OBJECT
 
  public:
-  // `codec` is the document's: every view of one document shows it the same way.
-  EditorWidget(zebide::Ide& ide, std::shared_ptr<zebide::EditView> view, LineCodec codec,
+  EditorWidget(zebide::Ide& ide, std::shared_ptr<zebide::EditView> view, DocumentScreen& screen,
                QWidget* parent = nullptr);
+  ~EditorWidget() override;
 
   const std::shared_ptr<zebide::EditView>& View() const noexcept { return view_; }
-  const LineCodec& Codec() const noexcept { return codec_; }
+  DocumentScreen& Screen() const noexcept { return screen_; }
 
-  // Copies the document's changes to the screen (only the lines that differ); the view then
-  // takes the screen's cursor and selection, which Qt kept on the same text.
-  void SyncFromDocument();
-  // Shows the view's cursor and block as the screen's cursor and selection (after a command
-  // that set them).
+  // Shows the view's cursor and block as the screen's caret and selection.
   void SyncSelectionFromView();
+  // The view takes the screen's caret and selection.
+  void PushSelectionToView();
 
-  // Why the editor is read-only, or empty: a file with characters that the editor would take
-  // for line breaks (a lone CR, U+2029) cannot be edited without changing its lines.
-  const QString& ReadOnlyReason() const noexcept { return readOnlyReason_; }
-
-  // True when the screen shows exactly the document's lines, and the view's cursor and block are
-  // the screen's cursor and selection.
+  // The component's text, as bytes.
+  QByteArray ScreenBytes() const;
+  // True when the screen shows the document and the view's cursor and block are the screen's.
   bool InStep() const;
 
-  // The screen position of a place in the text, and back.
-  int PositionOf(zebide::TextPos pos) const;
-  zebide::TextPos TextPosAt(int position) const;
+  // The component's byte positions of places in the text, and back.
+  long PositionOf(zebide::TextPos pos) const;
+  zebide::TextPos TextPosAt(long position) const;
+  long Caret() const;
+  long Anchor() const;
+  // The caret's column in characters, tabs expanded, from 1.
+  int CaretColumn() const;
+  void SetSelection(long anchor, long caret);
+
+  // Sends a message to the component with integer arguments.
+  long Send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const {
+    return SendScintilla(message, wParam, lParam);
+  }
+
+  // Offered each key that no key binding took, before the component sees it; true when it
+  // was used (the window's shortcuts).
+  std::function<bool(QKeyEvent&)> onKeyPassedOn;
 
  signals:
-  // The cursor moved or the text changed: the status bar follows.
+  // The caret, the selection or the text changed: the status bar follows.
   void StatusChanged();
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
-  void OnContentsChange(int position, int charsRemoved, int charsAdded);
-  void OnCursorMoved();
   void MakeTopView();
-  void ReplaceScreenLines(int first, int oldCount, const QStringList& lines);
-  // Shows the document anew, whole; the way back to a known state after anything unexpected.
-  void ResetFromDocument();
-  void PushSelectionToView();
+  void ApplyLexer();
 
   zebide::Ide& ide_;
   std::shared_ptr<zebide::EditView> view_;
-  LineCodec codec_;
-  // The document's lines as the screen shows them now.
-  std::vector<zebide::Line> shown_;
-  // Set while the widget changes the screen itself, or hands the user's change to the document.
-  bool syncing_ = false;
-  QString readOnlyReason_;
+  DocumentScreen& screen_;
 };
 
 }  // namespace ide::qt

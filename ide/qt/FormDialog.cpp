@@ -53,8 +53,9 @@ QFont FontOf(const TFont& font) {
 }  // namespace
 
 void InstallFontSubstitutions() {
-  const QStringList korean = {QStringLiteral("NanumGothic"), QStringLiteral("NanumBarunGothic"),
-                              QStringLiteral("Noto Sans CJK KR"), QStringLiteral("Noto Sans KR")};
+  // Noto first: at the dialog's 12 pixels NanumGothic draws "." like ",".
+  const QStringList korean = {QStringLiteral("Noto Sans CJK KR"), QStringLiteral("Noto Sans KR"),
+                              QStringLiteral("NanumGothic"), QStringLiteral("NanumBarunGothic")};
   for (const QString& name :
        {QStringLiteral("굴림"), QStringLiteral("Gulim"), QStringLiteral("굴림체"),
         QStringLiteral("GulimChe"), QStringLiteral("돋움"), QStringLiteral("Dotum")})
@@ -98,13 +99,13 @@ FormDialog::FormDialog(TForm& form, QWidget* parent) : QDialog(parent), form_(fo
   if (!memos_.empty()) memos_.front()->setFocus();
 
   if (form.Position == TPosition::poScreenCenter || form.Position == TPosition::poMainFormCenter) {
-    const QScreen* screen = parent != nullptr && form.Position == TPosition::poMainFormCenter
-                                ? parent->screen()
-                                : QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-      const QRect area = screen->availableGeometry();
-      move(area.center() - QPoint(form.ClientWidth / 2, form.ClientHeight / 2));
-    }
+    // Centred over the IDE window, which is where the user looks; on the screen without one.
+    const QWidget* over = parent != nullptr ? parent->window() : nullptr;
+    const QScreen* screen = over != nullptr ? over->screen() : QGuiApplication::primaryScreen();
+    const QRect area = over != nullptr && over->isVisible() ? over->frameGeometry()
+                       : screen != nullptr                  ? screen->availableGeometry()
+                                                            : QRect();
+    if (area.isValid()) move(area.center() - QPoint(form.ClientWidth / 2, form.ClientHeight / 2));
   } else {
     move(form.Left, form.Top);
   }

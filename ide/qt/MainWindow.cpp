@@ -1,18 +1,24 @@
 #include "ide/qt/MainWindow.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -20,10 +26,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "ide/qt/DocumentScreen.h"
 #include "ide/qt/EditorWidget.h"
+#include "ide/qt/FindBar.h"
 #include "ide/qt/FormDialog.h"
 #include "runtime/Exceptions.h"
-#include "runtime/SysUtils.h"
 
 namespace ide::qt {
 
@@ -43,6 +50,13 @@ QString DisplayName(const zebide::Document& document) {
   return QFileInfo(Q(document.Path())).fileName();
 }
 
+// An action's text as tests name it: without mnemonics and the trailing "...".
+QString PlainText(QString text) {
+  text.remove(QLatin1Char('&'));
+  if (text.endsWith(QStringLiteral("..."))) text.chop(3);
+  return text;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(zebide::Ide::Options options, QWidget* parent)
@@ -51,11 +65,18 @@ MainWindow::MainWindow(zebide::Ide::Options options, QWidget* parent)
   setWindowTitle(QStringLiteral("ZEB IDE"));
   resize(1000, 700);
 
-  tabs_ = new QTabWidget(this);
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  tabs_ = new QTabWidget(central);
   tabs_->setTabsClosable(true);
   tabs_->setMovable(true);
   tabs_->setDocumentMode(true);
-  setCentralWidget(tabs_);
+  findBar_ = new FindBar(central);
+  layout->addWidget(tabs_, 1);
+  layout->addWidget(findBar_);
+  setCentralWidget(central);
   connect(tabs_, &QTabWidget::tabCloseRequested, this, [this](int index) { CloseTab(index); });
   connect(tabs_, &QTabWidget::currentChanged, this, [this](int) {
     if (EditorWidget* editor = CurrentEditor()) {
@@ -66,11 +87,12 @@ MainWindow::MainWindow(zebide::Ide::Options options, QWidget* parent)
   });
 
   position_ = new QLabel(this);
+  tabWidth_ = new QLabel(this);
+  encoding_ = new QLabel(this);
+  lineEnd_ = new QLabel(this);
   modified_ = new QLabel(this);
-  indent_ = new QLabel(this);
-  statusBar()->addPermanentWidget(position_);
-  statusBar()->addPermanentWidget(modified_);
-  statusBar()->addPermanentWidget(indent_);
+  for (QLabel* label : {position_, tabWidth_, encoding_, lineEnd_, modified_})
+    statusBar()->addPermanentWidget(label);
 
   ide_ = std::make_unique<zebide::Ide>(*this, std::move(options));
   BuildMenus();
@@ -78,50 +100,161 @@ MainWindow::MainWindow(zebide::Ide::Options options, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
-  // The editors go first, while the IDE they drive is still there; then the IDE unloads its
+  // The panes go first, while the IDE they drive is still there; then the IDE unloads its
   // packages, reporting to this window while it still is one.
   while (tabs_->count() > 0)
     delete tabs_->widget(0);
-  if (trace_ != nullptr) {
-    trace_->terminate();
-    trace_->waitForFinished(2000);
-  }
+  for (auto& entry : screens_)
+    delete entry.second;
+  screens_.clear();
+  StopTraceViewer();
   ide_.reset();
 }
 
 // ---- Menus ------------------------------------------------------------------------------------
 
+QAction* MainWindow::AddAction(QMenu* menu, const QString& text, const QList<QKeySequence>& keys,
+                               const std::function<void()>& run) {
+  QAction* action = menu->addAction(text);
+  action->setShortcuts(keys);
+  connect(action, &QAction::triggered, this, [run] { run(); });
+  actions_ << action;
+  return action;
+}
+
 void MainWindow::BuildMenus() {
+  using K = QKeySequence;
   QMenu* file = menuBar()->addMenu(tr("&File"));
-  file->addAction(tr("&Open..."), QKeySequence::Open, this, &MainWindow::OpenDialog);
+  AddAction(file, tr("&Open..."), {K::Open}, [this] { OpenDialog(); });
   recentMenu_ = file->addMenu(tr("Open &Recent"));
   connect(recentMenu_, &QMenu::aboutToShow, this, &MainWindow::FillRecentMenu);
-  file->addAction(tr("&Save"), QKeySequence::Save, this, &MainWindow::Save);
-  file->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, &MainWindow::SaveAs);
-  file->addAction(tr("&Close"), QKeySequence::Close, this, &MainWindow::CloseCurrent);
+  AddAction(file, tr("&Save"), {K::Save}, [this] { Save(); });
+  AddAction(file, tr("Save &As..."), {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}, [this] { SaveAs(); });
+  AddAction(file, tr("&Close"), {K(Qt::CTRL | Qt::Key_W)}, [this] { CloseCurrent(); });
   file->addSeparator();
-  file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
+  AddAction(file, tr("&Quit"), {K(Qt::CTRL | Qt::Key_Q)}, [this] { close(); });
 
-  // Undo and redo have no shortcut here: the editor takes Ctrl+Z and Ctrl+Y itself, after the
-  // key bindings have had them.
   QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-  edit->addAction(tr("&Undo"), this, &MainWindow::Undo);
-  edit->addAction(tr("&Redo"), this, &MainWindow::Redo);
+  AddAction(edit, tr("&Undo"), {K(Qt::CTRL | Qt::Key_Z)}, [this] { Undo(); });
+  AddAction(edit, tr("&Redo"), {K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+            [this] { Redo(); });
+  edit->addSeparator();
+  AddAction(edit, tr("Cu&t"), {K(Qt::CTRL | Qt::Key_X)}, [this] {
+    EditCommand([](EditorWidget& pane) {
+      DocumentScreen::UserAction action(pane.Screen(), pane, false);
+      pane.cut();
+    });
+  });
+  AddAction(edit, tr("&Copy"), {K(Qt::CTRL | Qt::Key_C)},
+            [this] { EditCommand([](EditorWidget& pane) { pane.copy(); }); });
+  AddAction(edit, tr("&Paste"), {K(Qt::CTRL | Qt::Key_V)}, [this] {
+    EditCommand([](EditorWidget& pane) {
+      DocumentScreen::UserAction action(pane.Screen(), pane, false);
+      pane.paste();
+    });
+  });
+  AddAction(edit, tr("Select &All"), {K(Qt::CTRL | Qt::Key_A)},
+            [this] { EditCommand([](EditorWidget& pane) { pane.selectAll(); }); });
+  edit->addSeparator();
+  AddAction(edit, tr("&Find..."), {K(Qt::CTRL | Qt::Key_F)}, [this] {
+    findBar_->SetEditor(CurrentEditor());
+    findBar_->Open(false);
+  });
+  AddAction(edit, tr("Find &Next"), {K(Qt::Key_F3)}, [this] {
+    findBar_->SetEditor(CurrentEditor());
+    if (findBar_->FindText()->text().isEmpty())
+      findBar_->Open(false);
+    else
+      findBar_->FindNext();
+  });
+  AddAction(edit, tr("Find Pre&vious"), {K(Qt::SHIFT | Qt::Key_F3)}, [this] {
+    findBar_->SetEditor(CurrentEditor());
+    if (findBar_->FindText()->text().isEmpty())
+      findBar_->Open(false);
+    else
+      findBar_->FindPrevious();
+  });
+  AddAction(edit, tr("R&eplace..."), {K(Qt::CTRL | Qt::Key_H)}, [this] {
+    findBar_->SetEditor(CurrentEditor());
+    findBar_->Open(true);
+  });
+  AddAction(edit, tr("&Go to Line..."), {K(Qt::CTRL | Qt::Key_G)}, [this] {
+    EditorWidget* pane = CurrentEditor();
+    if (pane == nullptr) return;
+    bool ok = false;
+    const int lines = static_cast<int>(pane->View()->GetDocument().LineCount());
+    const int line = QInputDialog::getInt(this, tr("Go to Line"), tr("Line (1 to %1):").arg(lines),
+                                          pane->View()->Cursor().line, 1, lines, 1, &ok);
+    if (ok) GoToLine(line);
+  });
 
   QMenu* view = menuBar()->addMenu(tr("&View"));
-  view->addAction(tr("&Split View"), this, &MainWindow::SplitView);
+  AddAction(view, tr("&Split"), {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Backslash)},
+            [this] { SplitView(); });
+  AddAction(view, tr("Close &Pane"), {}, [this] { ClosePane(); });
+  view->addSeparator();
+  moduleMenu_ = view->addMenu(tr("Files of This &Module"));
+  connect(moduleMenu_, &QMenu::aboutToShow, this, &MainWindow::FillModuleMenu);
+  AddAction(view, tr("Toggle Source/&Companion"), {K(Qt::ALT | Qt::Key_O)},
+            [this] { ToggleCompanion(); });
+  encodingMenu_ = view->addMenu(tr("&Encoding"));
+  auto* encodings = new QActionGroup(encodingMenu_);
+  for (const ScreenEncoding encoding :
+       {ScreenEncoding::Utf8, ScreenEncoding::Cp949, ScreenEncoding::Latin1}) {
+    QAction* action = encodingMenu_->addAction(QString::fromLatin1(EncodingName(encoding)));
+    action->setCheckable(true);
+    action->setData(static_cast<int>(encoding));
+    encodings->addAction(action);
+    actions_ << action;
+    connect(action, &QAction::triggered, this, [this, encoding] {
+      EditorWidget* pane = CurrentEditor();
+      if (pane == nullptr) return;
+      if (!pane->Screen().SetEncoding(encoding))
+        Report(tr("Encoding"),
+               tr("%1 is not code page 949 text.").arg(DisplayName(pane->View()->GetDocument())));
+      UpdateStatus();
+    });
+  }
+  connect(encodingMenu_, &QMenu::aboutToShow, this, &MainWindow::FillEncodingMenu);
 
   QMenu* tools = menuBar()->addMenu(tr("&Tools"));
-  tools->addAction(tr("&Packages..."), this, &MainWindow::ShowPackages);
-  tools->addAction(tr("&Trace Viewer"), this, &MainWindow::StartTraceViewer);
+  AddAction(tools, tr("&Packages..."), {}, [this] { ShowPackages(); });
+  traceAction_ = AddAction(tools, tr("&Trace Viewer"), {}, [this] { ToggleTraceViewer(); });
+  traceAction_->setCheckable(true);
 
   QMenu* help = menuBar()->addMenu(tr("&Help"));
-  help->addAction(tr("&About"), this, [this] {
+  AddAction(help, tr("&About"), {}, [this] {
     QMessageBox::about(this, tr("About ZEB IDE"),
                        tr("ZEB IDE: an IDE host for design-time packages.\n"
                           "Tab and Shift+Tab indent and unindent the selected block; "
                           "Ctrl+Alt+U shows what the IDE says about the current editor."));
   });
+}
+
+QAction* MainWindow::Action(const QString& text) const {
+  for (QAction* action : actions_)
+    if (PlainText(action->text()) == text) return action;
+  return nullptr;
+}
+
+bool MainWindow::RunShortcut(const QKeyEvent& event) {
+  const QKeySequence pressed(event.keyCombination());
+  for (QAction* action : actions_)
+    if (action->isEnabled() && action->shortcuts().contains(pressed)) {
+      action->trigger();
+      return true;
+    }
+  return false;
+}
+
+void MainWindow::EditCommand(const std::function<void(EditorWidget&)>& command) {
+  EditorWidget* pane = CurrentEditor();
+  if (pane == nullptr) return;
+  pane->PushSelectionToView();
+  command(*pane);
+  pane->Screen().EndTypingRun();
+  pane->PushSelectionToView();
+  UpdateStatus();
 }
 
 void MainWindow::FillRecentMenu() {
@@ -142,6 +275,30 @@ void MainWindow::AddRecent(const QString& path) {
   settings.setValue(QStringLiteral("recentFiles"), files);
 }
 
+void MainWindow::FillModuleMenu() {
+  moduleMenu_->clear();
+  EditorWidget* pane = CurrentEditor();
+  const auto module = pane ? ide_->ModuleOf(pane->View()->GetDocument()) : nullptr;
+  if (!module) return;
+  for (std::size_t i = 0; i < module->FileCount(); ++i) {
+    const zebide::Document& document = *module->File(i);
+    QAction* action = moduleMenu_->addAction(DisplayName(document));
+    action->setCheckable(true);
+    action->setChecked(&document == &pane->View()->GetDocument());
+    const std::string path = document.Path();
+    connect(action, &QAction::triggered, this, [this, path] { ide_->ShowFile(path); });
+  }
+}
+
+void MainWindow::FillEncodingMenu() {
+  EditorWidget* pane = CurrentEditor();
+  for (QAction* action : encodingMenu_->actions()) {
+    action->setEnabled(pane != nullptr);
+    action->setChecked(pane != nullptr &&
+                       action->data().toInt() == static_cast<int>(pane->Screen().Encoding()));
+  }
+}
+
 // ---- Files ------------------------------------------------------------------------------------
 
 bool MainWindow::LoadPackage(const QString& path) {
@@ -154,22 +311,26 @@ EditorWidget* MainWindow::OpenFile(const QString& path) {
     AddRecent(QFileInfo(path).absoluteFilePath());
     return EditorOf(view);
   } catch (const std::exception&) {
-    const ExceptionDescription d = DescribeException(std::current_exception());
-    Report(tr("Cannot open file"), tr("Cannot open %1:\n%2").arg(path, Q(d.message)));
+    // The IDE's message names the file and the reason ("cannot open FILE: not a regular file").
+    Report(tr("Cannot open file"), Q(DescribeException(std::current_exception()).message));
     return nullptr;
   }
 }
 
 void MainWindow::OpenDialog() {
+  const EditorWidget* pane = CurrentEditor();
+  const QString folder = pane != nullptr
+                             ? QFileInfo(Q(pane->View()->GetDocument().Path())).absolutePath()
+                             : QDir::currentPath();
   const QStringList paths = QFileDialog::getOpenFileNames(
-      this, tr("Open"), QString(),
-      tr("Source files (*.pas *.dpr *.dpk *.dfm *.cpp *.cc *.c *.h *.hpp);;All files (*)"));
+      this, tr("Open"), folder,
+      tr("Modules (*.pas *.dpr *.dpk *.inc *.dfm *.xfm *.nfm *.cpp *.cc *.cxx *.c *.h *.hpp *.hh "
+         "*.hxx);;All files (*)"));
   for (const QString& path : paths)
     OpenFile(path);
 }
 
-bool MainWindow::SaveTo(EditorWidget& editor, const QString& path) {
-  zebide::Document& document = editor.View()->GetDocument();
+bool MainWindow::SaveTo(zebide::Document& document, const QString& path) {
   try {
     if (path.isEmpty() || S(QFileInfo(path).absoluteFilePath()) == document.Path())
       document.Save();
@@ -181,37 +342,32 @@ bool MainWindow::SaveTo(EditorWidget& editor, const QString& path) {
            tr("Cannot save %1:\n%2").arg(path.isEmpty() ? Q(document.Path()) : path, Q(d.message)));
     return false;
   }
-  zebide::TextChange saved;
-  saved.kind = zebide::TextChange::Kind::Saved;
-  OnDocumentChanged(document, saved);
+  UpdateTabTitle(document);
+  UpdateStatus();
   return true;
 }
 
 bool MainWindow::Save() {
-  EditorWidget* editor = CurrentEditor();
-  return editor != nullptr && SaveTo(*editor, QString());
+  EditorWidget* pane = CurrentEditor();
+  return pane != nullptr && SaveTo(pane->View()->GetDocument(), QString());
 }
 
 bool MainWindow::SaveAs() {
-  EditorWidget* editor = CurrentEditor();
-  if (editor == nullptr) return false;
-  const QString path =
-      QFileDialog::getSaveFileName(this, tr("Save As"), Q(editor->View()->GetDocument().Path()));
-  if (path.isEmpty() || !SaveTo(*editor, path)) return false;
-  // The saved copy is the file from now on: open it in place of the view it came from.
-  const int index = tabs_->indexOf(editor);
-  if (S(QFileInfo(path).absoluteFilePath()) != editor->View()->GetDocument().Path()) {
-    const std::shared_ptr<zebide::EditView> old = editor->View();
-    delete editor;
-    ide_->CloseView(old);
-    if (EditorWidget* opened = OpenFile(path)) tabs_->setCurrentWidget(opened);
-    (void)index;
+  EditorWidget* pane = CurrentEditor();
+  if (pane == nullptr) return false;
+  zebide::Document& document = pane->View()->GetDocument();
+  const QString path = QFileDialog::getSaveFileName(this, tr("Save As"), Q(document.Path()));
+  if (path.isEmpty() || !SaveTo(document, path)) return false;
+  // The saved copy is the file from now on: open it in place of the tab it came from.
+  if (S(QFileInfo(path).absoluteFilePath()) != document.Path()) {
+    for (EditorWidget* each : PanesOf(tabs_->currentIndex()))
+      RemovePane(each);
+    OpenFile(path);
   }
   return true;
 }
 
-bool MainWindow::MaySave(EditorWidget& editor, bool lastViewOnly) {
-  zebide::Document& document = editor.View()->GetDocument();
+bool MainWindow::MaySave(zebide::Document& document, bool lastViewOnly) {
   if (!document.Modified()) return true;
   if (lastViewOnly && ide_->ViewsOf(document).size() > 1) return true;
   const QString name = DisplayName(document);
@@ -222,17 +378,16 @@ bool MainWindow::MaySave(EditorWidget& editor, bool lastViewOnly) {
                 this, tr("Save changes?"), tr("%1 has unsaved changes. Save them?").arg(name),
                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
   if (answer == QMessageBox::Cancel) return false;
-  if (answer == QMessageBox::Save) return SaveTo(editor, QString());
+  if (answer == QMessageBox::Save) return SaveTo(document, QString());
   return true;
 }
 
 bool MainWindow::CloseTab(int index) {
-  auto* editor = qobject_cast<EditorWidget*>(tabs_->widget(index));
-  if (editor == nullptr) return false;
-  if (!MaySave(*editor)) return false;
-  const std::shared_ptr<zebide::EditView> view = editor->View();
-  delete editor;
-  ide_->CloseView(view);
+  const std::vector<EditorWidget*> panes = PanesOf(index);
+  if (panes.empty()) return false;
+  if (!MaySave(panes.front()->View()->GetDocument(), false)) return false;
+  for (EditorWidget* pane : panes)
+    RemovePane(pane);
   if (EditorWidget* current = CurrentEditor()) ide_->Activate(current->View());
   UpdateStatus();
   return true;
@@ -242,16 +397,25 @@ bool MainWindow::CloseCurrent() {
   return tabs_->count() > 0 && CloseTab(tabs_->currentIndex());
 }
 
+bool MainWindow::ClosePane() {
+  EditorWidget* pane = CurrentEditor();
+  if (pane == nullptr) return false;
+  const int index = tabs_->currentIndex();
+  if (PanesOf(index).size() < 2) return CloseTab(index);
+  RemovePane(pane);
+  if (EditorWidget* current = CurrentEditor()) {
+    ide_->Activate(current->View());
+    current->setFocus();
+  }
+  UpdateStatus();
+  return true;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // One question for each modified document, however many views show it.
-  std::vector<const zebide::Document*> asked;
+  // One question for each modified document, however many panes show it.
   for (int i = 0; i < tabs_->count(); ++i) {
-    auto* editor = qobject_cast<EditorWidget*>(tabs_->widget(i));
-    if (editor == nullptr) continue;
-    const zebide::Document* document = &editor->View()->GetDocument();
-    if (std::find(asked.begin(), asked.end(), document) != asked.end()) continue;
-    asked.push_back(document);
-    if (!MaySave(*editor, false)) {
+    const std::vector<EditorWidget*> panes = PanesOf(i);
+    if (!panes.empty() && !MaySave(panes.front()->View()->GetDocument(), false)) {
       event->ignore();
       return;
     }
@@ -262,26 +426,49 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // ---- Editing ----------------------------------------------------------------------------------
 
 void MainWindow::Undo() {
-  if (EditorWidget* editor = CurrentEditor()) {
-    editor->View()->Undo();
-    editor->SyncSelectionFromView();
-  }
+  EditCommand([](EditorWidget& pane) {
+    pane.Screen().Undo(*pane.View());
+    pane.SyncSelectionFromView();
+  });
 }
 
 void MainWindow::Redo() {
-  if (EditorWidget* editor = CurrentEditor()) {
-    editor->View()->Redo();
-    editor->SyncSelectionFromView();
-  }
+  EditCommand([](EditorWidget& pane) {
+    pane.Screen().Redo(*pane.View());
+    pane.SyncSelectionFromView();
+  });
+}
+
+void MainWindow::GoToLine(int line) {
+  EditCommand([line](EditorWidget& pane) {
+    pane.View()->SetCursor({line, 1});
+    pane.SyncSelectionFromView();
+    pane.setFocus();
+  });
 }
 
 void MainWindow::SplitView() {
-  if (CurrentEditor() == nullptr) return;
+  EditorWidget* pane = CurrentEditor();
+  if (pane == nullptr) return;
+  pane->PushSelectionToView();
   try {
     ide_->Split();
   } catch (const std::exception&) {
     Report(tr("Cannot split"), Q(DescribeException(std::current_exception()).message));
   }
+}
+
+void MainWindow::ToggleCompanion() {
+  EditorWidget* pane = CurrentEditor();
+  if (pane == nullptr) return;
+  const zebide::Document& document = pane->View()->GetDocument();
+  const auto module = ide_->ModuleOf(document);
+  if (!module || module->FileCount() < 2) {
+    statusBar()->showMessage(tr("%1 has no companion file").arg(DisplayName(document)), 3000);
+    return;
+  }
+  const std::size_t next = (module->IndexOf(document) + 1) % module->FileCount();
+  ide_->ShowFile(module->File(next)->Path());
 }
 
 // ---- Tools ------------------------------------------------------------------------------------
@@ -309,31 +496,77 @@ void MainWindow::ShowPackages() {
   dialog.exec();
 }
 
-void MainWindow::StartTraceViewer() {
-  if (trace_ != nullptr && trace_->state() != QProcess::NotRunning) return;
+bool MainWindow::TraceViewerRunning() const {
+  return trace_ != nullptr && trace_->state() != QProcess::NotRunning;
+}
+
+void MainWindow::ToggleTraceViewer() {
+  if (TraceViewerRunning()) {
+    if (traceDock_->isVisible()) {
+      StopTraceViewer();
+      traceDock_->hide();
+    } else {
+      traceDock_->show();
+    }
+    traceAction_->setChecked(TraceViewerRunning());
+    return;
+  }
   const QString program = Q(ide_->Environment().binDirectory) + QStringLiteral("zeb-trace");
   if (!QFileInfo(program).isExecutable()) {
+    traceAction_->setChecked(false);
     Report(tr("Trace viewer"), tr("The trace viewer %1 is not installed.").arg(program));
     return;
   }
-  if (traceOutput_ == nullptr) {
-    auto* dock = new QDockWidget(tr("Trace"), this);
-    traceOutput_ = new QPlainTextEdit(dock);
+  if (traceDock_ == nullptr) {
+    traceDock_ = new QDockWidget(tr("Trace"), this);
+    traceDock_->setObjectName(QStringLiteral("TraceDock"));
+    traceDock_->installEventFilter(this);
+    traceOutput_ = new QPlainTextEdit(traceDock_);
     traceOutput_->setReadOnly(true);
     traceOutput_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    dock->setWidget(traceOutput_);
-    addDockWidget(Qt::BottomDockWidgetArea, dock);
+    traceDock_->setWidget(traceOutput_);
+    addDockWidget(Qt::BottomDockWidgetArea, traceDock_);
   }
+  traceDock_->show();
+  delete trace_;
   trace_ = new QProcess(this);
-  trace_->setProcessChannelMode(QProcess::MergedChannels);
-  connect(trace_, &QProcess::readyRead, this, [this] {
+  const auto show = [this](QByteArray bytes) {
+    // The viewer's hint for a terminal means nothing in the panel.
+    bytes.replace(" (Ctrl+C to stop)", "");
     traceOutput_->moveCursor(QTextCursor::End);
-    traceOutput_->insertPlainText(QString::fromUtf8(trace_->readAll()));
-  });
-  connect(trace_, &QProcess::finished, this, [this](int code, QProcess::ExitStatus) {
-    traceOutput_->appendPlainText(tr("[the trace viewer ended with status %1]").arg(code));
+    traceOutput_->insertPlainText(QString::fromUtf8(bytes));
+  };
+  connect(trace_, &QProcess::readyReadStandardOutput, this,
+          [this, show] { show(trace_->readAllStandardOutput()); });
+  connect(trace_, &QProcess::readyReadStandardError, this,
+          [this, show] { show(trace_->readAllStandardError()); });
+  connect(trace_, &QProcess::finished, this, [this, show](int code, QProcess::ExitStatus) {
+    show(trace_->readAllStandardOutput() + trace_->readAllStandardError());
+    traceOutput_->appendPlainText(code == 0 ? tr("[the trace viewer stopped]")
+                                            : tr("[the trace viewer stopped with status %1: no "
+                                                 "traces are shown here]")
+                                                  .arg(code));
+    traceAction_->setChecked(false);
   });
   trace_->start(program, {});
+  traceAction_->setChecked(true);
+}
+
+void MainWindow::StopTraceViewer() {
+  if (!TraceViewerRunning()) return;
+  // The viewer removes its socket when it is told to stop.
+  trace_->terminate();
+  if (!trace_->waitForFinished(2000)) {
+    trace_->kill();
+    trace_->waitForFinished(1000);
+  }
+  if (traceAction_ != nullptr) traceAction_->setChecked(false);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // Closing the panel with its close control stops its viewer, which frees the socket.
+  if (watched == traceDock_ && event->type() == QEvent::Close) StopTraceViewer();
+  return QMainWindow::eventFilter(watched, event);
 }
 
 // ---- Observer ---------------------------------------------------------------------------------
@@ -359,12 +592,16 @@ void MainWindow::OnMessage(const std::string& text) {
   Report(tr("ZEB IDE"), Q(text));
 }
 
-void MainWindow::OnDocumentChanged(zebide::Document& document, const zebide::TextChange&) {
-  for (const auto& view : ide_->ViewsOf(document))
-    if (EditorWidget* editor = EditorOf(*view)) {
-      editor->SyncFromDocument();
-      UpdateTitle(editor);
-    }
+void MainWindow::OnDocumentChanged(zebide::Document& document, const zebide::TextChange& change) {
+  const auto found = screens_.find(&document);
+  if (found != screens_.end()) {
+    found->second->Apply(change);
+    // Panes other than the one acting keep their caret where the component moved it.
+    const auto top = ide_->TopView();
+    for (EditorWidget* pane : found->second->Panes())
+      if (pane->View() != top) pane->PushSelectionToView();
+  }
+  UpdateTabTitle(document);
   UpdateStatus();
 }
 
@@ -376,88 +613,130 @@ void MainWindow::OnTopViewChanged(zebide::EditView& view) {
   EditorWidget* editor = EditorOf(view);
   if (editor == nullptr) {
     for (const auto& shared : ide_->ViewsOf(view.GetDocument()))
-      if (shared.get() == &view) editor = AddTab(shared);
+      if (shared.get() == &view) editor = AddPane(shared);
   }
-  if (editor != nullptr && tabs_->currentWidget() != editor) tabs_->setCurrentWidget(editor);
+  if (editor == nullptr) return;
+  lastPane_ = editor;
+  findBar_->SetEditor(editor);
+  QWidget* tab = editor->parentWidget();
+  if (tabs_->currentWidget() != tab) tabs_->setCurrentWidget(tab);
+  if (!editor->hasFocus() && isVisible()) editor->setFocus();
   UpdateStatus();
 }
 
-// ---- Tabs and status --------------------------------------------------------------------------
+// ---- Tabs, panes and status -------------------------------------------------------------------
 
-EditorWidget* MainWindow::AddTab(const std::shared_ptr<zebide::EditView>& view) {
-  // Every view of a document shows it the same way: the codec is chosen once, by its first view.
-  LineCodec codec = LineCodec::For(view->GetDocument().Buffer());
-  for (const auto& other : ide_->ViewsOf(view->GetDocument()))
-    if (const EditorWidget* shown = EditorOf(*other)) codec = shown->Codec();
-  auto* editor = new EditorWidget(*ide_, view, codec, tabs_);
-  if (!editor->ReadOnlyReason().isEmpty())
-    statusBar()->showMessage(DisplayName(view->GetDocument()) + QStringLiteral(": ") +
-                             editor->ReadOnlyReason());
-  connect(editor, &EditorWidget::StatusChanged, this, [this, editor] {
-    UpdateTitle(editor);
-    if (editor == CurrentEditor()) UpdateStatus();
-  });
-  const QString name = DisplayName(view->GetDocument());
-  tabs_->addTab(editor, name);
-  tabs_->setTabToolTip(tabs_->indexOf(editor), Q(view->GetDocument().Path()));
-  UpdateTitle(editor);
-  return editor;
-}
-
-EditorWidget* MainWindow::EditorOf(const zebide::EditView& view) const {
+QSplitter* MainWindow::TabOf(const zebide::Document& document) const {
   for (int i = 0; i < tabs_->count(); ++i) {
-    auto* editor = qobject_cast<EditorWidget*>(tabs_->widget(i));
-    if (editor != nullptr && editor->View().get() == &view) return editor;
+    const std::vector<EditorWidget*> panes = PanesOf(i);
+    if (!panes.empty() && &panes.front()->View()->GetDocument() == &document)
+      return qobject_cast<QSplitter*>(tabs_->widget(i));
   }
   return nullptr;
 }
 
-EditorWidget* MainWindow::CurrentEditor() const {
-  return qobject_cast<EditorWidget*>(tabs_->currentWidget());
+std::vector<EditorWidget*> MainWindow::PanesOf(int tabIndex) const {
+  std::vector<EditorWidget*> panes;
+  auto* splitter = qobject_cast<QSplitter*>(tabs_->widget(tabIndex));
+  if (splitter == nullptr) return panes;
+  for (int i = 0; i < splitter->count(); ++i)
+    if (auto* pane = qobject_cast<EditorWidget*>(splitter->widget(i))) panes.push_back(pane);
+  return panes;
 }
 
-void MainWindow::UpdateTitle(EditorWidget* editor) {
-  const int index = tabs_->indexOf(editor);
-  if (index < 0) return;
-  const zebide::Document& document = editor->View()->GetDocument();
-  QString title = DisplayName(document);
-  if (ide_->ViewsOf(document).size() > 1) {
-    int n = 0;
-    for (const auto& view : ide_->ViewsOf(document)) {
-      ++n;
-      if (view == editor->View()) break;
-    }
-    title += QStringLiteral(" (%1)").arg(n);
+EditorWidget* MainWindow::AddPane(const std::shared_ptr<zebide::EditView>& view) {
+  const zebide::Document& document = view->GetDocument();
+  DocumentScreen*& screen = screens_[&document];
+  if (screen == nullptr) screen = new DocumentScreen(view->GetDocument());
+  QSplitter* splitter = TabOf(document);
+  const bool newTab = splitter == nullptr;
+  if (newTab) {
+    splitter = new QSplitter(Qt::Horizontal, tabs_);
+    splitter->setChildrenCollapsible(false);
   }
-  if (document.Modified()) title += QStringLiteral(" *");
-  tabs_->setTabText(index, title);
+  auto* pane = new EditorWidget(*ide_, view, *screen, splitter);
+  pane->onKeyPassedOn = [this](QKeyEvent& event) { return RunShortcut(event); };
+  splitter->addWidget(pane);
+  connect(pane, &EditorWidget::StatusChanged, this, [this, pane] {
+    if (pane == CurrentEditor()) UpdateStatus();
+  });
+  if (newTab) {
+    const int index = tabs_->addTab(splitter, DisplayName(document));
+    tabs_->setTabToolTip(index, Q(document.Path()));
+  } else {
+    // Panes share the width equally.
+    splitter->setSizes(QList<int>(splitter->count(), std::max(1, splitter->width())));
+  }
+  UpdateTabTitle(document);
+  return pane;
+}
+
+void MainWindow::RemovePane(EditorWidget* pane) {
+  const std::shared_ptr<zebide::EditView> view = pane->View();
+  const zebide::Document* document = &view->GetDocument();
+  QWidget* tab = pane->parentWidget();
+  if (lastPane_ == pane) lastPane_ = nullptr;
+  findBar_->SetEditor(nullptr);
+  delete pane;
+  const auto found = screens_.find(document);
+  if (found != screens_.end() && found->second->Panes().empty()) {
+    delete found->second;
+    screens_.erase(found);
+    delete tab;
+  }
+  ide_->CloseView(view);
+}
+
+EditorWidget* MainWindow::EditorOf(const zebide::EditView& view) const {
+  for (const auto& entry : screens_)
+    for (EditorWidget* pane : entry.second->Panes())
+      if (pane->View().get() == &view) return pane;
+  return nullptr;
+}
+
+EditorWidget* MainWindow::CurrentEditor() const {
+  const std::vector<EditorWidget*> panes = PanesOf(tabs_->currentIndex());
+  if (panes.empty()) return nullptr;
+  if (std::find(panes.begin(), panes.end(), lastPane_) != panes.end()) return lastPane_;
+  return panes.front();
+}
+
+void MainWindow::UpdateTabTitle(const zebide::Document& document) {
+  QSplitter* tab = TabOf(document);
+  const int index = tab != nullptr ? tabs_->indexOf(tab) : -1;
+  if (index < 0) return;
+  tabs_->setTabText(
+      index, DisplayName(document) + (document.Modified() ? QStringLiteral(" *") : QString()));
 }
 
 void MainWindow::UpdateStatus() {
-  EditorWidget* editor = CurrentEditor();
-  if (editor == nullptr) {
-    position_->clear();
-    modified_->clear();
-    indent_->clear();
+  EditorWidget* pane = CurrentEditor();
+  if (pane == nullptr) {
+    for (QLabel* label : {position_, tabWidth_, encoding_, lineEnd_, modified_})
+      label->clear();
     setWindowTitle(QStringLiteral("ZEB IDE"));
+    setWindowModified(false);
     return;
   }
-  const QTextCursor cursor = editor->textCursor();
-  position_->setText(
-      tr("Ln %1, Col %2").arg(cursor.blockNumber() + 1).arg(cursor.positionInBlock() + 1));
-  const zebide::Document& document = editor->View()->GetDocument();
+  const zebide::Document& document = pane->View()->GetDocument();
+  const zebide::TextPos at = pane->TextPosAt(pane->Caret());
+  const int column = pane->CaretColumn();
+  QString position = tr("Ln %1, Col %2").arg(at.line).arg(column);
+  if (at.col != column) position += tr(" (byte %1)").arg(at.col);
+  position_->setText(position);
+  tabWidth_->setText(tr("Tab %1").arg(pane->View()->TabWidth()));
+  encoding_->setText(QString::fromLatin1(EncodingName(pane->Screen().Encoding())));
+  lineEnd_->setText(pane->eolMode() == QsciScintilla::EolWindows ? QStringLiteral("CRLF")
+                                                                 : QStringLiteral("LF"));
   modified_->setText(document.Modified() ? tr("Modified") : QString());
-  // The step Tab indents a block by: it follows the module's source file, as the add-in does.
-  const auto module = ide_->ModuleOf(document);
-  const std::string source = module ? module->FileName() : document.Path();
-  const int step = ExtractFileExt(LowerCase(source)) == ".pas" ? 2 : 4;
-  indent_->setText(tr("Indent %1").arg(step));
-  setWindowTitle(tr("%1 - ZEB IDE").arg(Q(document.Path())));
+  setWindowTitle(DisplayName(document) + QStringLiteral("[*] — ") + Q(document.Path()));
+  setWindowModified(document.Modified());
 }
 
-QString MainWindow::StatusText() const {
+QString MainWindow::StatusText() {
+  UpdateStatus();
   QStringList parts;
-  for (const QLabel* label : {position_, modified_, indent_})
+  for (const QLabel* label : {position_, tabWidth_, encoding_, lineEnd_, modified_})
     if (!label->text().isEmpty()) parts << label->text();
   return parts.join(QStringLiteral(" | "));
 }

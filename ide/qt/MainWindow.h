@@ -1,27 +1,35 @@
-// MainWindow: the IDE window. A tab per open view, menus for files, editing, views and tools, a
-// status bar (line, column, modified, the file's indent step), recent files, and the front end's
+// MainWindow: the IDE window. A tab per document shown, its edit views as panes side by side
+// (View -> Split); menus for files, editing, finding, views, encodings and tools; a status bar
+// (line, column, tab width, encoding, line end, modified); recent files; and the front end's
 // side of the IDE core: faults and messages in message boxes, add-in dialogs as modal windows.
 #pragma once
 
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "ide/core/Ide.h"
 #include "ide/core/IdeObserver.h"
 #include "ide/qt/ModalPresenter.h"
 
+class QAction;
+class QActionGroup;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QProcess;
+class QSplitter;
 class QTabWidget;
 class QTreeWidget;
 
 namespace ide::qt {
 
+class DocumentScreen;
 class EditorWidget;
+class FindBar;
 
 class MainWindow final : public QMainWindow, public zebide::IdeObserver {
   Q_OBJECT
@@ -34,25 +42,32 @@ class MainWindow final : public QMainWindow, public zebide::IdeObserver {
 
   // Loads a package; a failure is reported like any other message.
   bool LoadPackage(const QString& path);
-  // Opens a file (or switches to it); a file that cannot be read is reported and nothing
-  // changes. Null on failure.
+  // Opens a file (or switches to it); a file that cannot be opened is reported with what the
+  // IDE said, and nothing changes. Null on failure.
   EditorWidget* OpenFile(const QString& path);
 
+  // The pane the user works in, and every pane of the tab it is in.
   EditorWidget* CurrentEditor() const;
+  std::vector<EditorWidget*> PanesOf(int tabIndex) const;
   QTabWidget* Tabs() const noexcept { return tabs_; }
+  FindBar* Finder() const noexcept { return findBar_; }
   ModalPresenter& Presenter() noexcept { return presenter_; }
+  // Every action of the menus, for tests: by its text without "&" and "...".
+  QAction* Action(const QString& text) const;
 
   // Replaces the message boxes (faults, messages, errors) with a call; for tests.
   std::function<void(const QString& title, const QString& text)> onMessage;
   // Answers "save changes?" without asking; for tests. Returns a QMessageBox::StandardButton.
   std::function<int(const QString& fileName)> onAskSave;
 
-  // The status bar's text, joined: "Ln 3, Col 5 | Modified | Indent 2".
-  QString StatusText() const;
+  // The status bar's text, joined: "Ln 3, Col 9 (byte 2) | Tab 8 | UTF-8 | LF | Modified".
+  QString StatusText();
   // The Packages window's contents: one item per loaded package, its identity below it.
   QTreeWidget* CreatePackageTree(QWidget* parent) const;
-  // The trace viewer's output panel, once the viewer was started.
+  // The trace viewer's output panel, once the viewer was started; whether it runs.
   QPlainTextEdit* TraceOutput() const noexcept { return traceOutput_; }
+  bool TraceViewerRunning() const;
+  QDockWidget* TraceDock() const noexcept { return traceDock_; }
 
  public slots:
   void OpenDialog();
@@ -62,13 +77,18 @@ class MainWindow final : public QMainWindow, public zebide::IdeObserver {
   void Undo();
   void Redo();
   void SplitView();
+  bool ClosePane();
+  void GoToLine(int line);
+  void ToggleCompanion();
   void ShowPackages();
-  void StartTraceViewer();
+  // Starts the trace viewer in its panel, shows a hidden panel, or stops a shown one.
+  void ToggleTraceViewer();
+  void StopTraceViewer();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
- protected:
   // IdeObserver
   void OnFault(const zebide::Fault& fault) override;
   TModalResult OnDialog(TForm& form) override;
@@ -79,29 +99,46 @@ class MainWindow final : public QMainWindow, public zebide::IdeObserver {
 
  private:
   void BuildMenus();
+  QAction* AddAction(QMenu* menu, const QString& text, const QList<QKeySequence>& keys,
+                     const std::function<void()>& run);
+  bool RunShortcut(const QKeyEvent& event);
   void Report(const QString& title, const QString& text);
   EditorWidget* EditorOf(const zebide::EditView& view) const;
-  EditorWidget* AddTab(const std::shared_ptr<zebide::EditView>& view);
+  QSplitter* TabOf(const zebide::Document& document) const;
+  EditorWidget* AddPane(const std::shared_ptr<zebide::EditView>& view);
+  void RemovePane(EditorWidget* pane);
   bool CloseTab(int index);
-  // Asks whether to save the editor's document when it is modified (with `lastViewOnly`, only
-  // when no other tab shows it); false when the user cancels or the save failed.
-  bool MaySave(EditorWidget& editor, bool lastViewOnly = true);
-  bool SaveTo(EditorWidget& editor, const QString& path);
+  // Asks whether to save the document when it is modified (with `lastViewOnly`, only when no
+  // other view shows it); false when the user cancels or the save failed.
+  bool MaySave(zebide::Document& document, bool lastViewOnly = true);
+  bool SaveTo(zebide::Document& document, const QString& path);
   void UpdateStatus();
-  void UpdateTitle(EditorWidget* editor);
+  void UpdateTabTitle(const zebide::Document& document);
   void AddRecent(const QString& path);
   void FillRecentMenu();
+  void FillModuleMenu();
+  void FillEncodingMenu();
+  void EditCommand(const std::function<void(EditorWidget&)>& command);
 
   ModalPresenter presenter_;
   std::unique_ptr<zebide::Ide> ide_;
+  std::map<const zebide::Document*, DocumentScreen*> screens_;
   QTabWidget* tabs_;
+  FindBar* findBar_;
   QLabel* position_;
+  QLabel* tabWidth_;
+  QLabel* encoding_;
+  QLabel* lineEnd_;
   QLabel* modified_;
-  QLabel* indent_;
   QMenu* recentMenu_ = nullptr;
+  QMenu* moduleMenu_ = nullptr;
+  QMenu* encodingMenu_ = nullptr;
+  QAction* traceAction_ = nullptr;
+  QList<QAction*> actions_;
   QProcess* trace_ = nullptr;
+  QDockWidget* traceDock_ = nullptr;
   QPlainTextEdit* traceOutput_ = nullptr;
-  bool closing_ = false;
+  EditorWidget* lastPane_ = nullptr;
 };
 
 }  // namespace ide::qt

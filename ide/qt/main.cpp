@@ -3,16 +3,23 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <cstdio>
 
 #include "ide/qt/MainWindow.h"
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setOrganizationName(QStringLiteral("zeb-ide"));
-  QApplication::setApplicationName(QStringLiteral("zeb-ide"));
-  QApplication::setApplicationVersion(QStringLiteral(ZEB_VERSION));
+namespace {
 
+struct Arguments {
+  bool noPackage = false;
+  QString package;  // empty: the IDE's default package
+  QStringList files;
+};
+
+// Parses the command line in a core application, so that --help, --version and a bad option
+// are answered without a display.
+Arguments Parse(int argc, char** argv) {
+  QCoreApplication core(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("zeb-ide"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(ZEB_VERSION));
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
       "The ZEB IDE window: loads the add-in package and opens FILEs in editors.\n"
@@ -31,15 +38,30 @@ int main(int argc, char** argv) {
   parser.addOption(noPackageOption);
   parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Files to open."),
                                QStringLiteral("[FILE...]"));
-  parser.process(app);
+  parser.process(core);  // exits after --help, --version or a bad option
+  Arguments arguments;
+  arguments.noPackage = parser.isSet(noPackageOption);
+  if (parser.isSet(packageOption)) arguments.package = parser.value(packageOption);
+  arguments.files = parser.positionalArguments();
+  return arguments;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Arguments arguments = Parse(argc, argv);
+
+  QApplication app(argc, argv);
+  QApplication::setOrganizationName(QStringLiteral("zeb-ide"));
+  QApplication::setApplicationName(QStringLiteral("zeb-ide"));
+  QApplication::setApplicationVersion(QStringLiteral(ZEB_VERSION));
 
   ide::qt::MainWindow window;
-  if (!parser.isSet(noPackageOption)) {
-    window.LoadPackage(parser.isSet(packageOption)
-                           ? parser.value(packageOption)
-                           : QString::fromStdString(window.Ide().DefaultPackagePath()));
-  }
-  for (const QString& file : parser.positionalArguments())
+  if (!arguments.noPackage)
+    window.LoadPackage(arguments.package.isEmpty()
+                           ? QString::fromStdString(window.Ide().DefaultPackagePath())
+                           : arguments.package);
+  for (const QString& file : arguments.files)
     window.OpenFile(file);
   window.show();
   return QApplication::exec();

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTest>
 #include <memory>
 
 #include "addin/info/Form_Info.h"
@@ -35,9 +36,13 @@ TEST(FormDialog, FollowsTheFormsStoredLayout) {
   EXPECT_EQ(dialog.size(), QSize(782, 462));
   EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize()) << "a dialog frame cannot be resized";
   EXPECT_TRUE(dialog.isModal());
+  // A dialog frame: the close control only.
+  EXPECT_EQ(dialog.windowFlags() & Qt::WindowType_Mask, Qt::Dialog);
   EXPECT_FALSE(dialog.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+  EXPECT_FALSE(dialog.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
   EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::WindowCloseButtonHint));
 
+  // Without a window it is centred on the screen.
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   const QPoint centre = dialog.pos() + QPoint(782 / 2, 462 / 2);
   EXPECT_LE((centre - screen.center()).manhattanLength(), 2);
@@ -57,6 +62,19 @@ TEST(FormDialog, FollowsTheFormsStoredLayout) {
   EXPECT_EQ(dialog.font().pixelSize(), 12);
   EXPECT_EQ(dialog.font().family(), QStringLiteral("굴림"));
   EXPECT_EQ(dialog.palette().color(QPalette::Window), dialog.palette().color(QPalette::Button));
+}
+
+TEST(FormDialog, IsCentredOnTheIdeWindowAndClosesWithEscape) {
+  QWidget ide;
+  ide.setGeometry(40, 30, 1000, 700);
+  ide.show();
+  auto form = ReportForm();
+  ide::qt::FormDialog dialog(*form, &ide);
+  dialog.show();
+  const QPoint centre = dialog.frameGeometry().center();
+  EXPECT_LE((centre - ide.frameGeometry().center()).manhattanLength(), 2);
+  QTest::keyClick(dialog.Memos()[0], Qt::Key_Escape);
+  EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST(FormDialog, TheKoreanFontResolvesToAnInstalledFontWithHangul) {

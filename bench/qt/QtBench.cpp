@@ -1,0 +1,132 @@
+// The window's costs on a file of N lines (41 bytes each: 41 MB for a million): opening it until
+// the first paint, the bare editor component painting the same bytes, and Tab on a block of
+// every line until the screen shows the indented text.
+#include <benchmark/benchmark.h>
+
+#include <Qsci/qscilexerpascal.h>
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QFontDatabase>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "ide/core/EditView.h"
+#include "ide/qt/EditorWidget.h"
+#include "ide/qt/MainWindow.h"
+
+namespace {
+
+// A Pascal file of `lines` lines, written once per size.
+QString LargeFile(QTemporaryDir& dir, int lines) {
+  const QString path = dir.filePath(QStringLiteral("Big%1.pas").arg(lines));
+  if (QFile::exists(path)) return path;
+  QByteArray bytes;
+  bytes.reserve(static_cast<qsizetype>(lines) * 41);
+  for (int i = 0; i < lines; ++i)
+    bytes += QByteArray("  x := x + 1; { line ") +
+             QByteArray::number(i % 100000).rightJustified(6) + QByteArray(" of the file }\n");
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) std::abort();
+  return path;
+}
+
+QTemporaryDir& Folder() {
+  static QTemporaryDir dir;
+  return dir;
+}
+
+// Paints the widget now, as the first frame on screen would.
+void Paint(QWidget& widget) {
+  QApplication::processEvents();
+  benchmark::DoNotOptimize(widget.grab());
+}
+
+// Each window and widget is made and shown before the clock runs, and destroyed after it.
+void BM_OpenFirstPaint(benchmark::State& state) {
+  const QString path = LargeFile(Folder(), static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto window = std::make_unique<ide::qt::MainWindow>();
+    window->resize(1000, 700);
+    window->show();
+    Paint(*window);
+    state.ResumeTiming();
+    if (window->OpenFile(path) == nullptr) state.SkipWithError("cannot open the file");
+    Paint(*window);
+    state.PauseTiming();
+    window.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_OpenFirstPaint)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_BareQsciOpen(benchmark::State& state) {
+  const QString path = LargeFile(Folder(), static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto editor = std::make_unique<QsciScintilla>();
+    editor->resize(1000, 700);
+    auto* lexer = new QsciLexerPascal(editor.get());
+    lexer->setDefaultFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    editor->setLexer(lexer);
+    editor->setMarginType(0, QsciScintilla::NumberMargin);
+    editor->setMarginWidth(0, QStringLiteral("09999999"));
+    editor->show();
+    Paint(*editor);
+    state.ResumeTiming();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) state.SkipWithError("cannot read the file");
+    const QByteArray bytes = file.readAll();
+    editor->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
+                          static_cast<unsigned long>(bytes.size()), bytes.constData());
+    Paint(*editor);
+    state.PauseTiming();
+    editor.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_BareQsciOpen)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_TabOnBlockOnScreen(benchmark::State& state) {
+  const QString path = LargeFile(Folder(), static_cast<int>(state.range(0)));
+  ide::qt::MainWindow window;
+  window.resize(1000, 700);
+  window.show();
+  if (!window.LoadPackage(QStringLiteral(ZEB_ADDIN_PATH))) state.SkipWithError("no add-in");
+  ide::qt::EditorWidget* editor = window.OpenFile(path);
+  if (editor == nullptr) {
+    state.SkipWithError("cannot open the file");
+    return;
+  }
+  editor->setFocus();
+  const auto lines = static_cast<std::int32_t>(editor->View()->GetDocument().LineCount());
+  for (auto _ : state) {
+    state.PauseTiming();
+    editor->View()->Select({1, 1}, {lines, 1});
+    editor->SyncSelectionFromView();
+    Paint(window);
+    state.ResumeTiming();
+    QTest::keyClick(editor, Qt::Key_Tab);
+    Paint(window);
+    state.PauseTiming();
+    window.Undo();
+    Paint(window);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_TabOnBlockOnScreen)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

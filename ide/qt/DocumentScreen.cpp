@@ -1,0 +1,324 @@
+#include "ide/qt/DocumentScreen.h"
+
+#include <QTimer>
+#include <algorithm>
+
+#include "ide/core/EditView.h"
+#include "ide/qt/EditorWidget.h"
+#include "ide/text/Document.h"
+#include "ide/text/TextChange.h"
+
+namespace ide::qt {
+
+namespace {
+
+// A pause longer than this ends a typing run.
+constexpr qint64 kTypingPauseMs = 1000;
+
+// Restores a flag on every path.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = old_; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+  bool old_;
+};
+
+std::string AllBytes(const zebide::Document& document) {
+  return document.Bytes(0, document.ByteSize());
+}
+
+unsigned long U(long value) {
+  return static_cast<unsigned long>(std::max(0L, value));
+}
+
+}  // namespace
+
+DocumentScreen::DocumentScreen(zebide::Document& document, QObject* parent)
+    : DocumentScreen(document, AllBytes(document), parent) {}
+
+DocumentScreen::DocumentScreen(zebide::Document& document, std::string bytes, QObject* parent)
+    : QObject(parent),
+      document_(document),
+      encoding_(GuessEncoding(bytes)),
+      initialBytes_(std::move(bytes)) {}
+
+DocumentScreen::~DocumentScreen() = default;
+
+// ---- Panes ------------------------------------------------------------------------------------
+
+void DocumentScreen::ListenTo(EditorWidget* pane) {
+  if (listening_ != nullptr)
+    disconnect(listening_, &QsciScintillaBase::SCN_MODIFIED, this, nullptr);
+  listening_ = pane;
+  if (pane == nullptr) return;
+  // The mask is each pane's own; the text changes are all this pane needs to hear.
+  pane->Send(QsciScintillaBase::SCI_SETMODEVENTMASK, QsciScintillaBase::SC_MOD_INSERTTEXT |
+                                                         QsciScintillaBase::SC_MOD_DELETETEXT |
+                                                         QsciScintillaBase::SC_MOD_BEFOREDELETE);
+  connect(pane, &QsciScintillaBase::SCN_MODIFIED, this,
+          [this](int position, int type, const char* text, int length, int, int, int, int, int,
+                 int) { OnModified(position, type, text, length); });
+}
+
+void DocumentScreen::AddPane(EditorWidget& pane) {
+  if (panes_.empty()) {
+    panes_.push_back(&pane);
+    ListenTo(&pane);
+    active_ = &pane;
+    // The undo history is the IDE's; the component keeps none.
+    pane.Send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
+    Load(std::move(initialBytes_));
+    initialBytes_ = std::string();
+    return;
+  }
+  pane.setDocument(panes_.front()->document());
+  panes_.push_back(&pane);
+}
+
+void DocumentScreen::RemovePane(EditorWidget& pane) {
+  panes_.erase(std::remove(panes_.begin(), panes_.end(), &pane), panes_.end());
+  if (active_ == &pane) active_ = panes_.empty() ? nullptr : panes_.front();
+  if (listening_ == &pane) ListenTo(panes_.empty() ? nullptr : panes_.front());
+}
+
+// ---- Loading ----------------------------------------------------------------------------------
+
+void DocumentScreen::Load(std::string bytes) {
+  if (listening_ == nullptr) return;
+  EditorWidget& pane = *listening_;
+  if (bytes.size() != document_.ByteSize()) bytes = AllBytes(document_);
+  const std::string screen = Converts(encoding_) ? ToScreen(encoding_, bytes) : std::move(bytes);
+  {
+    FlagScope scope(applying_);
+    pane.Send(QsciScintillaBase::SCI_SETCODEPAGE,
+              encoding_ == ScreenEncoding::Latin1
+                  ? 0UL
+                  : static_cast<unsigned long>(QsciScintillaBase::SC_CP_UTF8));
+    const bool readOnly = pane.isReadOnly();
+    pane.setReadOnly(false);
+    pane.Send(QsciScintillaBase::SCI_CLEARALL);
+    pane.Send(QsciScintillaBase::SCI_ALLOCATE, screen.size() + 1);
+    pane.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, screen.size(), screen.data());
+    pane.setReadOnly(readOnly);
+  }
+  CheckLines();
+  emit Reloaded();
+}
+
+bool DocumentScreen::SetEncoding(ScreenEncoding encoding) {
+  if (encoding == encoding_) return true;
+  if (encoding == ScreenEncoding::Cp949 && !IsCp949Text(AllBytes(document_))) return false;
+  encoding_ = encoding;
+  EndTypingRun();
+  Load();
+  return true;
+}
+
+void DocumentScreen::CheckLines() {
+  if (listening_ == nullptr) return;
+  linesAgree_ = static_cast<std::size_t>(listening_->Send(QsciScintillaBase::SCI_GETLINECOUNT)) ==
+                document_.LineCount();
+}
+
+// ---- Positions --------------------------------------------------------------------------------
+
+long DocumentScreen::LineStart(std::size_t index) const {
+  // The component breaks lines at a lone CR too; the document does not. Where that makes their
+  // lines differ, the document's line offsets are the screen's (only unconverted text can).
+  if (linesAgree_ || Converts(encoding_))
+    return listening_->Send(QsciScintillaBase::SCI_POSITIONFROMLINE, index);
+  return static_cast<long>(document_.LineOffset(index));
+}
+
+long DocumentScreen::PositionOf(zebide::TextPos pos) const {
+  if (listening_ == nullptr) return 0;
+  const auto line = static_cast<std::size_t>(
+      std::clamp<std::int32_t>(pos.line, 1, static_cast<std::int32_t>(document_.LineCount())));
+  const std::string_view text = document_.LineText(static_cast<std::int32_t>(line));
+  const auto column = static_cast<std::size_t>(std::max(0, pos.col - 1));
+  return LineStart(line - 1) + static_cast<long>(ScreenOffset(encoding_, text, column));
+}
+
+zebide::TextPos DocumentScreen::TextPosAt(long position) const {
+  if (listening_ == nullptr) return {};
+  std::size_t line = 0;
+  if (linesAgree_ || Converts(encoding_)) {
+    line = U(listening_->Send(QsciScintillaBase::SCI_LINEFROMPOSITION, U(position)));
+  } else {
+    std::size_t low = 0, high = document_.LineCount() - 1;
+    while (low < high) {
+      const std::size_t middle = (low + high + 1) / 2;
+      if (document_.LineOffset(middle) <= U(position))
+        low = middle;
+      else
+        high = middle - 1;
+    }
+    line = low;
+  }
+  line = std::min(line, document_.LineCount() - 1);
+  const std::string_view text = document_.LineText(static_cast<std::int32_t>(line + 1));
+  const std::size_t screenColumn = U(position - LineStart(line));
+  return {static_cast<std::int32_t>(line + 1),
+          static_cast<std::int32_t>(ByteOffset(encoding_, text, screenColumn) + 1)};
+}
+
+// ---- Screen to document -----------------------------------------------------------------------
+
+DocumentScreen::UserAction::UserAction(DocumentScreen& screen, EditorWidget& pane, bool typing)
+    : screen_(screen), outer_(screen.actionDepth_ == 0) {
+  ++screen_.actionDepth_;
+  if (!outer_) return;
+  screen_.active_ = &pane;
+  screen_.actionTyping_ = typing;
+  screen_.actionEdited_ = false;
+}
+
+DocumentScreen::UserAction::~UserAction() {
+  --screen_.actionDepth_;
+  if (!outer_) return;
+  if (screen_.actionTyping_ && screen_.actionEdited_ && screen_.active_ != nullptr) {
+    screen_.typingEnd_ = screen_.active_->Caret();
+    screen_.typingSteps_ = screen_.document_.History().UndoCount();
+    screen_.typingClock_.start();
+  } else if (screen_.actionEdited_) {
+    screen_.EndTypingRun();
+  }
+  screen_.actionTyping_ = false;
+}
+
+void DocumentScreen::OnModified(int position, int type, const char* text, int length) {
+  if (applying_) return;
+  if ((type & QsciScintillaBase::SC_MOD_BEFOREDELETE) != 0) {
+    deleteFrom_ = TextPosAt(position);
+    deleteTo_ = TextPosAt(position + length);
+    deletePending_ = true;
+    return;
+  }
+  if ((type & QsciScintillaBase::SC_MOD_DELETETEXT) != 0) {
+    if (!deletePending_) {
+      reloadPending_ = true;
+    } else {
+      deletePending_ = false;
+      Forward(deleteFrom_, deleteTo_, std::string());
+    }
+  } else if ((type & QsciScintillaBase::SC_MOD_INSERTTEXT) != 0) {
+    const zebide::TextPos at = TextPosAt(position);
+    const std::string_view shown(text != nullptr ? text : "", text != nullptr ? U(length) : 0);
+    const std::string bytes = FromScreen(encoding_, shown);
+    Forward(at, at, bytes);
+    // The document stores line breaks as its own line end and what its encoding cannot hold as
+    // "?": where that differs from what was typed, the screen shows what was stored.
+    if (!reloadPending_ && ToScreen(encoding_, bytes) != shown) reloadPending_ = true;
+    if (!reloadPending_ && !Converts(encoding_) &&
+        document_.Bytes(static_cast<std::size_t>(position), bytes.size()) != bytes)
+      reloadPending_ = true;
+  }
+  if (reloadPending_)
+    QTimer::singleShot(0, this, [this] {
+      if (!reloadPending_) return;
+      reloadPending_ = false;
+      Load();
+    });
+}
+
+void DocumentScreen::Forward(zebide::TextPos from, zebide::TextPos to, const std::string& bytes) {
+  EditorWidget* pane = active_ != nullptr ? active_ : listening_;
+  if (pane == nullptr) return;
+  zebide::EditView& view = *pane->View();
+  if (!document_.IsValid(from) || !document_.IsValid(to) || !view.Select(from, to)) {
+    // Inside a line end: not a change the document can take; show the document again.
+    reloadPending_ = true;
+    return;
+  }
+  const std::size_t before = document_.History().UndoCount();
+  // A step joins the one before when it belongs to the same user action, or continues a run
+  // of typing: nothing else changed the history, the caret did not move, no pause.
+  bool join = actionDepth_ > 0 && actionEdited_;
+  if (!join && actionDepth_ > 0 && actionTyping_ && typingEnd_ >= 0 && before == typingSteps_ &&
+      typingClock_.elapsed() < kTypingPauseMs)
+    join = PositionOf(from) == typingEnd_;
+  {
+    FlagScope scope(forwarding_);
+    view.InsertText(bytes);
+  }
+  const std::size_t after = document_.History().UndoCount();
+  if (after == before + 1 && join && before > 0) joined_.insert(after);
+  if (actionDepth_ > 0) actionEdited_ = true;
+  CheckLines();
+}
+
+// ---- Document to screen -----------------------------------------------------------------------
+
+void DocumentScreen::Apply(const zebide::TextChange& change) {
+  if (change.kind == zebide::TextChange::Kind::Saved) return;
+  if (change.kind == zebide::TextChange::Kind::Edit) {
+    // A new step: the steps that could be redone are gone, and so are their joins.
+    const std::size_t count = document_.History().UndoCount();
+    joined_.erase(joined_.lower_bound(count), joined_.end());
+    if (!forwarding_) EndTypingRun();
+  } else {
+    EndTypingRun();
+  }
+  if (forwarding_ || listening_ == nullptr) return;
+
+  EditorWidget& pane = *listening_;
+  long start = 0, end = 0;
+  std::string screen;
+  if (!Converts(encoding_)) {
+    start = static_cast<long>(change.offset);
+    end = static_cast<long>(change.offset + change.removed);
+    screen = document_.Bytes(change.offset, change.inserted);
+  } else {
+    // Converted text: whole lines, line ends included.
+    const auto lineCount = static_cast<std::size_t>(pane.Send(QsciScintillaBase::SCI_GETLINECOUNT));
+    const auto screenLine = [&](std::size_t index) {
+      return index >= lineCount ? pane.Send(QsciScintillaBase::SCI_GETLENGTH)
+                                : pane.Send(QsciScintillaBase::SCI_POSITIONFROMLINE, index);
+    };
+    start = screenLine(change.firstLine);
+    end = screenLine(change.firstLine + change.removedLines);
+    const std::size_t from = document_.LineOffset(change.firstLine);
+    const std::size_t lastLine = change.firstLine + change.insertedLines;
+    const std::size_t to =
+        lastLine >= document_.LineCount() ? document_.ByteSize() : document_.LineOffset(lastLine);
+    screen = ToScreen(encoding_, document_.Bytes(from, to - from));
+  }
+  {
+    FlagScope scope(applying_);
+    const bool readOnly = pane.isReadOnly();
+    pane.setReadOnly(false);
+    pane.Send(QsciScintillaBase::SCI_SETTARGETRANGE, U(start), end);
+    pane.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, screen.size(), screen.data());
+    pane.setReadOnly(readOnly);
+  }
+  CheckLines();
+}
+
+bool DocumentScreen::InStep() const {
+  if (listening_ == nullptr) return false;
+  return listening_->ScreenBytes().toStdString() == ToScreen(encoding_, AllBytes(document_));
+}
+
+// ---- Undo -------------------------------------------------------------------------------------
+
+void DocumentScreen::Undo(zebide::EditView& view) {
+  EndTypingRun();
+  while (true) {
+    const std::size_t step = document_.History().UndoCount();
+    if (!view.Undo() || joined_.count(step) == 0) break;
+  }
+}
+
+void DocumentScreen::Redo(zebide::EditView& view) {
+  EndTypingRun();
+  if (!view.Redo()) return;
+  while (joined_.count(document_.History().UndoCount() + 1) != 0)
+    if (!view.Redo()) break;
+}
+
+}  // namespace ide::qt

@@ -1,0 +1,120 @@
+// DocumentScreen: one document as the editor panes show it. The panes of a document share one
+// editor-component document, which holds the document's bytes (converted line by line for code
+// page 949, see ScreenEncoding); the IDE's document stays the one source of truth:
+//   - each change the user makes in a pane becomes an edit of the IDE's document through that
+//     pane's view (the view's block replaced by the new text), so an add-in reads what is shown;
+//   - each change made through the IDE (a block command, undo, redo) is applied to the screen as
+//     the byte range it replaced, nothing else touched.
+// Typing is grouped into undo steps as editors do: a run of typed characters is undone at once;
+// moving the cursor, a pause, or any other change ends the run.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <cstddef>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ide/qt/ScreenEncoding.h"
+#include "ide/text/TextPos.h"
+
+namespace zebide {
+class Document;
+class EditView;
+struct TextChange;
+}  // namespace zebide
+
+namespace ide::qt {
+
+class EditorWidget;
+
+class DocumentScreen final : public QObject {
+  Q_OBJECT
+
+ public:
+  // The encoding is guessed from the document's bytes (see GuessEncoding).
+  explicit DocumentScreen(zebide::Document& document, QObject* parent = nullptr);
+  DocumentScreen(zebide::Document& document, std::string bytes, QObject* parent);
+  ~DocumentScreen() override;
+
+  zebide::Document& GetDocument() const noexcept { return document_; }
+  ScreenEncoding Encoding() const noexcept { return encoding_; }
+  // Shows the document anew in another encoding; false (nothing changed) when code page 949 is
+  // asked for bytes that are not code page 949 text.
+  bool SetEncoding(ScreenEncoding encoding);
+
+  // Panes join with the shared component document; the first pane added loads it.
+  void AddPane(EditorWidget& pane);
+  void RemovePane(EditorWidget& pane);
+  const std::vector<EditorWidget*>& Panes() const noexcept { return panes_; }
+  // The pane whose view the user's next change goes through.
+  void SetActivePane(EditorWidget& pane) noexcept { active_ = &pane; }
+
+  // A change of the IDE's document (from the IDE's listener).
+  void Apply(const zebide::TextChange& change);
+
+  // Screen positions (byte offsets into the component's text) of places in the document.
+  long PositionOf(zebide::TextPos pos) const;
+  zebide::TextPos TextPosAt(long position) const;
+
+  // Undo and redo through `view`, a typing run as one step.
+  void Undo(zebide::EditView& view);
+  void Redo(zebide::EditView& view);
+  void EndTypingRun() noexcept { typingEnd_ = -1; }
+
+  // What the user does in one go (a key press, a paste, a replacement): every change it makes
+  // is one undo step. `typing` marks typed characters, which may extend the last run.
+  class UserAction {
+   public:
+    UserAction(DocumentScreen& screen, EditorWidget& pane, bool typing);
+    ~UserAction();
+    UserAction(const UserAction&) = delete;
+    UserAction& operator=(const UserAction&) = delete;
+
+   private:
+    DocumentScreen& screen_;
+    bool outer_;
+  };
+
+  // True when the screen holds exactly the document (as its encoding shows it).
+  bool InStep() const;
+
+ signals:
+  // The screen was loaded anew: panes show their view's cursor and block again.
+  void Reloaded();
+
+ private:
+  // Shows the document anew; `bytes` are its bytes when the caller has them already.
+  void Load(std::string bytes = std::string());
+  void OnModified(int position, int type, const char* text, int length);
+  void Forward(zebide::TextPos from, zebide::TextPos to, const std::string& bytes);
+  long LineStart(std::size_t index) const;
+  void CheckLines();
+  void ListenTo(EditorWidget* pane);
+
+  zebide::Document& document_;
+  ScreenEncoding encoding_;
+  std::vector<EditorWidget*> panes_;
+  EditorWidget* listening_ = nullptr;  // the pane whose notifications stand for the document's
+  EditorWidget* active_ = nullptr;
+  bool applying_ = false;    // the screen is being changed to follow the document
+  bool forwarding_ = false;  // the document is being changed to follow the screen
+  bool linesAgree_ = true;   // the component's lines are the document's (no lone CR)
+  bool reloadPending_ = false;
+  std::string initialBytes_;  // the bytes read to guess the encoding, until the first load
+  // A deletion seen before it happened, forwarded once it has.
+  bool deletePending_ = false;
+  zebide::TextPos deleteFrom_, deleteTo_;
+
+  // History positions p whose step p is undone and redone together with step p - 1.
+  std::set<std::size_t> joined_;
+  int actionDepth_ = 0;
+  bool actionTyping_ = false;
+  bool actionEdited_ = false;    // the current action has made a step already
+  long typingEnd_ = -1;          // where the last typing run ended, -1 when there is none
+  std::size_t typingSteps_ = 0;  // the history position after the run's last step
+  QElapsedTimer typingClock_;
+};
+
+}  // namespace ide::qt
