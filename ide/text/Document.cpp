@@ -93,21 +93,19 @@ void Document::Record(std::size_t offset, std::size_t firstLine, std::size_t rem
                       const ViewState& before, const ViewState& after) {
   const bool bothEndWithBreak = removedBytes > 0 && old.Data()[removedBytes - 1] == '\n' &&
                                 EndsWithBreak(offset, insertedBytes);
-  UndoStep step;
+  UndoStep& step = history_.NewStep();
   step.offset = offset;
   step.length = insertedBytes;
   step.bytes = std::move(old);
   step.before = before;
   step.after = after;
-  Record(std::move(step), firstLine, removedBytes, breaks, bothEndWithBreak);
+  Commit(offset, firstLine, removedBytes, insertedBytes, breaks, bothEndWithBreak);
 }
 
-void Document::Record(UndoStep&& step, std::size_t firstLine, std::size_t removedBytes,
-                      TextBuffer::Breaks breaks, bool bothEndWithBreak) {
-  const std::size_t offset = step.offset;
-  const std::size_t insertedBytes = step.length;
+void Document::Commit(std::size_t offset, std::size_t firstLine, std::size_t removedBytes,
+                      std::size_t insertedBytes, TextBuffer::Breaks breaks, bool bothEndWithBreak) {
   // The listener hears of the edit once it is in the history, so that it sees it undoable.
-  history_.Push(std::move(step), UndoBudget());
+  history_.Commit(UndoBudget());
   if (history_.HeldBytes() + spare_.Capacity() > UndoBudget()) spare_.Release();
   Changed(Describe(TextChange::Kind::Edit, offset, firstLine, removedBytes, insertedBytes, breaks,
                    bothEndWithBreak));
@@ -136,7 +134,7 @@ bool Document::IndentLines(std::size_t first, std::size_t count, std::int32_t co
     const auto pad = static_cast<std::size_t>(columns);
     if (!buffer_.PadLines(first, count, pad)) return false;
     DropRedo();
-    UndoStep step;
+    UndoStep& step = history_.NewStep();
     step.offset = offset;
     step.length = buffer_.LineOffset(first + count) - offset;
     step.before = before;
@@ -147,7 +145,7 @@ bool Document::IndentLines(std::size_t first, std::size_t count, std::int32_t co
     step.padded = true;
     const TextBuffer::Breaks breaks = PadBreaks(step);
     const bool bothEndWithBreak = removed > 0 && EndsWithBreak(offset, step.length);
-    Record(std::move(step), first, removed, breaks, bothEndWithBreak);
+    Commit(offset, first, removed, step.length, breaks, bothEndWithBreak);
     return true;
   }
   ByteBlock old = TakeSpare();

@@ -104,10 +104,11 @@ class Document {
   void Record(std::size_t offset, std::size_t firstLine, std::size_t removedBytes,
               std::size_t insertedBytes, TextBuffer::Breaks breaks, ByteBlock old,
               const ViewState& before, const ViewState& after);
-  // Records `step` (its offset and length set) and tells the listener; `bothEndWithBreak` when
-  // the bytes replaced and the bytes put in both end with a line feed.
-  void Record(UndoStep&& step, std::size_t firstLine, std::size_t removedBytes,
-              TextBuffer::Breaks breaks, bool bothEndWithBreak);
+  // Commits the step filled in from history_.NewStep(), which replaced `removedBytes` bytes at
+  // `offset` with `insertedBytes` bytes, and tells the listener; `bothEndWithBreak` when the
+  // bytes replaced and the bytes put in both end with a line feed.
+  void Commit(std::size_t offset, std::size_t firstLine, std::size_t removedBytes,
+              std::size_t insertedBytes, TextBuffer::Breaks breaks, bool bothEndWithBreak);
   // The lines of an indent step, the breaks they hold and whether the range ends with one.
   TextBuffer::Breaks PadBreaks(const UndoStep& step) const noexcept;
   bool EndsWithBreak(std::size_t offset, std::size_t length) const noexcept {

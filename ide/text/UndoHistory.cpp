@@ -16,11 +16,15 @@ ByteBlock UndoHistory::DropRedoSteps() {
   return spare;
 }
 
-void UndoHistory::Push(UndoStep&& step, std::size_t budget) {
+UndoStep& UndoHistory::NewStep() {
   DropRedo();
+  return steps_.emplace_back();
+}
+
+void UndoHistory::Commit(std::size_t budget) {
+  UndoStep& step = steps_.back();
   step.version = ++lastVersion_;
   held_ += Cost(step);
-  steps_.push_back(std::move(step));
   ++next_;
   while (held_ > budget && next_ > 1) {
     UndoStep& oldest = steps_[first_];

@@ -36,9 +36,11 @@ struct UndoStep {
 
 class UndoHistory {
  public:
-  // Adds a step made just now. The steps that could be redone must have been dropped first with
-  // DropRedo; past the budget the oldest steps go.
-  void Push(UndoStep&& step, std::size_t budget);
+  // A step made just now, to be filled in where it is kept (the steps that could be redone go
+  // first), then added by Commit; past the budget the oldest steps go then. Nothing else may
+  // touch the history between the two.
+  UndoStep& NewStep();
+  void Commit(std::size_t budget);
   // Drops the steps that could be redone; the largest block of bytes they held is handed back
   // for reuse, so that an edit after an undo frees nothing in its way.
   ByteBlock DropRedo() { return CanRedo() ? DropRedoSteps() : ByteBlock(); }
