@@ -3,7 +3,7 @@
 # case beside its reference measured in the same run, the ratio, the goal and whether it is met;
 # then the peak memory of zeb-host itself opening a 1,000,000-line file, and opening it, pressing
 # Tab on all of it and undoing. Benchmark binaries that were not built (trace_bench, qt_bench)
-# show as "not built". Times are medians over the repetitions: of the thread's CPU time for the
+# show as "not built", cases a binary does not have as "no such case". Times are medians over the repetitions: of the thread's CPU time for the
 # cases that stay in memory in one thread (on a shared machine the wall clock also counts the
 # time other processes had the core), of wall time for those that wait on the disk, another
 # thread or the window system. The table says which; the load average of the run is printed.
@@ -38,6 +38,7 @@ import json, os, subprocess, sys, tempfile
 results, bindir = sys.argv[1], sys.argv[2]
 
 medians = {}  # run name -> {"real": seconds, "cpu": seconds}
+ran = set()   # the benchmark binaries that ran
 for name in os.listdir(results):
     if not name.endswith(".json"):
         continue
@@ -46,6 +47,7 @@ for name in os.listdir(results):
             data = json.load(f)
         except json.JSONDecodeError:
             continue
+    ran.add(name[:-len(".json")])
     scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
     # The median of the repetitions; a single run has no aggregates and stands for itself.
     for b in data.get("benchmarks", []):
@@ -66,27 +68,28 @@ def find(key, clock):
 
 def show(seconds):
     if seconds is None:
-        return "not built"
+        return "—"
     for unit, factor in (("s", 1.0), ("ms", 1e-3), ("µs", 1e-6)):
         if seconds >= factor:
             return f"{seconds / factor:.3g} {unit}"
     return f"{seconds / 1e-9:.3g} ns"
 
-# case, ours, reference, largest ratio, largest time in seconds, clock ("cpu" or "real")
+# case, ours, reference, largest ratio, largest time in seconds, clock ("cpu" or "real");
+# the benchmark binary is named after the last field
 rows = [
-    ("Tab on a 1,000-line block", "BM_TabOnBlock/1000", "BM_ContiguousRebuild/1000", 1.5, None, "cpu"),
-    ("Tab on a 100,000-line block", "BM_TabOnBlock/100000", "BM_ContiguousRebuild/100000", 1.5, None, "cpu"),
-    ("Tab on a 1,000,000-line block", "BM_TabOnBlock/1000000", "BM_ContiguousRebuild/1000000", 1.5, None, "cpu"),
-    ("undo of that Tab (reference: the Tab)", "BM_UndoTab/1000000", "BM_TabOnBlock/1000000", 1.0, None, "cpu"),
-    ("Tab with no block, whole press", "BM_TabPassedOn", "BM_EditorTabInsert", None, 0.30e-6, "cpu"),
-    ("a character typed into a 1 MB line", "BM_TypeInLongLine/1048576/2000", None, None, 1e-6, "cpu"),
-    ("a character typed at a line's end, 10,000 typed", "BM_TypeAtLineEnd/40/10000", None, None, 1e-6, "cpu"),
-    ("a character typed at a line's end, 40,000 typed", "BM_TypeAtLineEnd/40/40000", "BM_TypeAtLineEnd/40/10000", None, 1e-6, "cpu"),
-    ("open + save, 1,000,000 lines", "BM_OpenSave/1000000", "BM_ReadWrite/1000000", 2.0, None, "real"),
-    ("TRACE with no viewer", "BM_TraceNoViewer", "BM_StatSocketPath", 2.0, None, "real"),
-    ("TRACE round trip", "BM_TraceRoundTrip", "BM_BareRoundTrip", 1.15, None, "real"),
-    ("window: open and first paint, 1,000,000 lines", "BM_OpenFirstPaint/1000000", "BM_BareQsciOpen/1000000", 1.5, 0.5, "real"),
-    ("window: Tab on a 1,000,000-line block on screen", "BM_TabOnBlockOnScreen/1000000", None, None, 0.6, "real"),
+    ("Tab on a 1,000-line block", "BM_TabOnBlock/1000", "BM_ContiguousRebuild/1000", 1.5, None, "cpu", "ide_bench"),
+    ("Tab on a 100,000-line block", "BM_TabOnBlock/100000", "BM_ContiguousRebuild/100000", 1.5, None, "cpu", "ide_bench"),
+    ("Tab on a 1,000,000-line block", "BM_TabOnBlock/1000000", "BM_ContiguousRebuild/1000000", 1.5, None, "cpu", "ide_bench"),
+    ("undo of that Tab (reference: the Tab)", "BM_UndoTab/1000000", "BM_TabOnBlock/1000000", 1.0, None, "cpu", "ide_bench"),
+    ("Tab with no block, whole press", "BM_TabPassedOn", "BM_EditorTabInsert", None, 0.30e-6, "cpu", "ide_bench"),
+    ("a character typed into a 1 MB line", "BM_TypeInLongLine/1048576/2000", None, None, 1e-6, "cpu", "ide_bench"),
+    ("a character typed at a line's end, 10,000 typed", "BM_TypeAtLineEnd/40/10000", None, None, 1e-6, "cpu", "ide_bench"),
+    ("a character typed at a line's end, 40,000 typed", "BM_TypeAtLineEnd/40/40000", "BM_TypeAtLineEnd/40/10000", None, 1e-6, "cpu", "ide_bench"),
+    ("open + save, 1,000,000 lines", "BM_OpenSave/1000000", "BM_ReadWrite/1000000", 2.0, None, "real", "ide_bench"),
+    ("TRACE with no viewer", "BM_TraceNoViewer", "BM_StatSocketPath", 2.0, None, "real", "trace_bench"),
+    ("TRACE round trip", "BM_TraceRoundTrip", "BM_BareRoundTrip", 1.15, None, "real", "trace_bench"),
+    ("window: open and first paint, 1,000,000 lines", "BM_OpenFirstPaint/1000000", "BM_BareQsciOpen/1000000", 1.5, 0.5, "real", "qt_bench"),
+    ("window: Tab on a 1,000,000-line block on screen", "BM_TabOnBlockOnScreen/1000000", None, None, 0.6, "real", "qt_bench"),
 ]
 
 print(f"Load average during the run: {' '.join(open('/proc/loadavg').read().split()[:3])} "
@@ -94,7 +97,7 @@ print(f"Load average during the run: {' '.join(open('/proc/loadavg').read().spli
 print()
 print("| case | clock | ours | reference | ratio | goal | met | ours, wall clock |")
 print("|---|---|---|---|---|---|---|---|")
-for case, ours_key, ref_key, max_ratio, max_time, clock in rows:
+for case, ours_key, ref_key, max_ratio, max_time, clock, binary in rows:
     ours, ref = find(ours_key, clock), find(ref_key, clock)
     ratio = ours / ref if ours is not None and ref is not None else None
     goals = []
@@ -105,10 +108,11 @@ for case, ours_key, ref_key, max_ratio, max_time, clock in rows:
     if max_time is not None:
         goals.append(f"≤ {show(max_time)}")
         met = met and ours <= max_time
+    missing = "not built" if binary not in ran else "no such case"
     print(f"| {case} | {'CPU' if clock == 'cpu' else 'wall'} | {show(ours)} | "
           f"{show(ref) if ref_key else '—'} | "
           f"{f'{ratio:.2f}×' if ratio is not None else '—'} | {', '.join(goals)} | "
-          f"{'not built' if ours is None else 'yes' if met else 'NO'} | "
+          f"{missing if ours is None else 'yes' if met else 'NO'} | "
           f"{show(find(ours_key, 'real')) if clock == 'cpu' else '—'} |")
 
 # Peak memory of zeb-host itself, against the size of the file it opens.
