@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite from scratch: installs what it needs, checks the formatting, builds with
-# warnings as errors and runs every test, builds and runs the tests again under AddressSanitizer
+# warnings as errors and runs every test, checks the installation (the example add-in built
+# against it, the Debian package), builds and runs the tests again under AddressSanitizer
 # and UBSan, runs the fuzzers for a bounded time, then cross-builds the Win32 trace transport
 # and runs its tests under Wine.
 set -euo pipefail
@@ -26,6 +27,9 @@ cmake --build "$build" -j "$jobs"
 
 echo "== Tests"
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+echo "== Install to a temporary prefix, the example add-in against it, the Debian package"
+scripts/check-install.sh "$build"
 
 echo "== Sanitizer build"
 cmake -S . -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEB_WERROR=ON -DZEB_SANITIZE=ON \

@@ -45,14 +45,35 @@ Ide::~Ide() {
 
 // ---- Packages -------------------------------------------------------------------------------
 
-bool Ide::LoadPackage(const std::string& path) {
+bool Ide::LoadPackage(const std::string& path, std::string foundIn) {
   try {
-    loader_.Load(path);
+    loader_.Load(path, std::move(foundIn));
     return true;
   } catch (const EPackageError& e) {
     observer_->OnMessage("cannot load package " + path + ": " + e.Message());
     return false;
   }
+}
+
+std::vector<Ide::PackageFolder> Ide::PackageFolders() const {
+  return {{"system", environment_.systemPackagesDirectory},
+          {"user", environment_.userPackagesDirectory}};
+}
+
+std::size_t Ide::LoadPackagesFrom(const std::vector<PackageFolder>& folders) {
+  std::size_t found = 0;
+  for (const PackageFolder& folder : folders) {
+    std::vector<std::string> files;
+    try {
+      files = PackageLoader::FindPackages(folder.path);
+    } catch (const EPackageError& e) {
+      observer_->OnMessage("cannot read packages folder " + folder.path + ": " + e.Message());
+    }
+    found += files.size();
+    for (const std::string& file : files)
+      LoadPackage(file, folder.kind + " packages folder " + folder.path);
+  }
+  return found;
 }
 
 void Ide::UnloadPackages() {

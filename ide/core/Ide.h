@@ -60,9 +60,6 @@ class Ide {
     std::int32_t tabWidth = 8;
   };
   static std::vector<std::string> DefaultProvidedPackages();
-  // The package a front end loads unless told otherwise: this file in the IDE's bin folder.
-  static constexpr const char* kDefaultPackageFile = "ZEB_IDE_Addin_2007.so";
-  std::string DefaultPackagePath() const { return environment_.binDirectory + kDefaultPackageFile; }
 
   Ide(IdeObserver& observer, Options options);
   explicit Ide(IdeObserver& observer) : Ide(observer, Options()) {}
@@ -72,9 +69,23 @@ class Ide {
 
   // ---- Packages
   // Loads the package at `path`: opens it, reads its identity, checks its required packages,
-  // calls Initialize and Register. On any failure the observer hears "cannot load package
-  // PATH: REASON", the package is unloaded and false comes back.
-  bool LoadPackage(const std::string& path);
+  // calls Initialize and Register. `foundIn` says where it came from (see Package::FoundIn). On
+  // any failure the observer hears "cannot load package PATH: REASON", the package is unloaded
+  // and false comes back.
+  bool LoadPackage(const std::string& path, std::string foundIn = "named with --package");
+
+  struct PackageFolder {
+    std::string kind;  // "system" or "user"
+    std::string path;  // ends with '/'
+  };
+  // The folders a front end loads packages from unless told which to load: the system packages
+  // folder, then the user's (see IdeEnvironment).
+  std::vector<PackageFolder> PackageFolders() const;
+  // Loads every package in `folders`, folder by folder (see PackageLoader for which files are
+  // packages and their order). A package or folder that fails is reported to the observer and
+  // skipped, as LoadPackage does; a package whose name is already loaded fails so. Returns how
+  // many package files were found.
+  std::size_t LoadPackagesFrom(const std::vector<PackageFolder>& folders);
   const std::vector<std::unique_ptr<Package>>& Packages() const noexcept {
     return loader_.Packages();
   }

@@ -42,6 +42,8 @@ IdeEnvironment IdeEnvironment::FromSystem(const std::string& binDirectory) {
   env.localAppDataDirectory = data + "zeb-ide/";
   env.templateDirectory = data + "zeb-ide/templates/";
   env.registryKey = XdgDirectory("XDG_CONFIG_HOME", ".config") + "zeb-ide/";
+  env.systemPackagesDirectory = WithSlash(env.rootDirectory + ZEB_PACKAGES_DIR);
+  env.userPackagesDirectory = env.localAppDataDirectory + "packages/";
   return env;
 }
 

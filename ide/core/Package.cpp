@@ -75,7 +75,7 @@ Package::~Package() {
   Close();
 }
 
-std::unique_ptr<Package> Package::Open(const std::string& path) {
+std::unique_ptr<Package> Package::Open(const std::string& path, std::string foundIn) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0)
     throw EPackageError(errno == ENOENT ? "no such file" : std::strerror(errno));
@@ -94,7 +94,7 @@ std::unique_ptr<Package> Package::Open(const std::string& path) {
   void* handle = ::dlopen(ec ? path.c_str() : absolute.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr)
     throw EPackageError("not a loadable shared library (" + Text(::dlerror()) + ")");
-  std::unique_ptr<Package> package(new Package(path, handle));
+  std::unique_ptr<Package> package(new Package(path, std::move(foundIn), handle));
 
   // The library's load base: that of its own dynamic section, which lies inside it.
   link_map* map = nullptr;
@@ -129,6 +129,7 @@ std::vector<IdentityRow> Package::IdentityRows() const {
                 static_cast<unsigned>(identity_.languageId),
                 static_cast<unsigned>(identity_.codePage));
   return {
+      {"Found in", foundIn_},
       {"File", path_},
       {"Design-only", identity_.designOnly ? "yes" : "no"},
       {"File version", identity_.fileVersion},

@@ -47,14 +47,17 @@ class Package {
   Package(const Package&) = delete;
   Package& operator=(const Package&) = delete;
 
-  // Opens the library at `path` and reads its identity. Raises EPackageError when the file is
-  // missing or is not a package.
-  static std::unique_ptr<Package> Open(const std::string& path);
+  // Opens the library at `path` and reads its identity. `foundIn` says where the IDE found it
+  // ("system packages folder /usr/lib/zeb-ide/packages/", "named with --package"). Raises
+  // EPackageError when the file is missing or is not a package.
+  static std::unique_ptr<Package> Open(const std::string& path, std::string foundIn);
 
   const std::string& Path() const noexcept { return path_; }
+  const std::string& FoundIn() const noexcept { return foundIn_; }
   const PackageIdentity& Identity() const noexcept { return identity_; }
-  // The identity beneath its heading (the name and the description): the file, whether it is
-  // design-only, the versions, the language, the required packages and the contained units.
+  // The identity beneath its heading (the name and the description): where it was found, the
+  // file, whether it is design-only, the versions, the language, the required packages and the
+  // contained units.
   std::vector<IdentityRow> IdentityRows() const;
   // An entry point by name, or null when the library has none.
   EntryPoint Entry(const char* name) const;
@@ -67,9 +70,11 @@ class Package {
   void Close() noexcept;
 
  private:
-  Package(std::string path, void* handle) : path_(std::move(path)), handle_(handle) {}
+  Package(std::string path, std::string foundIn, void* handle)
+      : path_(std::move(path)), foundIn_(std::move(foundIn)), handle_(handle) {}
 
   std::string path_;
+  std::string foundIn_;
   void* handle_;
   const void* base_ = nullptr;  // where the library is loaded
   PackageIdentity identity_;

@@ -1,6 +1,8 @@
 #include "ide/core/PackageLoader.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "api/PackageInfo.h"
 #include "ide/core/Join.h"
@@ -34,8 +36,27 @@ PackageLoader::~PackageLoader() {
   UnloadAll();
 }
 
-const Package& PackageLoader::Load(const std::string& path) {
-  std::unique_ptr<Package> package = Package::Open(path);
+std::vector<std::string> PackageLoader::FindPackages(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> found;
+  std::error_code error;
+  fs::directory_iterator entries(folder, error);
+  if (error == std::errc::no_such_file_or_directory) return found;
+  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+    const fs::path& path = entries->path();
+    const std::string name = path.filename().string();
+    std::error_code notAFile;
+    if (name.starts_with('.') || !name.ends_with(".so") || !fs::is_regular_file(path, notAFile))
+      continue;
+    found.push_back(path.string());
+  }
+  if (error) throw EPackageError(error.message());
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+const Package& PackageLoader::Load(const std::string& path, std::string foundIn) {
+  std::unique_ptr<Package> package = Package::Open(path, std::move(foundIn));
   const PackageIdentity& id = package->Identity();
 
   for (const auto& loaded : packages_)

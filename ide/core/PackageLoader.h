@@ -1,5 +1,9 @@
-// PackageLoader: the packages the IDE has loaded, and the one sequence that loads and unloads
-// them.
+// PackageLoader: the packages the IDE has loaded, where it finds them, and the one sequence that
+// loads and unloads them.
+//
+// A packages folder holds package files: the regular files (or links to them) whose names end in
+// ".so" and do not start with "."; they load in the byte order of their names, so that what loads
+// first does not depend on the file system. Anything else in the folder is left alone.
 //
 // Loading opens the library, reads its identity, checks that no package of that name is loaded
 // and that this IDE provides every package it requires, then calls Initialize and Register
@@ -28,9 +32,13 @@ class PackageLoader {
   PackageLoader(const PackageLoader&) = delete;
   PackageLoader& operator=(const PackageLoader&) = delete;
 
-  // Loads the package at `path`. Raises EPackageError with the reason when it cannot be loaded;
-  // whatever the package did before it failed is undone and its library is closed.
-  const Package& Load(const std::string& path);
+  // Loads the package at `path`, found as `foundIn` says (see Package::FoundIn). Raises
+  // EPackageError with the reason when it cannot be loaded; whatever the package did before it
+  // failed is undone and its library is closed.
+  const Package& Load(const std::string& path, std::string foundIn);
+  // The package files in `folder`, as paths in it, in load order. A folder that does not exist
+  // holds none; one that cannot be read raises EPackageError with the reason.
+  static std::vector<std::string> FindPackages(const std::string& folder);
   void UnloadAll();
 
   const std::vector<std::unique_ptr<Package>>& Packages() const noexcept { return packages_; }

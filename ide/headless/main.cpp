@@ -1,4 +1,4 @@
-// zeb-host: the headless IDE. Loads the add-in package, opens files, runs a script.
+// zeb-host: the headless IDE. Loads packages, opens files, runs a script.
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -19,7 +19,7 @@
 namespace {
 
 struct Settings {
-  std::string package;
+  std::vector<std::string> packages;
   bool noPackage = false;
   std::string script;
   bool listPackages = false;
@@ -28,11 +28,13 @@ struct Settings {
 
 // What --help says after the options: what the program does, then the script commands.
 std::string Footer() {
-  std::string text = "Loads the package (by default " +
-                     std::string(zebide::Ide::kDefaultPackageFile) +
-                     " beside zeb-host), opens the FILEs, then\nruns the script from --script "
-                     "FILE, or from standard input when that is not a terminal.\n\n"
-                     "Script commands, one a line ('#' starts a comment line):\n";
+  std::string text =
+      "Loads every package (*.so) in the packages folders: first the system one,\n"
+      "lib/zeb-ide/packages/ in the installation zeb-host runs from, then the user's,\n"
+      "$XDG_DATA_HOME/zeb-ide/packages/; with --package, only the FILEs named. A package that\n"
+      "cannot be loaded is reported and skipped. Then opens the FILEs and runs the script from\n"
+      "--script FILE, or from standard input when that is not a terminal.\n\n"
+      "Script commands, one a line ('#' starts a comment line):\n";
   for (const zebhost::ScriptCommand& command : zebhost::ScriptRunner::Commands()) {
     std::string synopsis = command.Synopsis();
     synopsis.resize(std::max<std::size_t>(synopsis.size() + 1, 20), ' ');
@@ -47,13 +49,17 @@ std::string Footer() {
 std::optional<int> Parse(int argc, char** argv, Settings& settings) {
   CLI::App app("", "zeb-host");
   app.set_version_flag("--version", "zeb-host " ZEB_VERSION, "Print the version and stop");
-  auto* package =
-      app.add_option("--package", settings.package, "Load this package instead")->type_name("FILE");
+  auto* package = app.add_option("--package", settings.packages,
+                                 "Load this package (may be repeated) instead of the packages "
+                                 "folders' ones")
+                      ->type_name("FILE")
+                      ->allow_extra_args(false);  // one FILE each time; the rest are FILEs to open
   app.add_flag("--no-package", settings.noPackage, "Load no package")->excludes(package);
   app.add_option("--script", settings.script, "Read the script from FILE ('-': standard input)")
       ->type_name("FILE");
   app.add_flag("--packages", settings.listPackages,
-               "Print the identities of the loaded packages and stop");
+               "Print the identities of the packages loaded, each with the folder it was found "
+               "in, and stop");
   std::size_t undoBudget = 256;
   app.add_option("--undo-budget", undoBudget,
                  "Keep at least MIB MiB of undo history a file (default 256; a file keeps four "
@@ -101,8 +107,18 @@ int Run(const Settings& settings) {
 
   zebhost::HostObserver observer(stdout, stderr);
   zebide::Ide ide(observer);
-  if (!settings.noPackage)
-    ide.LoadPackage(settings.package.empty() ? ide.DefaultPackagePath() : settings.package);
+  if (!settings.packages.empty()) {
+    for (const std::string& package : settings.packages)
+      ide.LoadPackage(package);
+  } else if (!settings.noPackage) {
+    const auto folders = ide.PackageFolders();
+    if (ide.LoadPackagesFrom(folders) == 0) {
+      std::string searched;
+      for (const auto& folder : folders)
+        searched += (searched.empty() ? "" : ", ") + folder.path;
+      observer.OnMessage("no packages found in " + searched);
+    }
+  }
   if (settings.listPackages) {
     for (const auto& loaded : ide.Packages())
       PrintIdentity(*loaded);

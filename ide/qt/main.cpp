@@ -1,4 +1,4 @@
-// zeb-ide: the IDE window. Loads the add-in package and opens the files named.
+// zeb-ide: the IDE window. Loads the packages and opens the files named.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -10,7 +10,7 @@ namespace {
 
 struct Arguments {
   bool noPackage = false;
-  QString package;  // empty: the IDE's default package
+  QStringList packages;  // empty: those of the packages folders
   QStringList files;
 };
 
@@ -22,15 +22,16 @@ Arguments Parse(int argc, char** argv) {
   QCoreApplication::setApplicationVersion(QStringLiteral(ZEB_VERSION));
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
-      "The ZEB IDE window: loads the add-in package and opens FILEs in editors.\n"
+      "The ZEB IDE window: loads the packages and opens FILEs in editors.\n"
       "Tab and Shift+Tab indent and unindent the selected block; Ctrl+Alt+U shows the\n"
       "information dialog."));
   parser.addHelpOption();
   parser.addVersionOption();
   const QCommandLineOption packageOption(
       QStringList{QStringLiteral("package")},
-      QStringLiteral("Load the package FILE (default: %1 beside zeb-ide).")
-          .arg(QLatin1String(zebide::Ide::kDefaultPackageFile)),
+      QStringLiteral("Load the package FILE (may be repeated) instead of every package in the "
+                     "packages folders: lib/zeb-ide/packages/ of the installation, then "
+                     "$XDG_DATA_HOME/zeb-ide/packages/."),
       QStringLiteral("FILE"));
   const QCommandLineOption noPackageOption(QStringList{QStringLiteral("no-package")},
                                            QStringLiteral("Load no package."));
@@ -41,7 +42,7 @@ Arguments Parse(int argc, char** argv) {
   parser.process(core);  // exits after --help, --version or a bad option
   Arguments arguments;
   arguments.noPackage = parser.isSet(noPackageOption);
-  if (parser.isSet(packageOption)) arguments.package = parser.value(packageOption);
+  arguments.packages = parser.values(packageOption);
   arguments.files = parser.positionalArguments();
   return arguments;
 }
@@ -57,10 +58,11 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral(ZEB_VERSION));
 
   ide::qt::MainWindow window;
-  if (!arguments.noPackage)
-    window.LoadPackage(arguments.package.isEmpty()
-                           ? QString::fromStdString(window.Ide().DefaultPackagePath())
-                           : arguments.package);
+  if (!arguments.noPackage) {
+    for (const QString& package : arguments.packages)
+      window.LoadPackage(package);
+    if (arguments.packages.isEmpty()) window.Ide().LoadPackagesFrom(window.Ide().PackageFolders());
+  }
   for (const QString& file : arguments.files)
     window.OpenFile(file);
   window.show();

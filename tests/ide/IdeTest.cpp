@@ -246,6 +246,8 @@ TEST(Ide, GeneralServicesFollowTheXdgDirectories) {
   EXPECT_EQ(env.localAppDataDirectory, "/xdg/data/zeb-ide/");
   EXPECT_EQ(env.templateDirectory, "/xdg/data/zeb-ide/templates/");
   EXPECT_EQ(env.registryKey, "/home/tester/.config/zeb-ide/");
+  EXPECT_EQ(env.systemPackagesDirectory, "/opt/zeb/lib/zeb-ide/packages/");
+  EXPECT_EQ(env.userPackagesDirectory, "/xdg/data/zeb-ide/packages/");
   EXPECT_FALSE(env.productIdentifier.empty());
 }
 

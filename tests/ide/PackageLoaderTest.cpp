@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -88,6 +89,42 @@ TEST(PackageLoader, TheProvidedPackagesDecide) {
             std::string::npos)
       << observer.messages[0];
   EXPECT_TRUE(ide.LoadPackage(Fixture("NoRegister")) == false);
+}
+
+// Without --package the IDE loads what its packages folders hold: system then user, each in
+// name order, skipping (and reporting) whatever fails.
+TEST(PackageLoader, PackagesFoldersLoadInOrderAndFailuresAreSkipped) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  fs::create_directories(dir / "system/subfolder.so");
+  fs::create_directories(dir / "user");
+  fs::copy_file(Fixture("LateBinding"), dir / "system/b.so");
+  fs::copy_file(Fixture("NotAPackage"), dir / "system/a.so");
+  fs::copy_file(Fixture("Good"), dir / "system/.hidden.so");
+  WriteFile(dir / "system/notes.txt", "not a package\n");
+  fs::copy_file(Fixture("Good"), dir / "user/Good.so");
+  fs::copy_file(Fixture("LateBinding"), dir / "user/again.so");
+  WriteFile(dir / "file", "");
+
+  RecordingObserver observer;
+  Ide ide(observer, Ide::Options());
+  const std::size_t found = ide.LoadPackagesFrom({{"system", dir / "system/"},
+                                                  {"user", dir / "user/"},
+                                                  {"user", dir / "nonesuch/"},
+                                                  {"user", dir / "file/"}});
+  EXPECT_EQ(found, 4u);
+  ASSERT_EQ(ide.Packages().size(), 2u);
+  EXPECT_EQ(ide.Packages()[0]->Identity().name, "LateBinding");
+  EXPECT_EQ(ide.Packages()[0]->FoundIn(), "system packages folder " + dir / "system/");
+  EXPECT_EQ(ide.Packages()[1]->Identity().name, "Good");
+  EXPECT_EQ(ide.Packages()[1]->FoundIn(), "user packages folder " + dir / "user/");
+  const std::vector<std::string> expected = {
+      "cannot load package " + dir / "system/a.so" + ": not a package: it has no ZebGetPackageInfo",
+      "cannot load package " + dir / "user/again.so" +
+          ": a package named LateBinding is already loaded from " + dir / "system/b.so",
+      "cannot read packages folder " + dir / "file/" + ": Not a directory",
+  };
+  EXPECT_EQ(observer.messages, expected);
 }
 
 // Unloading must really unmap the library, or code left behind in it would still seem to work.

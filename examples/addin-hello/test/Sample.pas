@@ -1,0 +1,14 @@
+unit Sample;
+
+interface
+
+procedure Greet;
+
+implementation
+
+procedure Greet;
+begin
+  WriteLn('Hello');
+end;
+
+end.
