@@ -19,14 +19,27 @@ constexpr int kMaxDecimals = 18;
 constexpr int kDefaultSignificant = 15;
 constexpr int kDefaultDecimals = 2;
 
+// The format as a message quotes it: a long one by its start only, so that a message about a
+// format of megabytes stays readable.
+std::string Quoted(std::string_view fmt) {
+  constexpr std::size_t kShown = 200;
+  if (fmt.size() <= kShown) return "\"" + std::string(fmt) + "\"";
+  return "\"" + std::string(fmt.substr(0, kShown)) + "\"... (" + std::to_string(fmt.size()) +
+         " bytes)";
+}
+
 [[noreturn]] void RaiseInvalid(std::string_view fmt) {
-  throw EConvertError("Format \"" + std::string(fmt) + "\" invalid or incompatible with argument");
+  throw EConvertError("Format " + Quoted(fmt) + " invalid or incompatible with argument");
 }
 [[noreturn]] void RaiseMissing(std::string_view fmt) {
-  throw EConvertError("No argument for format \"" + std::string(fmt) + "\"");
+  throw EConvertError("No argument for format " + Quoted(fmt));
 }
 [[noreturn]] void RaiseMalformed(std::string_view fmt) {
-  throw EConvertError("Invalid format specifier in format \"" + std::string(fmt) + "\"");
+  throw EConvertError("Invalid format specifier in format " + Quoted(fmt));
+}
+[[noreturn]] void RaiseTooLong(std::string_view fmt) {
+  throw EConvertError("Format " + Quoted(fmt) + " gives a result longer than " +
+                      std::to_string(kFormatMaxLength) + " bytes");
 }
 
 // A finite non-negative value as decimal digits: value = d0.d1d2... * 10^exponent, with no
@@ -47,7 +60,7 @@ struct Decimal {
 void StripTrailingZeros(Decimal& d) {
   const auto last = d.digits.find_last_not_of('0');
   if (last == std::string::npos) {
-    d.digits = "0";
+    d.digits.assign(1, '0');
     d.exponent = 0;
   } else {
     d.digits.resize(last + 1);
@@ -214,23 +227,32 @@ class Formatter {
       : fmt_(fmt), args_(args), kinds_(kinds) {}
 
   std::string Run() {
-    std::string out;
     std::size_t i = 0;
     while (i < fmt_.size()) {
       const auto percent = fmt_.find('%', i);
       if (percent == std::string_view::npos) {
-        out.append(fmt_.substr(i));
+        Append(fmt_.substr(i));
         break;
       }
-      out.append(fmt_.substr(i, percent - i));
+      Append(fmt_.substr(i, percent - i));
       pos_ = percent + 1;
-      Conversion(out);
+      Conversion();
       i = pos_;
     }
-    return out;
+    return std::move(out_);
   }
 
  private:
+  // Raises when `length` more bytes would make the result too long; checked before those bytes
+  // are made, so that no format allocates past the bound.
+  void Room(std::size_t length) const {
+    if (kinds_ == nullptr && length > kFormatMaxLength - out_.size()) RaiseTooLong(fmt_);
+  }
+  void Append(std::string_view text) {
+    Room(text.size());
+    out_.append(text);
+  }
+
   bool AtEnd() const { return pos_ >= fmt_.size(); }
   char Peek() const { return AtEnd() ? '\0' : fmt_[pos_]; }
 
@@ -272,10 +294,10 @@ class Formatter {
     return static_cast<int>(*value);
   }
 
-  void Conversion(std::string& out) {
+  void Conversion() {
     if (Peek() == '%') {
       ++pos_;
-      out.push_back('%');
+      Append("%");
       return;
     }
     bool left = false;
@@ -299,21 +321,20 @@ class Formatter {
     std::optional<int> precision;
     if (Peek() == '.') {
       ++pos_;
-      precision = Bounded(ReadNumber(), fmt_);
-      if (precision && *precision < 0) precision.reset();
+      // A dot with no number after it is precision 0.
+      precision = Bounded(ReadNumber(), fmt_).value_or(0);
+      if (*precision < 0) precision.reset();
     }
     if (AtEnd()) RaiseMalformed(fmt_);
     const char type = fmt_[pos_++];
-    std::string text = Convert(type, precision);
-    if (width && static_cast<int>(text.size()) < *width) {
-      const std::size_t pad = static_cast<std::size_t>(*width) - text.size();
-      if (left) {
-        text.append(pad, ' ');
-      } else {
-        text.insert(0, pad, ' ');
-      }
-    }
-    out += text;
+    const std::string text = Convert(type, precision);
+    const std::size_t pad = width && static_cast<int>(text.size()) < *width
+                                ? static_cast<std::size_t>(*width) - text.size()
+                                : 0;
+    Room(text.size() + pad);
+    if (!left) out_.append(pad, ' ');
+    out_ += text;
+    if (left) out_.append(pad, ' ');
   }
 
   std::string Convert(char type, std::optional<int> precision) {
@@ -365,18 +386,19 @@ class Formatter {
       case 'S': {
         const TVarRec* arg = Take(TFormatArgKind::Text);
         if (arg == nullptr) return {};
-        std::string text;
+        std::string_view text;
+        char ch = 0;
         if (arg->kind() == TVarRec::Kind::String) {
           text = arg->AsString();
         } else if (arg->kind() == TVarRec::Kind::Char) {
-          text.assign(1, arg->AsChar());
+          ch = arg->AsChar();
+          text = std::string_view(&ch, 1);
         } else {
           RaiseInvalid(fmt_);
         }
-        if (precision && static_cast<int>(text.size()) > *precision) {
-          text.resize(static_cast<std::size_t>(*precision));
-        }
-        return text;
+        if (precision) text = text.substr(0, static_cast<std::size_t>(*precision));
+        Room(text.size());  // before the copy: the argument may be of any length
+        return std::string(text);
       }
       default:
         RaiseMalformed(fmt_);
@@ -427,6 +449,7 @@ class Formatter {
   std::string_view fmt_;
   std::span<const TVarRec> args_;
   std::vector<TFormatArgKind>* kinds_;
+  std::string out_;
   std::size_t pos_ = 0;
   std::size_t argIndex_ = 0;
 };

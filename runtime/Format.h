@@ -3,7 +3,7 @@
 //   %[index:][-][width][.precision]type     and "%%" for a percent sign
 //
 // index, width and precision are decimal numbers or "*", which takes the value from the next
-// argument (an integer). The types:
+// argument (an integer); a dot with no number after it is precision 0. The types:
 //   d  signed decimal; precision is the minimum number of digits
 //   u  unsigned decimal (a 32-bit argument is read as 32 bits unsigned)
 //   x  upper-case hexadecimal; precision is the minimum number of digits
@@ -25,7 +25,8 @@
 //
 // A format that does not fit its arguments (too few of them, an argument of the wrong kind for
 // its conversion, an unknown conversion, a "%" with no conversion after it, a width or precision
-// above 1048576) raises EConvertError naming the format.
+// above 1048576) raises EConvertError naming the format; so does one whose result would be longer
+// than kFormatMaxLength, before that much is built.
 #pragma once
 
 #include <array>
@@ -39,6 +40,9 @@
 #include <vector>
 
 #include "api/Export.h"
+
+// The longest result Format gives (64 MiB); a format whose result would be longer raises.
+inline constexpr std::size_t kFormatMaxLength = std::size_t{64} << 20;
 
 // One typed argument. It refers to text it was made from and does not own it: it lives for the
 // duration of one call.

@@ -7,8 +7,13 @@
 
 #include "api/Export.h"
 
-// Lower-cases the ASCII letters A to Z, byte by byte; every other byte is kept.
+// Lower-cases the ASCII letters A to Z, byte by byte; every other byte is kept. A string passed
+// as an rvalue is lower-cased in place and handed back, without a new allocation.
 ZEB_RTL_API std::string LowerCase(std::string_view s);
+ZEB_RTL_API std::string LowerCase(std::string&& s);
+inline std::string LowerCase(const char* s) {
+  return LowerCase(std::string_view(s));
+}
 
 // The extension of a file name: the text from the last "." that stands after the last path
 // separator, dot included, or "" when there is none. Separators are "\" and ":" as on the IDE's

@@ -31,12 +31,16 @@ class TempDir {
 
 class RunningViewer {
  public:
-  explicit RunningViewer(const std::string& socketPath) : server_(socketPath) {
+  explicit RunningViewer(const std::string& socketPath,
+                         TraceServer::Limits limits = TraceServer::Limits())
+      : server_(socketPath, limits) {
     if (pipe(stop_) != 0) throw std::runtime_error("pipe");
     TraceServer::Handlers h;
     h.message = [this](const TraceMessage& m) {
-      const std::lock_guard lock(mutex_);
+      std::unique_lock lock(mutex_);
       messages_.push_back(m);
+      // A held viewer stops inside the message it was handling, as a stopped process would.
+      changed_.wait(lock, [this] { return !held_; });
     };
     h.problem = [this](const std::string& p) {
       const std::lock_guard lock(mutex_);
@@ -49,8 +53,20 @@ class RunningViewer {
   RunningViewer(const RunningViewer&) = delete;
   RunningViewer& operator=(const RunningViewer&) = delete;
 
+  // Makes the viewer stop serving after the next message it takes, until Resume.
+  void Hold() {
+    const std::lock_guard lock(mutex_);
+    held_ = true;
+  }
+  void Resume() {
+    const std::lock_guard lock(mutex_);
+    held_ = false;
+    changed_.notify_all();
+  }
+
   void Stop() {
     if (!thread_.joinable()) return;
+    Resume();
     const char byte = 1;
     [[maybe_unused]] const auto n = write(stop_[1], &byte, 1);
     thread_.join();
@@ -82,4 +98,5 @@ class RunningViewer {
   std::condition_variable changed_;
   std::vector<TraceMessage> messages_;
   std::vector<std::string> problems_;
+  bool held_ = false;
 };

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 
@@ -29,16 +30,23 @@ bool SafeDirectory(const std::string& dir, bool privateMode, std::string* why) {
   return true;
 }
 
+const char* RuntimeDirectoryFromEnvironment() {
+  const char* xdg = std::getenv("XDG_RUNTIME_DIR");
+  return xdg != nullptr && xdg[0] == '/' ? xdg : nullptr;
+}
+
+constexpr char kFallbackPrefix[] = "/tmp/zeb-trace-";
+
 }  // namespace
 
 std::optional<std::string> TraceSocketPath(bool create, std::string* why) {
-  const char* xdg = std::getenv("XDG_RUNTIME_DIR");
+  const char* xdg = RuntimeDirectoryFromEnvironment();
   std::string dir;
-  if (xdg != nullptr && xdg[0] == '/') {
+  if (xdg != nullptr) {
     dir = xdg;
     if (!SafeDirectory(dir, false, why)) return std::nullopt;
   } else {
-    dir = "/tmp/zeb-trace-" + std::to_string(geteuid());
+    dir = kFallbackPrefix + std::to_string(geteuid());
     if (create && mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
       Reject(why, dir + ": " + std::strerror(errno));
       return std::nullopt;
@@ -46,4 +54,28 @@ std::optional<std::string> TraceSocketPath(bool create, std::string* why) {
     if (!SafeDirectory(dir, true, why)) return std::nullopt;
   }
   return dir + "/" + kTraceViewerClass;
+}
+
+bool UncheckedTraceSocketPath(char* out, std::size_t size) noexcept {
+  char* at = out;
+  char* const end = out + size;
+  const auto put = [&](const char* text, std::size_t length) {
+    if (static_cast<std::size_t>(end - at) <= length) return false;
+    std::memcpy(at, text, length);
+    at += length;
+    return true;
+  };
+  if (const char* xdg = RuntimeDirectoryFromEnvironment()) {
+    if (!put(xdg, std::strlen(xdg))) return false;
+  } else {
+    char uid[16];
+    const auto digits = std::to_chars(uid, uid + sizeof uid, geteuid()).ptr;
+    if (!put(kFallbackPrefix, sizeof kFallbackPrefix - 1) ||
+        !put(uid, static_cast<std::size_t>(digits - uid))) {
+      return false;
+    }
+  }
+  if (!put("/", 1) || !put(kTraceViewerClass, std::strlen(kTraceViewerClass))) return false;
+  *at = '\0';
+  return true;
 }

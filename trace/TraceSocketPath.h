@@ -4,6 +4,7 @@
 // must be a real directory of the user's with that mode, or it is not used).
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -12,3 +13,8 @@ inline constexpr const char* kTraceViewerClass = "TFormTrace";
 // The socket's path, or nullopt (with the reason in *why when given) when no safe directory is
 // available. `create` makes the fallback directory when missing.
 std::optional<std::string> TraceSocketPath(bool create, std::string* why = nullptr);
+
+// The same path with none of the checks, written NUL-terminated into `out`; false when it does
+// not fit. Costs next to nothing: a caller looks with it whether anything is there at all before
+// it pays for the checks.
+bool UncheckedTraceSocketPath(char* out, std::size_t size) noexcept;

@@ -3,10 +3,14 @@
 // put their own in its place to count lookups and sends.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
-// A viewer endpoint; 0 is none. On Win32 the window handle, on POSIX the connection.
+// A viewer endpoint; 0 is none. On Win32 the window handle, on POSIX a connection's number.
 using TraceHandle = std::uintptr_t;
+
+// When one TRACE must be done with its lookup and send, whatever happens at the other end.
+using TraceDeadline = std::chrono::steady_clock::time_point;
 
 // The record delivered with each message, as Win32's COPYDATASTRUCT.
 struct TraceRecord {
@@ -15,17 +19,30 @@ struct TraceRecord {
   const void* lpData;
 };
 
+// What became of one record.
+enum class TraceSendResult {
+  Delivered,  // the viewer has handled it
+  Refused,    // the viewer answered that it does not take it
+  TimedOut,   // no answer by the deadline; the endpoint can still carry the next one
+  // The endpoint can carry nothing more and the transport has let it go: the handle is dead.
+  Broken,  // part of the record may have reached the viewer
+  Gone,    // nothing of it did: another viewer may be looked up for this same record
+};
+
 class ITraceTransport {
  public:
   virtual ~ITraceTransport() = default;
+  // How long one TRACE may take at most: its lookup and its send share this bound.
+  virtual std::chrono::milliseconds Timeout() const noexcept = 0;
   // Looks for the viewer; 0 when there is none. May change the last-error value.
-  virtual TraceHandle FindViewer() noexcept = 0;
-  // Delivers one record synchronously; the outcome is not reported. May change the last-error
-  // value. Called from several threads at once.
-  virtual void Send(TraceHandle viewer, const TraceRecord& record) noexcept = 0;
-  // Gives back a handle FindViewer returned. Another thread may still hold it (TRACE read it
-  // just before the unit finalised): a send through it then does nothing, and a send already
-  // under way ends before the endpoint goes.
+  virtual TraceHandle FindViewer(TraceDeadline deadline) noexcept = 0;
+  // Delivers one record synchronously, giving up at the deadline. May change the last-error
+  // value. Called from several threads at once, with the same handle too.
+  virtual TraceSendResult Send(TraceHandle viewer, const TraceRecord& record,
+                               TraceDeadline deadline) noexcept = 0;
+  // Gives back a handle FindViewer returned (and no Send has reported dead). Another thread may
+  // still hold it (TRACE read it just before the unit finalised): a send through it then does
+  // nothing, and a send already under way ends before the endpoint goes.
   virtual void Release(TraceHandle viewer) noexcept = 0;
 };
 

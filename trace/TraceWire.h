@@ -6,11 +6,15 @@
 
 #include <cstdint>
 
+#include "runtime/Format.h"
+
 inline constexpr std::uint32_t kTraceRecordMagic = 0x4352545AU;  // "ZTRC"
 inline constexpr std::uint32_t kTraceAckMagic = 0x4B41545AU;     // "ZTAK"
 
-// The largest record a viewer takes; a larger one is refused and its connection closed.
-inline constexpr std::uint32_t kTraceMaxRecord = 64U << 20;
+// The largest record a viewer takes: the longest text Format gives, with room for the context
+// suffix and the NUL, so that every message TRACE can format fits. A larger one is refused and
+// its connection closed.
+inline constexpr std::uint32_t kTraceMaxRecord = static_cast<std::uint32_t>(kFormatMaxLength) + 64;
 
 struct TraceWireHeader {
   std::uint32_t magic;

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -12,14 +13,17 @@
 
 namespace {
 
-// The viewer: set by the first successful lookup and kept for the life of the module. One word,
-// shared between threads; only ever set from 0 to a looked-up handle, or back to 0 when the
-// unit finalises (or a test swaps the transport).
+// The viewer: set by a successful lookup and kept while it works. One word, shared between
+// threads; set from 0 to a looked-up handle, and back to 0 when a send finds the viewer gone (so
+// the next call looks again), when the unit finalises, or when a test swaps the transport.
 std::atomic<TraceHandle> TraceWindow{0};
 
 std::int32_t TraceContextNum = 0;
 std::string TraceContextStr1;
 std::string TraceContextStr2;
+// "|%d|%s|%s|." of the three values above, made once by the unit's initialisation (nothing
+// changes them afterwards); empty before it, when each call formats it.
+std::string TraceSuffix;
 
 std::atomic<ITraceTransport*> activeTransport{nullptr};
 
@@ -28,10 +32,15 @@ ITraceTransport& Transport() {
   return t != nullptr ? *t : PlatformTraceTransport();
 }
 
+std::string Suffix() {
+  const TVarRec context[] = {TraceContextNum, TraceContextStr1, TraceContextStr2};
+  return Format("|%d|%s|%s|.", context);
+}
+
 // Takes the handle found if no other thread has stored one meanwhile; otherwise gives it back
 // and uses the one stored.
-TraceHandle Lookup(ITraceTransport& transport) {
-  TraceHandle found = transport.FindViewer();
+TraceHandle Lookup(ITraceTransport& transport, TraceDeadline deadline) {
+  TraceHandle found = transport.FindViewer(deadline);
   if (found == 0) return 0;
   TraceHandle expected = 0;
   if (TraceWindow.compare_exchange_strong(expected, found, std::memory_order_acq_rel)) {
@@ -41,38 +50,104 @@ TraceHandle Lookup(ITraceTransport& transport) {
   return expected;
 }
 
+// A handle the transport has reported dead is forgotten, unless another thread has already
+// put a new one in its place.
+void ForgetDead(TraceHandle dead) {
+  TraceHandle expected = dead;
+  TraceWindow.compare_exchange_strong(expected, 0, std::memory_order_acq_rel);
+}
+
 void ForgetViewer(ITraceTransport& transport) {
   const TraceHandle held = TraceWindow.exchange(0, std::memory_order_acq_rel);
   if (held != 0) transport.Release(held);
 }
 
+TraceOutcome Deliver(const std::string& text) {
+  ITraceTransport& transport = Transport();
+  const TraceDeadline deadline = std::chrono::steady_clock::now() + transport.Timeout();
+  TraceHandle viewer = TraceWindow.load(std::memory_order_acquire);
+  const bool held = viewer != 0;
+  if (!held) viewer = Lookup(transport, deadline);
+  if (viewer == 0) return TraceOutcome::NoViewer;
+  // Format's bound keeps every text well within a record's 32-bit length.
+  static_assert(kFormatMaxLength < std::numeric_limits<std::uint32_t>::max() / 2);
+  const TraceRecord record{TraceProcessId(), static_cast<std::uint32_t>(text.size() + 1),
+                           text.c_str()};
+  TraceSendResult result = transport.Send(viewer, record, deadline);
+  if (result == TraceSendResult::Gone && held) {
+    // The viewer kept from earlier has gone (it was restarted, say) and nothing of this message
+    // reached it: look again, so that the first message after a restart is not lost too.
+    ForgetDead(viewer);
+    viewer = Lookup(transport, deadline);
+    if (viewer == 0) return TraceOutcome::NoViewer;
+    result = transport.Send(viewer, record, deadline);
+  }
+  switch (result) {
+    case TraceSendResult::Delivered:
+      return TraceOutcome::Delivered;
+    case TraceSendResult::Refused:
+      return TraceOutcome::Refused;
+    case TraceSendResult::TimedOut:
+      return TraceOutcome::TimedOut;
+    case TraceSendResult::Broken:
+    case TraceSendResult::Gone:
+      ForgetDead(viewer);
+      return TraceOutcome::Lost;
+  }
+  return TraceOutcome::Lost;
+}
+
 }  // namespace
 
-void TRACE(std::string_view fmt, std::span<const TVarRec> args) {
+TraceOutcome TraceDelivery(std::string_view fmt, std::span<const TVarRec> args) {
   std::string text;
-  FmtStr(text, fmt, args);  // a misfit raises here, before any lookup or send
-  const TVarRec context[] = {TraceContextNum, TraceContextStr1, TraceContextStr2};
-  text += Format("|%d|%s|%s|.", context);
-
-  const int lastError = TraceGetLastError();
-  // cbData is 32 bits: a text that does not fit is not sent rather than sent cut short.
-  if (text.size() < std::numeric_limits<std::uint32_t>::max()) {
-    const TraceRecord record{TraceProcessId(), static_cast<std::uint32_t>(text.size() + 1),
-                             text.c_str()};
-    ITraceTransport& transport = Transport();
-    TraceHandle viewer = TraceWindow.load(std::memory_order_acquire);
-    if (viewer == 0) viewer = Lookup(transport);
-    if (viewer != 0) transport.Send(viewer, record);
+  try {
+    FmtStr(text, fmt, args);  // a misfit raises here, before any lookup or send
+    if (TraceSuffix.empty()) {
+      text += Suffix();
+    } else {
+      text += TraceSuffix;
+    }
+  } catch (const std::bad_alloc&) {
+    // A message too big for the memory left is lost, like one no viewer takes: tracing must
+    // not end the program.
+    return TraceOutcome::OutOfMemory;
   }
+  const int lastError = TraceGetLastError();
+  const TraceOutcome outcome = Deliver(text);
   TraceSetLastError(lastError);
+  return outcome;
+}
+
+const char* DescribeTraceOutcome(TraceOutcome outcome) {
+  switch (outcome) {
+    case TraceOutcome::Delivered:
+      return "delivered";
+    case TraceOutcome::NoViewer:
+      return "no viewer is running";
+    case TraceOutcome::Refused:
+      return "the viewer refused it";
+    case TraceOutcome::TimedOut:
+      return "the viewer did not answer in time";
+    case TraceOutcome::Lost:
+      return "the connection to the viewer broke";
+    case TraceOutcome::OutOfMemory:
+      return "out of memory";
+  }
+  return "unknown";
+}
+
+void TRACE(std::string_view fmt, std::span<const TVarRec> args) {
+  TraceDelivery(fmt, args);
 }
 
 void RTRACE(std::string_view, std::span<const TVarRec>) {}
 
 void InitializeuTrace() {
   TraceContextNum = 0;
-  TraceContextStr1 = ".";
-  TraceContextStr2 = ".";
+  TraceContextStr1.assign(1, '.');
+  TraceContextStr2.assign(1, '.');
+  TraceSuffix = Suffix();
 }
 
 void FinalizeuTrace() {
@@ -80,6 +155,7 @@ void FinalizeuTrace() {
   ForgetViewer(Transport());
   std::string().swap(TraceContextStr1);
   std::string().swap(TraceContextStr2);
+  std::string().swap(TraceSuffix);
 }
 
 ITraceTransport* SetTraceTransport(ITraceTransport* transport) {

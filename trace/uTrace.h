@@ -7,12 +7,16 @@
 // text, NULs inside it included, plus the terminating NUL. The record's dwData is the sending
 // process's id.
 //
-// TRACE raises EConvertError when the format does not fit its arguments, before it looks for a
-// viewer or sends anything. Otherwise it never fails: with no viewer, or a viewer that has gone,
-// the message is dropped silently. The viewer is looked up lazily: while none has been found,
-// each call looks again; the first one found is kept until the package unloads, so a viewer
-// started after that is not found. The caller's last-error value (errno on POSIX) is the same
-// after TRACE as after the formatting. TRACE may be called from several threads at once.
+// TRACE raises EConvertError when the format does not fit its arguments (or its result would be
+// longer than kFormatMaxLength), before it looks for a viewer or sends anything. Otherwise it
+// never fails: with no viewer, a viewer that does not answer in time, or too little memory for
+// the text, the message is dropped silently. The viewer is looked up lazily: while none has been
+// found, each call looks again; the one found is kept while it works. When it has gone (closed,
+// restarted) or its connection broke part way through a message, it is dropped, and the next
+// call looks again; a message nothing of which reached a viewer that has gone is sent to the
+// one found then. One call waits for the viewer at most the transport's bound (2 s), lookup
+// included. The caller's last-error value (errno on POSIX) is the same after TRACE as after the
+// formatting. TRACE may be called from several threads at once.
 #pragma once
 
 #include <array>
@@ -34,6 +38,14 @@ void TRACE(std::string_view fmt, const Args&... args) {
 
 template <TVarRecValue... Args>
 void RTRACE(std::string_view, const Args&...) {}
+
+// What became of one message.
+enum class TraceOutcome { Delivered, NoViewer, Refused, TimedOut, Lost, OutOfMemory };
+
+// TRACE, telling what became of the message; raises as TRACE does.
+TraceOutcome TraceDelivery(std::string_view fmt, std::span<const TVarRec> args);
+// "no viewer is running", "the viewer did not answer in time"...
+const char* DescribeTraceOutcome(TraceOutcome outcome);
 
 // Unit initialisation and finalisation, run by the package's Initialize and Finalize.
 void InitializeuTrace();

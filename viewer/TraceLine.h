@@ -18,8 +18,11 @@ struct TraceMessage {
   std::string text;  // without the terminating NUL
 };
 
-// Control characters as C escapes (\n, \t, \0, \x1B...), a backslash doubled; every other byte
-// as it is.
+// What a terminal shows as it is: control characters become C escapes (\n, \t, \0, \x1B...),
+// and so do C1 controls, which a terminal would act on too: U+0080 to U+009F written in UTF-8
+// become \u0080 to \u009F, and a byte from 0x80 to 0x9F that is not part of a valid UTF-8
+// character \x80 to \x9F. A backslash is doubled; every other byte stays as it is (the
+// characters of other languages, and bytes of other encodings from 0xA0 up).
 std::string MakeVisible(std::string_view text);
 
 // "HH:MM:SS.mmm" in local time.
@@ -28,7 +31,9 @@ std::string LocalTimeWithMillis(std::chrono::system_clock::time_point t);
 // "12:00:00.123 [1234 name] text", with "cbData=N dwData=N " before the text when verbose.
 std::string FormatTraceLine(const TraceMessage& m, bool verbose);
 
-// Why a header cannot be read at all (the connection must be dropped), or nullopt.
-std::optional<std::string> CheckHeader(const TraceWireHeader& h);
+// Why a header cannot be read at all (the connection must be dropped), or nullopt; a record
+// longer than `maxRecord` is not read.
+std::optional<std::string> CheckHeader(const TraceWireHeader& h,
+                                       std::uint32_t maxRecord = kTraceMaxRecord);
 // Why a complete record is refused, or nullopt when it is sound.
 std::optional<std::string> CheckRecord(const TraceWireHeader& h, std::string_view payload);

@@ -12,17 +12,22 @@
 #include <cstring>
 #include <fstream>
 
+#include "viewer/TraceRecordReader.h"
+
 struct TraceServer::Connection {
   int fd = -1;
   std::int64_t pid = 0;
   std::string name;
-  TraceWireHeader header{};
-  std::size_t headerBytes = 0;
-  std::string payload;
-  std::size_t payloadBytes = 0;
+  TraceRecordReader reader;
+  bool dropped = false;  // closed to make room for others; removed at the end of the round
 
-  ~Connection() {
+  explicit Connection(std::uint32_t maxRecord) : reader(maxRecord) {}
+  ~Connection() { Close(); }
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+  void Close() {
     if (fd >= 0) close(fd);
+    fd = -1;
   }
   std::string Who() const { return "pid " + std::to_string(pid) + " (" + name + ")"; }
 };
@@ -50,7 +55,8 @@ sockaddr_un Address(const std::string& path) {
 
 }  // namespace
 
-TraceServer::TraceServer(std::string socketPath) : path_(std::move(socketPath)) {
+TraceServer::TraceServer(std::string socketPath, Limits limits)
+    : path_(std::move(socketPath)), limits_(limits) {
   const sockaddr_un address = Address(path_);
   const std::string lockPath = path_ + ".lock";
   lockFd_ = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
@@ -88,6 +94,7 @@ TraceServer::TraceServer(std::string socketPath) : path_(std::move(socketPath)) 
     close(lockFd_);
     throw ViewerError(why);
   }
+  spareFd_ = open("/dev/null", O_RDONLY | O_CLOEXEC);
 }
 
 TraceServer::~TraceServer() {
@@ -95,38 +102,51 @@ TraceServer::~TraceServer() {
   close(listenFd_);
   unlink(path_.c_str());
   close(lockFd_);
+  if (spareFd_ >= 0) close(spareFd_);
 }
 
 void TraceServer::Run(int stopFd, const Handlers& handlers) {
+  using Clock = std::chrono::steady_clock;
   std::vector<pollfd> fds;
   for (;;) {
+    const auto now = Clock::now();
+    const bool accepting = now >= acceptAgain_;
     fds.clear();
     fds.push_back({stopFd, POLLIN, 0});
-    fds.push_back({listenFd_, POLLIN, 0});
+    fds.push_back({accepting ? listenFd_ : -1, POLLIN, 0});  // poll skips a negative descriptor
     for (const auto& c : connections_)
       fds.push_back({c->fd, POLLIN, 0});
-    if (poll(fds.data(), fds.size(), -1) < 0) {
+    const int timeout =
+        accepting ? -1
+                  : static_cast<int>(
+                        std::chrono::ceil<std::chrono::milliseconds>(acceptAgain_ - now).count());
+    if (poll(fds.data(), fds.size(), timeout) < 0) {
       if (errno == EINTR) continue;
       throw ViewerError(Errno("poll"));
     }
     if (fds[0].revents != 0) return;
     if (fds[1].revents != 0) Accept(handlers);
-    // Connections accepted just now are polled next round.
-    std::vector<std::unique_ptr<Connection>> kept;
-    for (std::size_t i = 0; i < connections_.size(); ++i) {
-      auto& c = connections_[i];
-      const short revents = i + 2 < fds.size() ? fds[i + 2].revents : 0;
-      if (revents == 0 || Read(*c, handlers)) kept.push_back(std::move(c));
+    // Connections accepted just now are polled next round. A read may drop another sender to
+    // make room: all stay in the list until the round ends.
+    for (std::size_t i = 0; i + 2 < fds.size(); ++i) {
+      Connection& c = *connections_[i];
+      if (!c.dropped && fds[i + 2].revents != 0 && !Read(c, handlers)) c.dropped = true;
     }
-    connections_ = std::move(kept);
+    std::erase_if(connections_, [](const auto& c) { return c->dropped; });
   }
 }
 
 void TraceServer::Accept(const Handlers& handlers) {
   for (;;) {
     const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-    if (fd < 0) return;
-    auto c = std::make_unique<Connection>();
+    if (fd < 0) {
+      if (errno == EINTR) continue;
+      if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+        if (RefuseForWantOfDescriptors(handlers)) continue;
+      }
+      return;
+    }
+    auto c = std::make_unique<Connection>(limits_.perSender);
     c->fd = fd;
     ucred peer{};
     socklen_t length = sizeof peer;
@@ -145,64 +165,106 @@ void TraceServer::Accept(const Handlers& handlers) {
   }
 }
 
+bool TraceServer::RefuseForWantOfDescriptors(const Handlers& handlers) {
+  // Said once, and again only a minute later at the soonest: a flood of senders must not become
+  // a flood of reports (nor spin on them).
+  const auto now = std::chrono::steady_clock::now();
+  if (!reportedNoDescriptors_ || now - noDescriptorsReported_ >= std::chrono::minutes(1)) {
+    reportedNoDescriptors_ = true;
+    noDescriptorsReported_ = now;
+    handlers.problem(
+        "out of file descriptors: new senders are turned away until some of the others leave");
+  }
+  // The listening socket stays readable while a connection waits: take it with the spare
+  // descriptor and close it, so that the sender knows and the loop does not spin. (accept fails
+  // for want of a descriptor whether or not one waits.)
+  if (spareFd_ >= 0) {
+    close(spareFd_);
+    const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd >= 0) close(fd);
+    spareFd_ = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (spareFd_ >= 0) return fd >= 0;  // another may wait behind it
+  }
+  // No spare to give up: stop listening for a while instead.
+  acceptAgain_ = now + std::chrono::milliseconds(100);
+  return false;
+}
+
 bool TraceServer::Read(Connection& c, const Handlers& handlers) {
   for (;;) {
-    char* target = nullptr;
-    std::size_t want = 0;
-    if (c.headerBytes < sizeof c.header) {
-      target = reinterpret_cast<char*>(&c.header) + c.headerBytes;
-      want = sizeof c.header - c.headerBytes;
-    } else {
-      target = c.payload.data() + c.payloadBytes;
-      want = c.payload.size() - c.payloadBytes;
+    if (const std::size_t growth = c.reader.Growth();
+        growth > 0 && !MakeRoom(c, growth, handlers)) {
+      return false;
     }
-    if (want > 0) {
-      const ssize_t n = recv(c.fd, target, want, 0);
-      if (n == 0) {
-        if (c.headerBytes > 0) handlers.problem("sender " + c.Who() + " left mid-record");
-        return false;
-      }
-      if (n < 0) return errno == EAGAIN || errno == EINTR;
-      if (c.headerBytes < sizeof c.header) {
-        c.headerBytes += static_cast<std::size_t>(n);
-        if (c.headerBytes < sizeof c.header) continue;
-        if (auto bad = CheckHeader(c.header)) {
-          handlers.problem("bad record from " + c.Who() + ": " + *bad + "; connection dropped");
-          return false;
-        }
-        c.payload.assign(c.header.length, '\0');
-        c.payloadBytes = 0;
-        if (c.header.length > 0) continue;
-      } else {
-        c.payloadBytes += static_cast<std::size_t>(n);
-        if (c.payloadBytes < c.payload.size()) continue;
-      }
+    const std::span<char> space = c.reader.Space();
+    const ssize_t n = recv(c.fd, space.data(), space.size(), 0);
+    if (n == 0) {
+      if (c.reader.MidRecord()) handlers.problem("sender " + c.Who() + " left mid-record");
+      return false;
     }
-    // A whole record.
-    TraceAckStatus status = TraceAckStatus::Handled;
-    if (auto bad = CheckRecord(c.header, c.payload)) {
-      handlers.problem("bad record from " + c.Who() + ": " + *bad);
-      status = TraceAckStatus::Refused;
-    } else {
-      TraceMessage m;
-      m.received = std::chrono::system_clock::now();
-      m.pid = c.pid;
-      m.processName = c.name;
-      m.dwData = c.header.dwData;
-      m.cbData = c.header.cbData;
-      c.payload.pop_back();
-      m.text = std::move(c.payload);
-      handlers.message(m);
+    if (n < 0) return errno == EAGAIN || errno == EINTR;
+    auto event = c.reader.Commit(static_cast<std::size_t>(n));
+    if (!event) continue;
+    // One read may hold more than one record (from a sender that gave up waiting for an
+    // answer): all are handled before the next poll, which only reports bytes not yet read.
+    for (; event; event = c.reader.Next()) {
+      if (!Handle(c, *event, handlers)) return false;
     }
-    c.headerBytes = 0;
-    c.payload.clear();
-    c.payload.shrink_to_fit();
-    if (!Acknowledge(c, status)) return false;
+    // A sender waits for the answer before it sends more, so the next poll finds whatever
+    // comes next as soon as a read would.
+    return true;
   }
 }
 
-bool TraceServer::Acknowledge(Connection& c, TraceAckStatus status) {
-  const TraceWireAck ack{kTraceAckMagic, status, c.header.sequence};
+bool TraceServer::Handle(Connection& c, TraceRecordReader::Event& event, const Handlers& handlers) {
+  using Kind = TraceRecordReader::Event::Kind;
+  if (event.kind == Kind::Fatal) {
+    handlers.problem("bad record from " + c.Who() + ": " + event.problem + "; connection dropped");
+    return false;
+  }
+  TraceAckStatus status = TraceAckStatus::Handled;
+  if (event.kind == Kind::Refused) {
+    handlers.problem("bad record from " + c.Who() + ": " + event.problem);
+    status = TraceAckStatus::Refused;
+  } else {
+    TraceMessage m;
+    m.received = std::chrono::system_clock::now();
+    m.pid = c.pid;
+    m.processName = c.name;
+    m.dwData = event.header.dwData;
+    m.cbData = event.header.cbData;
+    m.text = std::move(event.text);
+    handlers.message(m);
+  }
+  return Acknowledge(c, status, event.header.sequence);
+}
+
+bool TraceServer::MakeRoom(Connection& c, std::size_t growth, const Handlers& handlers) {
+  for (;;) {
+    std::size_t total = growth;
+    Connection* greediest = &c;
+    std::size_t most = c.reader.Held() + growth;
+    for (const auto& other : connections_) {
+      if (other->dropped) continue;
+      total += other->reader.Held();
+      if (other.get() != &c && other->reader.Held() > most) {
+        greediest = other.get();
+        most = other->reader.Held();
+      }
+    }
+    if (total <= limits_.total) return true;
+    handlers.problem("dropped sender " + greediest->Who() + ": its unfinished record held " +
+                     std::to_string(most) + " bytes, and all senders' together would pass " +
+                     std::to_string(limits_.total));
+    greediest->dropped = true;
+    greediest->reader.Abandon();
+    greediest->Close();
+    if (greediest == &c) return false;
+  }
+}
+
+bool TraceServer::Acknowledge(Connection& c, TraceAckStatus status, std::uint64_t sequence) {
+  const TraceWireAck ack{kTraceAckMagic, status, sequence};
   // 16 bytes fit unless the sender stopped reading acknowledgements altogether.
   return send(c.fd, &ack, sizeof ack, MSG_NOSIGNAL | MSG_DONTWAIT) ==
          static_cast<ssize_t>(sizeof ack);

@@ -1,7 +1,14 @@
 // The viewer's end of the trace channel: it owns the "TFormTrace" socket, accepts senders of
 // the same user, reads their records, hands sound ones on and acknowledges every record.
+//
+// It holds up against senders that misbehave, and goes on serving the others: memory for a
+// record grows as its bytes arrive; what all senders' unfinished records hold together is
+// bounded, and a read that would pass the bound drops the sender holding the most (reported as
+// a problem). Out of file descriptors, it takes each new connection and closes it at once (with
+// a descriptor kept spare for that), and reports it once (again a minute later at the soonest).
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -9,6 +16,7 @@
 #include <vector>
 
 #include "viewer/TraceLine.h"
+#include "viewer/TraceRecordReader.h"
 
 // Why the viewer cannot start (another one runs, the path is taken by something else...).
 class ViewerError : public std::runtime_error {
@@ -16,17 +24,26 @@ class ViewerError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// What the viewer holds at most for records still arriving.
+struct TraceServerLimits {
+  std::uint32_t perSender = kTraceMaxRecord;   // the longest record a sender may announce
+  std::size_t total = std::size_t{256} << 20;  // all unfinished records together
+};
+
 class TraceServer {
  public:
   struct Handlers {
     std::function<void(const TraceMessage&)> message;
-    std::function<void(const std::string&)> problem;  // a bad record, a refused peer
+    // A bad record, a refused peer, a sender dropped for its memory, no descriptors left.
+    std::function<void(const std::string&)> problem;
   };
+
+  using Limits = TraceServerLimits;
 
   // Becomes the endpoint at `socketPath`. One viewer per path: a lock file beside the socket
   // ("<path>.lock") is held while it runs, so a socket file left by a crashed viewer is known to
   // be stale and is replaced, while a running viewer makes this raise ViewerError.
-  explicit TraceServer(std::string socketPath);
+  explicit TraceServer(std::string socketPath, Limits limits = Limits());
   ~TraceServer();  // removes the socket
   TraceServer(const TraceServer&) = delete;
   TraceServer& operator=(const TraceServer&) = delete;
@@ -39,12 +56,23 @@ class TraceServer {
  private:
   struct Connection;
   void Accept(const Handlers& handlers);
+  // Turns one waiting connection away; false when accepting must pause instead.
+  bool RefuseForWantOfDescriptors(const Handlers& handlers);
   // False when the connection is to be dropped.
   bool Read(Connection& c, const Handlers& handlers);
-  bool Acknowledge(Connection& c, TraceAckStatus status);
+  bool Handle(Connection& c, TraceRecordReader::Event& event, const Handlers& handlers);
+  // Makes room for `c` to grow by `growth` bytes within the total bound, dropping the greediest
+  // sender as long as there is none; false when that is `c` itself.
+  bool MakeRoom(Connection& c, std::size_t growth, const Handlers& handlers);
+  bool Acknowledge(Connection& c, TraceAckStatus status, std::uint64_t sequence);
 
   std::string path_;
+  Limits limits_;
   int lockFd_ = -1;
   int listenFd_ = -1;
+  int spareFd_ = -1;  // given up to accept-and-close a connection when no other descriptor is left
+  bool reportedNoDescriptors_ = false;
+  std::chrono::steady_clock::time_point noDescriptorsReported_{};
+  std::chrono::steady_clock::time_point acceptAgain_{};  // accepting paused until then
   std::vector<std::unique_ptr<Connection>> connections_;
 };

@@ -3,10 +3,10 @@
 #include <regex.h>
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,22 +19,19 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: zeb-trace [--verbose] [--output FILE] [--grep PATTERN]\n"
-    "       zeb-trace send FMT [ARG...]\n"
+constexpr const char* kDescription =
+    "zeb-trace: the trace viewer, and a way to send a trace message from the shell.\n"
     "\n"
     "Without a command, becomes the trace viewer (\"TFormTrace\") of this user and prints one\n"
     "line per message: local time, the sender's process id and name, and the text with control\n"
-    "characters escaped. Ctrl+C stops it.\n"
-    "\n"
-    "  --verbose        also show each record's cbData and dwData\n"
-    "  --output FILE    also append the lines to FILE\n"
-    "  --grep PATTERN   show only messages whose text matches PATTERN (POSIX extended regex)\n"
-    "  --help           show this help\n"
-    "  --version        show the version\n"
-    "\n"
-    "send FMT [ARG...]  sends one message with TRACE: FMT is a Format text; each ARG is an\n"
-    "                   integer for %d %u %x and *, a number for %e %f %g %n %m, text for %s.\n";
+    "characters escaped. Ctrl+C stops it.\n";
+
+constexpr const char* kSendHelp =
+    "send FMT [ARG...] sends one message with TRACE. FMT is a Format text (put -- before one\n"
+    "that starts with -); each ARG is an integer for %d %u %x and *, a number for\n"
+    "%e %f %g %n %m, text for %s. It exits 0 once the viewer has taken the message, 1 when the\n"
+    "message was not delivered (no viewer, no answer within 2 s, refused; it says which), and\n"
+    "2 when FMT does not fit the ARGs.\n";
 
 int stopPipe[2] = {-1, -1};
 
@@ -49,26 +46,27 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-int Send(const std::vector<std::string>& words) {
-  if (words.empty()) return Fail("send needs a format; see zeb-trace --help");
+int Send(const std::string& fmt, const std::vector<std::string>& args) {
+  std::vector<TVarRec> recs;
+  TraceOutcome outcome = TraceOutcome::NoViewer;
+  InitializeuTrace();
   try {
-    const std::vector<std::string> args(words.begin() + 1, words.end());
-    const std::vector<TVarRec> recs = ArgumentsForFormat(words[0], args);
-    InitializeuTrace();
-    TRACE(words[0], recs);
-    const bool delivered = CurrentTraceWindow() != 0;
-    FinalizeuTrace();
-    if (!delivered) std::fprintf(stderr, "zeb-trace: no viewer is running; message dropped\n");
-    return 0;
+    recs = ArgumentsForFormat(fmt, args);
+    outcome = TraceDelivery(fmt, recs);
   } catch (const Exception& e) {
-    return Fail(e.Message());
+    FinalizeuTrace();
+    Fail("message not sent: " + e.Message());
+    return 2;
   }
+  FinalizeuTrace();
+  if (outcome == TraceOutcome::Delivered) return 0;
+  return Fail(std::string("message not sent: ") + DescribeTraceOutcome(outcome));
 }
 
 struct ViewOptions {
   bool verbose = false;
-  std::optional<std::string> output;
-  std::optional<std::string> grep;
+  std::string output;  // none when empty
+  std::string grep;    // none when empty
 };
 
 int View(const ViewOptions& options) {
@@ -77,8 +75,9 @@ int View(const ViewOptions& options) {
   if (!path) return Fail("no safe runtime directory: " + why);
 
   regex_t pattern{};
-  if (options.grep) {
-    const int rc = regcomp(&pattern, options.grep->c_str(), REG_EXTENDED | REG_NOSUB);
+  const bool grep = !options.grep.empty();
+  if (grep) {
+    const int rc = regcomp(&pattern, options.grep.c_str(), REG_EXTENDED | REG_NOSUB);
     if (rc != 0) {
       char text[256];
       regerror(rc, &pattern, text, sizeof text);
@@ -86,9 +85,9 @@ int View(const ViewOptions& options) {
     }
   }
   int outputFd = -1;
-  if (options.output) {
-    outputFd = open(options.output->c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    if (outputFd < 0) return Fail(*options.output + ": " + std::strerror(errno));
+  if (!options.output.empty()) {
+    outputFd = open(options.output.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (outputFd < 0) return Fail(options.output + ": " + std::strerror(errno));
   }
 
   int status = 0;
@@ -106,7 +105,7 @@ int View(const ViewOptions& options) {
     bool outputFailed = false;
     TraceServer::Handlers handlers;
     handlers.message = [&](const TraceMessage& m) {
-      if (options.grep && regexec(&pattern, MakeVisible(m.text).c_str(), 0, nullptr, 0) != 0) {
+      if (grep && regexec(&pattern, MakeVisible(m.text).c_str(), 0, nullptr, 0) != 0) {
         return;
       }
       const std::string line = FormatTraceLine(m, options.verbose) + "\n";
@@ -115,7 +114,7 @@ int View(const ViewOptions& options) {
       if (outputFd >= 0 && !outputFailed &&
           write(outputFd, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
         outputFailed = true;
-        std::fprintf(stderr, "zeb-trace: writing %s failed: %s\n", options.output->c_str(),
+        std::fprintf(stderr, "zeb-trace: writing %s failed: %s\n", options.output.c_str(),
                      std::strerror(errno));
       }
     };
@@ -126,7 +125,7 @@ int View(const ViewOptions& options) {
   } catch (const ViewerError& e) {
     status = Fail(e.what());
   }
-  if (options.grep) regfree(&pattern);
+  if (grep) regfree(&pattern);
   if (outputFd >= 0) close(outputFd);
   return status;
 }
@@ -134,30 +133,28 @@ int View(const ViewOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> words(argv + 1, argv + argc);
-  if (!words.empty() && words[0] == "send") {
-    return Send(std::vector<std::string>(words.begin() + 1, words.end()));
-  }
+  CLI::App app(kDescription, "zeb-trace");
   ViewOptions options;
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    const std::string& w = words[i];
-    if (w == "--help" || w == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
-    if (w == "--version") {
-      std::printf("zeb-trace %s\n", ZEB_VERSION);
-      return 0;
-    }
-    if (w == "--verbose" || w == "-v") {
-      options.verbose = true;
-    } else if ((w == "--output" || w == "--grep") && i + 1 < words.size()) {
-      (w == "--output" ? options.output : options.grep) = words[++i];
-    } else if (w == "--output" || w == "--grep") {
-      return Fail(w + " needs a value; see zeb-trace --help");
-    } else {
-      return Fail("unknown argument \"" + w + "\"; see zeb-trace --help");
-    }
+  app.add_flag("-v,--verbose", options.verbose, "also show each record's cbData and dwData");
+  app.add_option("--output", options.output, "also append the lines to FILE")->type_name("FILE");
+  app.add_option("--grep", options.grep,
+                 "show only messages whose text matches PATTERN (POSIX extended regex)")
+      ->type_name("PATTERN");
+  app.set_version_flag("--version", std::string("zeb-trace ") + ZEB_VERSION);
+  app.footer(kSendHelp);
+  CLI::App* send = app.add_subcommand("send", "sends one message with TRACE");
+  send->footer(kSendHelp);
+  std::string fmt;
+  std::vector<std::string> args;
+  send->add_option("FMT", fmt, "the format")->required();
+  send->add_option("ARG", args, "its arguments");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& e) {  // --help, --version
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::fprintf(stderr, "zeb-trace: %s (see zeb-trace --help)\n", e.what());
+    return 2;
   }
-  return View(options);
+  return send->parsed() ? Send(fmt, args) : View(options);
 }

@@ -1,5 +1,7 @@
 #include "addin/hotkeys/BlockCommands.h"
 
+#include <utility>
+
 #include "api/ToolsAPI.h"
 #include "runtime/IdeServices.h"
 #include "runtime/SysUtils.h"
@@ -19,8 +21,9 @@ ComPtr<IOTASourceEditor> CurrentSourceEditor() {
 }
 }  // namespace
 
-std::int32_t IndentMagnitude(std::string_view fileName, std::int32_t direction) {
-  return ExtractFileExt(LowerCase(fileName)) == ".pas" ? direction * 2 : direction * 4;
+std::int32_t IndentMagnitude(std::string fileName, std::int32_t direction) {
+  // The name is the add-in's own copy, so it is lower-cased where it is.
+  return ExtractFileExt(LowerCase(std::move(fileName))) == ".pas" ? direction * 2 : direction * 4;
 }
 
 bool IndentBlock(std::int32_t direction) {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
+#include <string>
 
 // Indents (+1) or unindents (-1) the top view's block, by 2 columns when the current module's
 // first file is a Pascal source and 4 otherwise. True when it indented; false, with nothing
@@ -13,4 +13,4 @@ bool IndentBlock(std::int32_t direction);
 void LowerCaseBlock();
 
 // The columns an indent moves for a file: +-2 for ".pas" (in any case), +-4 otherwise.
-std::int32_t IndentMagnitude(std::string_view fileName, std::int32_t direction);
+std::int32_t IndentMagnitude(std::string fileName, std::int32_t direction);

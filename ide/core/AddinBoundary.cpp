@@ -1,10 +1,18 @@
 #include "ide/core/AddinBoundary.h"
 
-#include <exception>
+#include <utility>
 
 #include "runtime/Exceptions.h"
 
 namespace zebide {
+
+namespace {
+Fault Describe(std::string where, const std::exception_ptr& error) {
+  // Whatever an add-in throws, of any type: described, never lost.
+  const ExceptionDescription d = DescribeException(error);
+  return Fault{std::move(where), d.className, d.message};
+}
+}  // namespace
 
 std::optional<Fault> AddinBoundary::Guard(const std::string& where,
                                           const std::function<void()>& call) {
@@ -12,9 +20,7 @@ std::optional<Fault> AddinBoundary::Guard(const std::string& where,
     call();
     return std::nullopt;
   } catch (...) {
-    // Whatever an add-in throws, of any type: described, never lost.
-    const ExceptionDescription d = DescribeException(std::current_exception());
-    return Fault{where, d.className, d.message};
+    return Describe(where, std::current_exception());
   }
 }
 
@@ -22,6 +28,10 @@ bool AddinBoundary::Call(const std::string& where, const std::function<void()>& 
   const auto fault = Guard(where, call);
   if (fault) observer_->OnFault(*fault);
   return !fault;
+}
+
+void AddinBoundary::Report(std::string where, const std::exception_ptr& error) {
+  observer_->OnFault(Describe(std::move(where), error));
 }
 
 }  // namespace zebide

@@ -14,11 +14,14 @@ namespace {
 std::size_t Index(std::int32_t oneBased) {
   return static_cast<std::size_t>(oneBased - 1);
 }
+[[noreturn]] [[gnu::noinline, gnu::cold]] void RaisePastLargest(std::size_t index,
+                                                                const char* what) {
+  throw EInvalidOperation(std::string("The ") + what + " " + std::to_string(index + 1) +
+                          " is past the largest one, " + std::to_string(INT32_MAX));
+}
 // A 1-based line or column from an index from 0; refused past the 32-bit range.
 std::int32_t OneBased(std::size_t index, const char* what) {
-  if (index >= static_cast<std::size_t>(INT32_MAX))
-    throw EInvalidOperation(std::string("The ") + what + " " + std::to_string(index + 1) +
-                            " is past the largest one, " + std::to_string(INT32_MAX));
+  if (index >= static_cast<std::size_t>(INT32_MAX)) RaisePastLargest(index, what);
   return static_cast<std::int32_t>(index + 1);
 }
 }  // namespace

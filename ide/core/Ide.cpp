@@ -123,13 +123,18 @@ void Ide::CloseView(const std::shared_ptr<EditView>& view) {
   if (const auto closed = views_.Remove(view))
     for (std::size_t i = 0; i < closed->FileCount(); ++i)
       closed->File(i)->SetChangeListener({});
+  // Idle interface objects must not keep a closed view, or its document, in memory.
+  services_->ReleaseIdle();
 }
 
 void Ide::Watch(Module& module) {
   for (std::size_t i = 0; i < module.FileCount(); ++i) {
     module.File(i)->SetChangeListener([this](Document& document, const TextChange& change) {
-      for (const auto& view : views_.ViewsOf(document))
-        view->ClampToDocument();
+      // Bytes put into one line, with nothing taken out, leave every place in the text valid.
+      const bool placesStay = change.kind == TextChange::Kind::Saved ||
+                              (change.removed == 0 && change.insertedLines == 1);
+      if (!placesStay)
+        views_.ForEachViewOf(document, [](EditView& view) { view.ClampToDocument(); });
       observer_->OnDocumentChanged(document, change);
     });
   }

@@ -113,6 +113,8 @@ class Ide {
   // The module of the top view.
   std::shared_ptr<Module> CurrentModule() const;
   const std::vector<std::shared_ptr<Module>>& Modules() const noexcept { return views_.Modules(); }
+  // The open modules and views, for lookups that need no copies of their pointers.
+  const ViewRegistry& Views() const noexcept { return views_; }
   std::shared_ptr<Module> ModuleOf(const Document& document) const;
   // The views of a document, in the order they were opened.
   std::vector<std::shared_ptr<EditView>> ViewsOf(const Document& document) const;

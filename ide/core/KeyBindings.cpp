@@ -5,7 +5,6 @@
 
 #include "ide/core/KeyName.h"
 #include "ide/ota/KeyBindingServicesObject.h"
-#include "ide/ota/KeyContextObject.h"
 
 namespace zebide {
 
@@ -34,6 +33,7 @@ void KeyBindings::RemoveOwnedBy(const Package* package) {
 }
 
 void KeyBindings::Clear() noexcept {
+  contexts_.Clear();
   bindings_.clear();
   keys_.Clear();
   stale_ = false;
@@ -55,14 +55,27 @@ void KeyBindings::Build() {
 
 KeyOutcome KeyBindings::Route(TShortCut code) {
   if (stale_) Build();
-  const KeyMap::Route route = keys_.Press(code);
+  const KeyMap::Hold hold(keys_);
+  // The route's room is reused from press to press; a press made from inside a key procedure
+  // finds it taken and makes its own.
+  KeyMap::Route route = std::move(spareRoute_);
+  keys_.Press(code, route);
+  const KeyOutcome outcome = Run(route, code);
+  route.handlers.clear();
+  spareRoute_ = std::move(route);
+  return outcome;
+}
+
+KeyOutcome KeyBindings::Run(const KeyMap::Route& route, TShortCut code) {
   if (route.pending) return KeyOutcome::Pending;
   if (route.handlers.empty()) return KeyOutcome::NotBound;
-  const auto context = MakeCounted<KeyContextObject>();
-  for (const KeyHandler& handler : route.handlers) {
+  const ComPtr<KeyContextObject> context =
+      contexts_.Acquire([](const KeyContextObject&) { return true; }, [](KeyContextObject&) {},
+                        [] { return MakeCounted<KeyContextObject>(); });
+  for (const auto& handler : route.handlers) {
     TKeyBindingResult result = krUnhandled;
-    if (!boundary_->Call("key " + KeyName::Hex(code),
-                         [&] { handler.proc(context.Get(), code, result); }))
+    const auto where = [code] { return "key " + KeyName::Hex(code); };
+    if (!boundary_->CallLabelled(where, [&] { handler->proc(context.Get(), code, result); }))
       return KeyOutcome::Faulted;
     if (result == krHandled) return KeyOutcome::Handled;
     // krNextProc, and krUnhandled alike, go on to the next handler.

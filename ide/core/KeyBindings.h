@@ -15,6 +15,8 @@
 #include "api/ToolsAPI.h"
 #include "ide/core/AddinBoundary.h"
 #include "ide/core/KeyMap.h"
+#include "ide/ota/KeyContextObject.h"
+#include "ide/ota/ObjectPool.h"
 
 namespace zebide {
 
@@ -55,10 +57,15 @@ class KeyBindings {
     const Package* package;
   };
 
+  KeyOutcome Run(const KeyMap::Route& route, TShortCut code);
+
   AddinBoundary* boundary_;
   std::vector<Binding> bindings_;
   std::int32_t nextIndex_ = 0;
   KeyMap keys_;
+  KeyMap::Route spareRoute_;
+  // The key context handed to the procedures of a press, used again for the next one.
+  ObjectPool<KeyContextObject, 1> contexts_;
   bool stale_ = false;
 };
 

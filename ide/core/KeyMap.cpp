@@ -12,17 +12,23 @@ constexpr TShortCut kModifiers = scShift | scCtrl | scAlt;
 
 bool KeyMap::Add(KeyHandler handler) {
   if (handler.keys.empty() || !handler.proc) return false;
-  handlers_.push_back(std::move(handler));
+  handlers_.push_back(std::make_shared<const KeyHandler>(std::move(handler)));
   return true;
 }
 
 void KeyMap::Clear() noexcept {
+  if (holds_ > 0) retired_.insert(retired_.end(), handlers_.begin(), handlers_.end());
   handlers_.clear();
   pending_.clear();
 }
 
 void KeyMap::RemoveBinding(std::int32_t bindingIndex) {
-  std::erase_if(handlers_, [&](const KeyHandler& h) { return h.bindingIndex == bindingIndex; });
+  if (holds_ > 0)
+    for (const auto& handler : handlers_)
+      if (handler->bindingIndex == bindingIndex) retired_.push_back(handler);
+  std::erase_if(handlers_, [&](const std::shared_ptr<const KeyHandler>& h) {
+    return h->bindingIndex == bindingIndex;
+  });
 }
 
 TShortCut KeyMap::FromKeypad(TShortCut code) noexcept {
@@ -42,7 +48,7 @@ TShortCut KeyMap::FromKeypad(TShortCut code) noexcept {
   return static_cast<TShortCut>(main | modifiers);
 }
 
-KeyMap::Match KeyMap::Compare(const KeyHandler& handler, const std::vector<TShortCut>& pressed,
+KeyMap::Match KeyMap::Compare(const KeyHandler& handler, std::span<const TShortCut> pressed,
                               bool exact) {
   if (pressed.size() > handler.keys.size()) return Match::None;
   const auto firstModifiers = static_cast<TShortCut>(pressed.front() & kModifiers);
@@ -63,35 +69,40 @@ KeyMap::Match KeyMap::Compare(const KeyHandler& handler, const std::vector<TShor
   return pressed.size() == handler.keys.size() ? Match::Whole : Match::Prefix;
 }
 
-KeyMap::Route KeyMap::Lookup(const std::vector<TShortCut>& pressed) const {
-  Route route;
+void KeyMap::Lookup(std::span<const TShortCut> pressed, Route& route) const {
+  route.handlers.clear();
+  route.pending = false;
+  if (pressed.size() == 1) {
+    // The usual press: one key, bound as it is. Whole matches win over prefixes, so these are
+    // the route when there are any.
+    for (const auto& handler : handlers_)
+      if (handler->keys.size() == 1 && handler->keys.front() == pressed.front())
+        route.handlers.push_back(handler.get());
+    if (!route.handlers.empty()) return;
+  }
   for (const bool exact : {true, false}) {
-    for (const KeyHandler& handler : handlers_) {
-      const Match match = Compare(handler, pressed, exact);
-      if (match == Match::Whole) route.handlers.push_back(handler);
+    for (const auto& handler : handlers_) {
+      const Match match = Compare(*handler, pressed, exact);
+      if (match == Match::Whole) route.handlers.push_back(handler.get());
       if (match == Match::Prefix) route.pending = true;
     }
     if (!route.handlers.empty()) {
       route.pending = false;  // a whole match wins over a longer sequence
-      return route;
+      return;
     }
-    if (route.pending) return route;
+    if (route.pending) return;
   }
-  return route;
 }
 
-KeyMap::Route KeyMap::Press(TShortCut code) {
-  std::vector<TShortCut> pressed = pending_;
-  pressed.push_back(code);
-  pending_.clear();
-  Route route = Lookup(pressed);
-  if (route.handlers.empty() && !route.pending && pressed.size() > 1) {
+void KeyMap::Press(TShortCut code, Route& route) {
+  pending_.push_back(code);
+  Lookup(pending_, route);
+  if (route.handlers.empty() && !route.pending && pending_.size() > 1) {
     // The sequence broke off: the key counts on its own.
-    pressed.assign(1, code);
-    route = Lookup(pressed);
+    pending_.assign(1, code);
+    Lookup(pending_, route);
   }
-  if (route.pending) pending_ = std::move(pressed);
-  return route;
+  if (!route.pending) pending_.clear();
 }
 
 }  // namespace zebide

@@ -16,10 +16,17 @@
 //                       key of the main keyboard: a binding for Ctrl+5 receives Ctrl+Num5.
 // The procedure is always given the code as pressed, so it sees the modifiers actually held.
 // A press that begins a bound sequence, and no more, is kept as pending until the next press.
+//
+// A route points at the map's handlers rather than copying them. A procedure may remove
+// bindings (its own among them) while it runs: while a Hold on the map lasts, removed handlers
+// are kept, so the handlers routed to stay whole until the press is over. A press allocates
+// nothing once the map has routed a press before (Press into a route that is reused).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -43,8 +50,22 @@ struct KeyHandler {
 class KeyMap {
  public:
   struct Route {
-    std::vector<KeyHandler> handlers;  // in the order they are to run
-    bool pending = false;              // the press began a sequence; nothing runs yet
+    std::vector<const KeyHandler*> handlers;  // in the order they are to run
+    bool pending = false;                     // the press began a sequence; nothing runs yet
+  };
+
+  // Keeps the handlers removed from the map alive while it lasts (holds nest).
+  class Hold {
+   public:
+    explicit Hold(KeyMap& map) noexcept : map_(&map) { ++map_->holds_; }
+    ~Hold() {
+      if (--map_->holds_ == 0) map_->retired_.clear();
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+   private:
+    KeyMap* map_;
   };
 
   // Adds a handler; false (and nothing added) for an empty key list or a missing procedure.
@@ -53,10 +74,18 @@ class KeyMap {
   // Drops the handlers that the keyboard binding `bindingIndex` added.
   void RemoveBinding(std::int32_t bindingIndex);
   std::size_t Size() const noexcept { return handlers_.size(); }
-  const std::vector<KeyHandler>& Handlers() const noexcept { return handlers_; }
+  const std::vector<std::shared_ptr<const KeyHandler>>& Handlers() const noexcept {
+    return handlers_;
+  }
 
-  // Looks up the handlers for a press, following the rule above.
-  Route Press(TShortCut code);
+  // Looks up the handlers for a press, following the rule above, into `route` (its handlers
+  // replaced). The handlers stay valid until the map changes, or while a Hold lasts.
+  void Press(TShortCut code, Route& route);
+  Route Press(TShortCut code) {
+    Route route;
+    Press(code, route);
+    return route;
+  }
   bool Pending() const noexcept { return !pending_.empty(); }
 
   // The main-keyboard code a keypad code stands for; other codes come back unchanged.
@@ -64,12 +93,13 @@ class KeyMap {
 
  private:
   enum class Match { None, Prefix, Whole };
-  static Match Compare(const KeyHandler& handler, const std::vector<TShortCut>& pressed,
-                       bool exact);
-  Route Lookup(const std::vector<TShortCut>& pressed) const;
+  static Match Compare(const KeyHandler& handler, std::span<const TShortCut> pressed, bool exact);
+  void Lookup(std::span<const TShortCut> pressed, Route& route) const;
 
-  std::vector<KeyHandler> handlers_;
+  std::vector<std::shared_ptr<const KeyHandler>> handlers_;
   std::vector<TShortCut> pending_;
+  int holds_ = 0;
+  std::vector<std::shared_ptr<const KeyHandler>> retired_;  // removed while held
 };
 
 }  // namespace zebide

@@ -4,6 +4,11 @@
 
 namespace zebide {
 
+namespace {
+const std::shared_ptr<EditView> kNoView;
+const std::shared_ptr<Module> kNoModule;
+}  // namespace
+
 template <class Accept>
 const ViewRegistry::Entry* ViewRegistry::LastActive(Accept accept) const {
   const Entry* last = nullptr;
@@ -39,13 +44,22 @@ std::shared_ptr<EditView> ViewRegistry::AddView(const std::shared_ptr<Document>&
 }
 
 void ViewRegistry::Activate(const std::shared_ptr<EditView>& view) {
-  for (Entry& entry : views_)
-    if (entry.view == view) entry.activated = ++clock_;
+  for (std::size_t i = 0; i < views_.size(); ++i) {
+    if (views_[i].view != view) continue;
+    views_[i].activated = ++clock_;
+    top_ = i;
+  }
+}
+
+void ViewRegistry::FindTop() noexcept {
+  const Entry* last = LastActive([](const EditView&) { return true; });
+  top_ = last != nullptr ? static_cast<std::size_t>(last - views_.data()) : kNoTop;
 }
 
 std::shared_ptr<Module> ViewRegistry::Remove(const std::shared_ptr<EditView>& view) {
   const auto module = ModuleOf(view->GetDocument());
   std::erase_if(views_, [&](const Entry& entry) { return entry.view == view; });
+  FindTop();
   if (!module) return nullptr;
   for (const Entry& entry : views_)
     if (module->IndexOf(entry.view->GetDocument()) < module->FileCount()) return nullptr;
@@ -56,17 +70,17 @@ std::shared_ptr<Module> ViewRegistry::Remove(const std::shared_ptr<EditView>& vi
 void ViewRegistry::Clear() noexcept {
   views_.clear();
   modules_.clear();
+  top_ = kNoTop;
 }
 
-std::shared_ptr<EditView> ViewRegistry::TopView() const {
-  const Entry* last = LastActive([](const EditView&) { return true; });
-  return last != nullptr ? last->view : nullptr;
+const std::shared_ptr<EditView>& ViewRegistry::TopView() const noexcept {
+  return top_ != kNoTop ? views_[top_].view : kNoView;
 }
 
-std::shared_ptr<Module> ViewRegistry::ModuleOf(const Document& document) const {
+const std::shared_ptr<Module>& ViewRegistry::ModuleOf(const Document& document) const noexcept {
   for (const auto& module : modules_)
     if (module->IndexOf(document) < module->FileCount()) return module;
-  return nullptr;
+  return kNoModule;
 }
 
 std::vector<std::shared_ptr<EditView>> ViewRegistry::ViewsOf(const Document& document) const {
@@ -74,6 +88,20 @@ std::vector<std::shared_ptr<EditView>> ViewRegistry::ViewsOf(const Document& doc
   for (const Entry& entry : views_)
     if (&entry.view->GetDocument() == &document) views.push_back(entry.view);
   return views;
+}
+
+const std::shared_ptr<EditView>& ViewRegistry::ViewOf(const Document& document,
+                                                      std::size_t index) const noexcept {
+  for (const Entry& entry : views_)
+    if (&entry.view->GetDocument() == &document && index-- == 0) return entry.view;
+  return kNoView;
+}
+
+std::size_t ViewRegistry::ViewCountOf(const Document& document) const noexcept {
+  std::size_t count = 0;
+  for (const Entry& entry : views_)
+    count += &entry.view->GetDocument() == &document;
+  return count;
 }
 
 std::shared_ptr<EditView> ViewRegistry::LastViewOf(const Module& module) const {

@@ -4,6 +4,7 @@
 // the top view is the one active last. A module stays open while a view shows one of its files.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -33,11 +34,22 @@ class ViewRegistry {
   std::shared_ptr<Module> Remove(const std::shared_ptr<EditView>& view);
   void Clear() noexcept;
 
-  std::shared_ptr<EditView> TopView() const;
+  // The lookups below answer with the registry's own pointers, empty for none; they stay valid
+  // until the registry changes.
+  const std::shared_ptr<EditView>& TopView() const noexcept;
   const std::vector<std::shared_ptr<Module>>& Modules() const noexcept { return modules_; }
-  std::shared_ptr<Module> ModuleOf(const Document& document) const;
+  const std::shared_ptr<Module>& ModuleOf(const Document& document) const noexcept;
   // The views of a document, in the order they were opened.
   std::vector<std::shared_ptr<EditView>> ViewsOf(const Document& document) const;
+  // Its view `index` in that order.
+  const std::shared_ptr<EditView>& ViewOf(const Document& document,
+                                          std::size_t index) const noexcept;
+  std::size_t ViewCountOf(const Document& document) const noexcept;
+  template <class Visit>
+  void ForEachViewOf(const Document& document, Visit visit) const {
+    for (const Entry& entry : views_)
+      if (&entry.view->GetDocument() == &document) visit(*entry.view);
+  }
   // The module's view active last, or null.
   std::shared_ptr<EditView> LastViewOf(const Module& module) const;
 
@@ -50,9 +62,14 @@ class ViewRegistry {
   template <class Accept>
   const Entry* LastActive(Accept accept) const;
 
+  // Finds the top view again after a view went.
+  void FindTop() noexcept;
+
   std::int32_t tabWidth_;
   std::vector<std::shared_ptr<Module>> modules_;
   std::vector<Entry> views_;  // in the order they were opened
+  static constexpr std::size_t kNoTop = SIZE_MAX;
+  std::size_t top_ = kNoTop;  // the entry active last
   std::uint64_t clock_ = 0;
 };
 

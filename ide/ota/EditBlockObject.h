@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 
 #include "api/ToolsAPI.h"
 #include "ide/core/EditView.h"
@@ -12,6 +13,8 @@ namespace zebide {
 class EditBlockObject final : public CountedObject<IOTAEditBlock> {
  public:
   explicit EditBlockObject(std::shared_ptr<EditView> view) : view_(std::move(view)) {}
+  bool Serves(const std::shared_ptr<EditView>& view) const noexcept { return view_ == view; }
+  void Serve(std::shared_ptr<EditView> view) noexcept { view_ = std::move(view); }
 
   bool GetIsValid() override { return view_->HasBlock(); }
   void Indent(std::int32_t magnitude) override { view_->IndentBlock(magnitude); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 
 #include "api/ToolsAPI.h"
 #include "ide/core/EditView.h"
@@ -13,6 +14,8 @@ namespace zebide {
 class EditPositionObject final : public CountedObject<IOTAEditPosition> {
  public:
   explicit EditPositionObject(std::shared_ptr<EditView> view) : view_(std::move(view)) {}
+  bool Serves(const std::shared_ptr<EditView>& view) const noexcept { return view_ == view; }
+  void Serve(std::shared_ptr<EditView> view) noexcept { view_ = std::move(view); }
 
   std::int32_t GetColumn() override { return view_->Cursor().col; }
   std::int32_t GetRow() override { return view_->Cursor().line; }

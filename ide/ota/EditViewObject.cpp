@@ -4,13 +4,12 @@
 #include <cstdint>
 
 #include "ide/core/Ide.h"
-#include "ide/ota/EditBlockObject.h"
-#include "ide/ota/EditPositionObject.h"
+#include "ide/ota/ObjectPools.h"
 
 namespace zebide {
 
 ComPtr<IOTAEditBlock> EditViewObject::GetBlock() {
-  return MakeCounted<EditBlockObject>(view_);
+  return pools_->BlockFor(view_);
 }
 
 void EditViewObject::Paint() {
@@ -26,7 +25,7 @@ TOTAEditPos EditViewObject::GetCursorPos() {
 }
 
 ComPtr<IOTAEditPosition> EditViewObject::GetPosition() {
-  return MakeCounted<EditPositionObject>(view_);
+  return pools_->PositionFor(view_);
 }
 
 }  // namespace zebide

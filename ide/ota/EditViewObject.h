@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 
 #include "api/ToolsAPI.h"
 #include "ide/core/EditView.h"
@@ -10,10 +11,14 @@
 namespace zebide {
 
 class Ide;
+class ObjectPools;
 
 class EditViewObject final : public CountedObject<IOTAEditView> {
  public:
-  EditViewObject(Ide& ide, std::shared_ptr<EditView> view) : ide_(&ide), view_(std::move(view)) {}
+  EditViewObject(Ide& ide, ObjectPools& pools, std::shared_ptr<EditView> view)
+      : ide_(&ide), pools_(&pools), view_(std::move(view)) {}
+  bool Serves(const std::shared_ptr<EditView>& view) const noexcept { return view_ == view; }
+  void Serve(std::shared_ptr<EditView> view) noexcept { view_ = std::move(view); }
 
   ComPtr<IOTAEditBlock> GetBlock() override;
   void Paint() override;
@@ -23,6 +28,7 @@ class EditViewObject final : public CountedObject<IOTAEditView> {
 
  private:
   Ide* ide_;
+  ObjectPools* pools_;
   std::shared_ptr<EditView> view_;
 };
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 
 #include "api/ToolsAPI.h"
 #include "ide/core/Module.h"
@@ -10,10 +11,14 @@
 namespace zebide {
 
 class Ide;
+class ObjectPools;
 
 class ModuleObject final : public CountedObject<IOTAModule> {
  public:
-  ModuleObject(Ide& ide, std::shared_ptr<Module> module) : ide_(&ide), module_(std::move(module)) {}
+  ModuleObject(Ide& ide, ObjectPools& pools, std::shared_ptr<Module> module)
+      : ide_(&ide), pools_(&pools), module_(std::move(module)) {}
+  bool Serves(const std::shared_ptr<Module>& module) const noexcept { return module_ == module; }
+  void Serve(std::shared_ptr<Module> module) noexcept { module_ = std::move(module); }
 
   // The editor of file `index` (0 is the source file); null outside the module's files.
   ComPtr<IOTAEditor> GetModuleFileEditor(std::int32_t index) override;
@@ -27,6 +32,7 @@ class ModuleObject final : public CountedObject<IOTAModule> {
 
  private:
   Ide* ide_;
+  ObjectPools* pools_;
   std::shared_ptr<Module> module_;
 };
 

@@ -1,8 +1,6 @@
 #include "ide/ota/ServicesObject.h"
 
 #include "ide/core/Ide.h"
-#include "ide/ota/EditViewObject.h"
-#include "ide/ota/ModuleObject.h"
 #include "runtime/Exceptions.h"
 
 namespace zebide {
@@ -14,9 +12,12 @@ Ide& ServicesObject::Owner() const {
 
 ComPtr<IOTAModule> ServicesObject::CurrentModule() {
   if (ide_ == nullptr) return {};
-  const auto module = ide_->CurrentModule();
+  const ViewRegistry& views = ide_->Views();
+  const auto& top = views.TopView();
+  if (!top) return {};
+  const auto& module = views.ModuleOf(top->GetDocument());
   if (!module) return {};
-  return MakeCounted<ModuleObject>(*ide_, module);
+  return pools_.ModuleFor(*ide_, module);
 }
 
 std::int32_t ServicesObject::GetModuleCount() {
@@ -26,9 +27,9 @@ std::int32_t ServicesObject::GetModuleCount() {
 
 ComPtr<IOTAEditView> ServicesObject::GetTopView() {
   if (ide_ == nullptr) return {};
-  const auto view = ide_->TopView();
+  const auto& view = ide_->Views().TopView();
   if (!view) return {};
-  return MakeCounted<EditViewObject>(*ide_, view);
+  return pools_.ViewFor(*ide_, view);
 }
 
 std::int32_t ServicesObject::AddKeyboardBinding(IOTAKeyboardBinding* keyBinding) {

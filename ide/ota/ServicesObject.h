@@ -2,11 +2,13 @@
 // yields by query: modules, editors, keyboard and general services.
 //
 // It answers for the IDE until Detach; after that (the IDE is gone) every service reports
-// nothing and raises EInvalidOperation where it would have to act.
+// nothing and raises EInvalidOperation where it would have to act. It holds the pools of the
+// objects it and they hand out (ObjectPools), let go of at Detach.
 #pragma once
 
 #include "api/ToolsAPI.h"
 #include "ide/ota/LiveObjects.h"
+#include "ide/ota/ObjectPools.h"
 
 namespace zebide {
 
@@ -17,7 +19,13 @@ class ServicesObject final
                            IOTAKeyboardServices, IOTAServices> {
  public:
   explicit ServicesObject(Ide& ide) : ide_(&ide) {}
-  void Detach() noexcept { ide_ = nullptr; }
+  void Detach() noexcept {
+    ide_ = nullptr;
+    pools_.Clear();
+  }
+  // Lets go of the pooled objects: the idle ones go at once, and the views and modules they
+  // served with them; the IDE calls it when it closes a view.
+  void ReleaseIdle() noexcept { pools_.Clear(); }
 
   // IOTAModuleServices
   ComPtr<IOTAModule> CurrentModule() override;
@@ -39,6 +47,7 @@ class ServicesObject final
  private:
   Ide& Owner() const;
   Ide* ide_;
+  ObjectPools pools_;
 };
 
 }  // namespace zebide

@@ -3,8 +3,7 @@
 #include <filesystem>
 
 #include "ide/core/Ide.h"
-#include "ide/ota/EditViewObject.h"
-#include "ide/ota/ModuleObject.h"
+#include "ide/ota/ObjectPools.h"
 
 namespace zebide {
 
@@ -17,17 +16,18 @@ bool SourceEditorObject::GetModified() {
 }
 
 ComPtr<IOTAModule> SourceEditorObject::GetModule() {
-  return MakeCounted<ModuleObject>(*ide_, module_);
+  return pools_->ModuleFor(*ide_, module_);
 }
 
 ComPtr<IOTAEditView> SourceEditorObject::GetEditView(std::int32_t index) {
-  const auto views = ide_->ViewsOf(*module_->File(file_));
-  if (index < 0 || static_cast<std::size_t>(index) >= views.size()) return {};
-  return MakeCounted<EditViewObject>(*ide_, views[static_cast<std::size_t>(index)]);
+  if (index < 0) return {};
+  const auto& view = ide_->Views().ViewOf(*module_->File(file_), static_cast<std::size_t>(index));
+  if (!view) return {};
+  return pools_->ViewFor(*ide_, view);
 }
 
 std::int32_t SourceEditorObject::GetEditViewCount() {
-  return static_cast<std::int32_t>(ide_->ViewsOf(*module_->File(file_)).size());
+  return static_cast<std::int32_t>(ide_->Views().ViewCountOf(*module_->File(file_)));
 }
 
 std::int32_t SourceEditorObject::GetSubViewCount() {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 
 #include "api/ToolsAPI.h"
 #include "ide/core/Module.h"
@@ -12,11 +13,19 @@
 namespace zebide {
 
 class Ide;
+class ObjectPools;
 
 class SourceEditorObject final : public CountedObject<IOTASourceEditor> {
  public:
-  SourceEditorObject(Ide& ide, std::shared_ptr<Module> module, std::size_t file)
-      : ide_(&ide), module_(std::move(module)), file_(file) {}
+  SourceEditorObject(Ide& ide, ObjectPools& pools, std::shared_ptr<Module> module, std::size_t file)
+      : ide_(&ide), pools_(&pools), module_(std::move(module)), file_(file) {}
+  bool Serves(const std::shared_ptr<Module>& module, std::size_t file) const noexcept {
+    return module_ == module && file_ == file;
+  }
+  void Serve(std::shared_ptr<Module> module, std::size_t file) noexcept {
+    module_ = std::move(module);
+    file_ = file;
+  }
 
   std::string GetFileName() override;
   bool GetModified() override;
@@ -33,6 +42,7 @@ class SourceEditorObject final : public CountedObject<IOTASourceEditor> {
 
  private:
   Ide* ide_;
+  ObjectPools* pools_;
   std::shared_ptr<Module> module_;
   std::size_t file_;
 };

@@ -7,24 +7,6 @@
 
 namespace zebide {
 
-ByteBlock::ByteBlock(ByteBlock&& other) noexcept {
-  *this = std::move(other);
-}
-
-ByteBlock& ByteBlock::operator=(ByteBlock&& other) noexcept {
-  if (this == &other) return *this;
-  Release();
-  heap_ = std::exchange(other.heap_, nullptr);
-  size_ = std::exchange(other.size_, 0);
-  capacity_ = std::exchange(other.capacity_, 0);
-  if (heap_ == nullptr) std::memcpy(inline_, other.inline_, size_);
-  return *this;
-}
-
-ByteBlock::~ByteBlock() {
-  Release();
-}
-
 ByteBlock ByteBlock::Zeros(std::size_t size) {
   ByteBlock block;
   if (size <= kInline) {

@@ -8,7 +8,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
+#include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace zebide {
 
@@ -18,11 +21,27 @@ class ByteBlock {
 
   ByteBlock() noexcept = default;
   explicit ByteBlock(std::string_view bytes) { Assign(bytes); }
-  ByteBlock(ByteBlock&& other) noexcept;
-  ByteBlock& operator=(ByteBlock&& other) noexcept;
+  // Moves are inline and copy the inline bytes whole: undo steps move on every key press.
+  ByteBlock(ByteBlock&& other) noexcept
+      : heap_(std::exchange(other.heap_, nullptr)),
+        size_(std::exchange(other.size_, 0)),
+        capacity_(std::exchange(other.capacity_, 0)) {
+    if (heap_ == nullptr) std::memcpy(inline_, other.inline_, kInline);
+  }
+  ByteBlock& operator=(ByteBlock&& other) noexcept {
+    if (this == &other) return *this;
+    if (heap_ != nullptr) std::free(heap_);
+    heap_ = std::exchange(other.heap_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+    capacity_ = std::exchange(other.capacity_, 0);
+    if (heap_ == nullptr) std::memcpy(inline_, other.inline_, kInline);
+    return *this;
+  }
   ByteBlock(const ByteBlock&) = delete;
   ByteBlock& operator=(const ByteBlock&) = delete;
-  ~ByteBlock();
+  ~ByteBlock() {
+    if (heap_ != nullptr) std::free(heap_);
+  }
 
   // `size` zero bytes. Pages the allocator maps for it stay unused until written.
   static ByteBlock Zeros(std::size_t size);

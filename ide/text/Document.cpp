@@ -76,9 +76,13 @@ void Document::SetUndoBudgetFloor(std::size_t bytes) noexcept {
   undoBudgetFloor = bytes;
 }
 
-ByteBlock Document::TakeSpare() {
+void Document::DropRedo() {
   ByteBlock dropped = history_.DropRedo();
   if (dropped.Capacity() > spare_.Capacity()) spare_ = std::move(dropped);
+}
+
+ByteBlock Document::TakeSpare() {
+  DropRedo();
   ByteBlock spare = std::move(spare_);
   spare.Clear();
   return spare;
@@ -87,17 +91,21 @@ ByteBlock Document::TakeSpare() {
 void Document::Record(std::size_t offset, std::size_t firstLine, std::size_t removedBytes,
                       std::size_t insertedBytes, TextBuffer::Breaks breaks, ByteBlock old,
                       const ViewState& before, const ViewState& after) {
-  const bool bothEndWithBreak = removedBytes > 0 && insertedBytes > 0 &&
-                                old.Data()[removedBytes - 1] == '\n' &&
-                                buffer_.ByteAt(offset + insertedBytes - 1) == '\n';
-  UndoStep step;
+  const bool bothEndWithBreak = removedBytes > 0 && old.Data()[removedBytes - 1] == '\n' &&
+                                EndsWithBreak(offset, insertedBytes);
+  UndoStep& step = history_.NewStep();
   step.offset = offset;
   step.length = insertedBytes;
   step.bytes = std::move(old);
   step.before = before;
   step.after = after;
+  Commit(offset, firstLine, removedBytes, insertedBytes, breaks, bothEndWithBreak);
+}
+
+void Document::Commit(std::size_t offset, std::size_t firstLine, std::size_t removedBytes,
+                      std::size_t insertedBytes, TextBuffer::Breaks breaks, bool bothEndWithBreak) {
   // The listener hears of the edit once it is in the history, so that it sees it undoable.
-  history_.Push(std::move(step), UndoBudget());
+  history_.Commit(UndoBudget());
   if (history_.HeldBytes() + spare_.Capacity() > UndoBudget()) spare_.Release();
   Changed(Describe(TextChange::Kind::Edit, offset, firstLine, removedBytes, insertedBytes, breaks,
                    bothEndWithBreak));
@@ -106,9 +114,8 @@ void Document::Record(std::size_t offset, std::size_t firstLine, std::size_t rem
 void Document::Edit(std::size_t offset, std::size_t removed, std::string_view inserted,
                     const ViewState& before, const ViewState& after) {
   ByteBlock old = removed > ByteBlock::kInline ? TakeSpare() : ByteBlock();
-  const std::size_t firstLine = buffer_.LineOf(offset);
   const TextBuffer::Breaks breaks = buffer_.Replace(offset, removed, inserted, old);
-  Record(offset, firstLine, removed, inserted.size(), breaks, std::move(old), before, after);
+  Record(offset, breaks.firstLine, removed, inserted.size(), breaks, std::move(old), before, after);
 }
 
 void Document::Edit(std::size_t first, std::size_t count, const std::vector<Line>& lines,
@@ -120,6 +127,27 @@ void Document::Edit(std::size_t first, std::size_t count, const std::vector<Line
 
 bool Document::IndentLines(std::size_t first, std::size_t count, std::int32_t columns,
                            std::int32_t tabWidth, const ViewState& before, const ViewState& after) {
+  if (columns > 0) {
+    // An indent's step keeps no bytes: the spaces it put in say what to take out again.
+    const std::size_t offset = buffer_.LineOffset(first);
+    const std::size_t removed = buffer_.LineOffset(first + count) - offset;
+    const auto pad = static_cast<std::size_t>(columns);
+    if (!buffer_.PadLines(first, count, pad)) return false;
+    DropRedo();
+    UndoStep& step = history_.NewStep();
+    step.offset = offset;
+    step.length = buffer_.LineOffset(first + count) - offset;
+    step.before = before;
+    step.after = after;
+    step.firstLine = first;
+    step.lineCount = count;
+    step.pad = pad;
+    step.padded = true;
+    const TextBuffer::Breaks breaks = PadBreaks(step);
+    const bool bothEndWithBreak = removed > 0 && EndsWithBreak(offset, step.length);
+    Commit(offset, first, removed, step.length, breaks, bothEndWithBreak);
+    return true;
+  }
   ByteBlock old = TakeSpare();
   if (!buffer_.RewriteLeads(first, count, columns, tabWidth, old)) {
     spare_ = std::move(old);
@@ -131,6 +159,12 @@ bool Document::IndentLines(std::size_t first, std::size_t count, std::int32_t co
   const std::size_t removed = old.Size();
   Record(offset, first, removed, inserted, {breaks, breaks}, std::move(old), before, after);
   return true;
+}
+
+TextBuffer::Breaks Document::PadBreaks(const UndoStep& step) const noexcept {
+  const std::size_t breaks =
+      step.firstLine + step.lineCount == buffer_.LineCount() ? step.lineCount - 1 : step.lineCount;
+  return {breaks, breaks};
 }
 
 bool Document::LowerCase(std::size_t offset, std::size_t length, const ViewState& state) {
@@ -147,17 +181,33 @@ bool Document::LowerCase(std::size_t offset, std::size_t length, const ViewState
 }
 
 void Document::Swap(TextChange::Kind kind, UndoStep& step) {
-  const std::size_t firstLine = buffer_.LineOf(step.offset);
+  if (step.pad != 0) {
+    SwapPad(kind, step);
+    return;
+  }
   const std::size_t removed = step.length;
   const std::size_t inserted = step.bytes.Size();
   const std::size_t oldCapacity = step.bytes.Capacity();
   const TextBuffer::Breaks breaks = buffer_.Exchange(step.offset, step.length, step.bytes);
   step.length = inserted;
   history_.Resized(oldCapacity, step.bytes.Capacity());
-  const bool bothEndWithBreak = removed > 0 && inserted > 0 &&
-                                step.bytes.Data()[removed - 1] == '\n' &&
-                                buffer_.ByteAt(step.offset + inserted - 1) == '\n';
-  Changed(Describe(kind, step.offset, firstLine, removed, inserted, breaks, bothEndWithBreak));
+  const bool bothEndWithBreak =
+      removed > 0 && step.bytes.Data()[removed - 1] == '\n' && EndsWithBreak(step.offset, inserted);
+  Changed(
+      Describe(kind, step.offset, breaks.firstLine, removed, inserted, breaks, bothEndWithBreak));
+}
+
+void Document::SwapPad(TextChange::Kind kind, UndoStep& step) {
+  const std::size_t removed = step.length;
+  if (step.padded)
+    buffer_.UnpadLines(step.firstLine, step.lineCount, step.pad);
+  else
+    buffer_.PadLines(step.firstLine, step.lineCount, step.pad);
+  step.padded = !step.padded;
+  step.length = buffer_.LineOffset(step.firstLine + step.lineCount) - step.offset;
+  const bool bothEndWithBreak = removed > 0 && EndsWithBreak(step.offset, step.length);
+  Changed(Describe(kind, step.offset, step.firstLine, removed, step.length, PadBreaks(step),
+                   bothEndWithBreak));
 }
 
 std::optional<ViewState> Document::Undo() {

@@ -94,13 +94,28 @@ class Document {
   void SetChangeListener(ChangeListener listener) { listener_ = std::move(listener); }
 
  private:
+  // Drops the steps that could be redone, keeping the largest block of bytes they held as the
+  // spare.
+  void DropRedo();
   // A block for a new step's bytes: what the last dropped redo steps left, when there is one.
   ByteBlock TakeSpare();
-  // Records a change made at `offset` as a step holding `old` and tells the listener.
+  // Records a change made just now that replaced `removedBytes` bytes at `offset` with
+  // `insertedBytes` bytes as a step holding `old`, and tells the listener.
   void Record(std::size_t offset, std::size_t firstLine, std::size_t removedBytes,
               std::size_t insertedBytes, TextBuffer::Breaks breaks, ByteBlock old,
               const ViewState& before, const ViewState& after);
+  // Commits the step filled in from history_.NewStep(), which replaced `removedBytes` bytes at
+  // `offset` with `insertedBytes` bytes, and tells the listener; `bothEndWithBreak` when the
+  // bytes replaced and the bytes put in both end with a line feed.
+  void Commit(std::size_t offset, std::size_t firstLine, std::size_t removedBytes,
+              std::size_t insertedBytes, TextBuffer::Breaks breaks, bool bothEndWithBreak);
+  // The lines of an indent step, the breaks they hold and whether the range ends with one.
+  TextBuffer::Breaks PadBreaks(const UndoStep& step) const noexcept;
+  bool EndsWithBreak(std::size_t offset, std::size_t length) const noexcept {
+    return length > 0 && buffer_.ByteAt(offset + length - 1) == '\n';
+  }
   void Swap(TextChange::Kind kind, UndoStep& step);
+  void SwapPad(TextChange::Kind kind, UndoStep& step);
   void Changed(const TextChange& change);
 
   std::string path_;

@@ -59,6 +59,11 @@ void LineBreaks::Erase(std::size_t at, std::size_t count) {
   gapLength_ += count;
 }
 
+std::size_t* LineBreaks::Contiguous(std::size_t from, std::size_t to) noexcept {
+  if (gapStart_ > from && gapStart_ < to) MoveGap(gapStart_ - from < to - gapStart_ ? from : to);
+  return data_.data() + (from < gapStart_ ? from : from + gapLength_);
+}
+
 void LineBreaks::Shift(std::size_t from, std::size_t to, std::size_t delta) noexcept {
   for (std::size_t i = from; i < to && i < gapStart_; ++i)
     data_[i] += delta;

@@ -29,6 +29,9 @@ class LineBreaks {
   void Shift(std::size_t from, std::size_t to, std::size_t delta) noexcept;
   // Room for `count` entries in all without growing.
   void Reserve(std::size_t count);
+  // The entries [from, to) as one run, for a pass over many of them; the gap moves out of the
+  // range first when it lies inside. Valid until the next Insert, Erase or Reserve.
+  std::size_t* Contiguous(std::size_t from, std::size_t to) noexcept;
 
  private:
   void MoveGap(std::size_t to) noexcept;

@@ -182,8 +182,7 @@ std::string_view TextBuffer::Span(std::size_t offset, std::size_t count) const {
   return {storage_.Data() + Physical(offset), count};
 }
 
-void TextBuffer::MoveGap(std::size_t offset) const {
-  if (offset == gapStart_) return;
+void TextBuffer::MoveGapTo(std::size_t offset) const {
   const std::size_t gap = GapLength();
   char* bytes = storage_.Data();
   if (offset < gapStart_) {
@@ -199,8 +198,7 @@ void TextBuffer::MoveGap(std::size_t offset) const {
   gapEnd_ = offset + gap;
 }
 
-void TextBuffer::EnsureGap(std::size_t length) {
-  if (GapLength() >= length) return;
+void TextBuffer::GrowGap(std::size_t length) {
   const std::size_t size = ByteSize();
   const std::size_t oldCapacity = storage_.Size();
   const std::size_t tail = oldCapacity - gapEnd_;
@@ -217,6 +215,7 @@ std::size_t TextBuffer::IndexBreaks(std::size_t at, std::size_t replaced, std::s
                                     std::size_t length) {
   const char* bytes = storage_.Data();
   const std::size_t count = CountBreaks(bytes + offset, length);
+  if (count == 0 && replaced == 0) return 0;  // typing within a line
   if (count > replaced)
     breaks_.Insert(at + replaced, count - replaced);
   else if (count < replaced)
@@ -231,14 +230,25 @@ TextBuffer::Breaks TextBuffer::Replace(std::size_t offset, std::size_t removed,
                                        std::string_view inserted, ByteBlock& old) {
   CheckRange(offset, removed, ByteSize());
   MoveGap(offset + removed);
-  old.Assign({storage_.Data() + offset, removed});
+  if (removed > 0)
+    old.Assign({storage_.Data() + offset, removed});
+  else
+    old.Clear();
   const std::size_t first = breaks_.LowerBound(offset);
-  const std::size_t removedBreaks = breaks_.LowerBound(offset + removed) - first;
+  const std::size_t removedBreaks = removed == 0 ? 0 : breaks_.LowerBound(offset + removed) - first;
   gapStart_ = offset;
   EnsureGap(inserted.size());
-  if (!inserted.empty()) std::memcpy(storage_.Data() + offset, inserted.data(), inserted.size());
+  char* const at = storage_.Data() + offset;
+  if (inserted.size() == 1) {
+    // A typed character: no line feed bookkeeping unless it is one.
+    at[0] = inserted[0];
+    gapStart_ = offset + 1;
+    if (removedBreaks == 0 && at[0] != '\n') return {0, 0, first};
+  } else if (!inserted.empty()) {
+    std::memcpy(at, inserted.data(), inserted.size());
+  }
   gapStart_ = offset + inserted.size();
-  return {removedBreaks, IndexBreaks(first, removedBreaks, offset, inserted.size())};
+  return {removedBreaks, IndexBreaks(first, removedBreaks, offset, inserted.size()), first};
 }
 
 TextBuffer::Breaks TextBuffer::Exchange(std::size_t offset, std::size_t length, ByteBlock& bytes) {
@@ -257,7 +267,7 @@ TextBuffer::Breaks TextBuffer::Exchange(std::size_t offset, std::size_t length, 
     bytes.Resize(length);
   }
   gapStart_ = offset + size;
-  return {removedBreaks, IndexBreaks(first, removedBreaks, offset, size)};
+  return {removedBreaks, IndexBreaks(first, removedBreaks, offset, size), first};
 }
 
 bool TextBuffer::RewriteLeads(std::size_t first, std::size_t count, std::int32_t columns,
@@ -327,6 +337,101 @@ bool TextBuffer::RewriteLeads(std::size_t first, std::size_t count, std::int32_t
   gapStart_ = static_cast<std::size_t>(out - base);
   if (!changed) old.Clear();  // the same bytes were written back
   return changed;
+}
+
+namespace {
+// Whether the line [start, lf) before a line feed has text: a CR just before the LF belongs to
+// the line end.
+bool HasText(const char* bytes, std::size_t start, std::size_t lf) noexcept {
+  return lf - start > 1 || (lf - start == 1 && bytes[start] != '\r');
+}
+}  // namespace
+
+TextBuffer::LineRun TextBuffer::Lines(std::size_t first, std::size_t count) noexcept {
+  const std::size_t withBreak = first + count == LineCount() ? count - 1 : count;
+  return {breaks_.Contiguous(first, first + withBreak), withBreak};
+}
+
+bool TextBuffer::PadLines(std::size_t first, std::size_t count, std::size_t pad) {
+  if (first > LineCount() || count > LineCount() - first)
+    throw std::out_of_range("line range outside the buffer");
+  if (count == 0 || pad == 0) return false;
+  const std::size_t from = LineOffset(first);
+  const std::size_t to = LineOffset(first + count);
+  MoveGap(to);
+  const LineRun run = Lines(first, count);
+  std::size_t* const lf = run.breaks;
+  const bool lastWithoutBreak = run.withBreak < count;
+
+  // The growth must be known before the lines move from the last one backwards.
+  const char* text = storage_.Data();
+  std::size_t padded = 0;
+  std::size_t start = from;
+  for (std::size_t i = 0; i < run.withBreak; ++i) {
+    padded += HasText(text, start, lf[i]);
+    start = lf[i] + 1;
+  }
+  if (lastWithoutBreak) padded += to > start;
+  if (padded == 0) return false;
+  const std::size_t growth = padded * pad;
+  EnsureGap(growth);
+
+  // Each line moves up by the pad of the lines up to it, then gets its own pad in front. The
+  // bytes written lie at or after the line's start, so the lines before it are still as they
+  // were when their turn comes.
+  char* const base = storage_.Data();
+  std::size_t shift = growth;
+  auto move = [&](std::size_t lineStart, std::size_t lineEnd, bool hasText) {
+    std::memmove(base + lineStart + shift, base + lineStart, lineEnd - lineStart);
+    if (hasText) {
+      shift -= pad;
+      std::memset(base + lineStart + shift, ' ', pad);
+    }
+  };
+  if (lastWithoutBreak) {
+    const std::size_t lineStart = run.withBreak == 0 ? from : lf[run.withBreak - 1] + 1;
+    move(lineStart, to, to > lineStart);
+  }
+  for (std::size_t i = run.withBreak; i-- > 0;) {
+    const std::size_t lineStart = i == 0 ? from : lf[i - 1] + 1;
+    const bool hasText = HasText(base, lineStart, lf[i]);
+    const std::size_t end = lf[i] + 1;
+    lf[i] += shift;
+    move(lineStart, end, hasText);
+  }
+  gapStart_ += growth;
+  return true;
+}
+
+void TextBuffer::UnpadLines(std::size_t first, std::size_t count, std::size_t pad) {
+  if (first > LineCount() || count > LineCount() - first)
+    throw std::out_of_range("line range outside the buffer");
+  if (count == 0 || pad == 0) return;
+  const std::size_t from = LineOffset(first);
+  const std::size_t to = LineOffset(first + count);
+  MoveGap(to);
+  const LineRun run = Lines(first, count);
+  std::size_t* const lf = run.breaks;
+
+  // Each line moves down by the pad taken from the lines before it and from itself; the bytes
+  // written lie before the line's end, so the lines after it are still as they were.
+  char* const base = storage_.Data();
+  std::size_t removed = 0;
+  std::size_t lineStart = from;
+  auto move = [&](std::size_t lineEnd, bool hasText) {
+    const std::size_t drop = hasText ? pad : 0;
+    std::memmove(base + lineStart - removed, base + lineStart + drop, lineEnd - lineStart - drop);
+    removed += drop;
+    lineStart = lineEnd;
+  };
+  for (std::size_t i = 0; i < run.withBreak; ++i) {
+    const bool hasText = HasText(base, lineStart, lf[i]);
+    const std::size_t end = lf[i] + 1;
+    move(end, hasText);
+    lf[i] = end - 1 - removed;
+  }
+  if (run.withBreak < count) move(to, to > lineStart);
+  gapStart_ -= removed;
 }
 
 bool TextBuffer::LowerCase(std::size_t offset, std::size_t length, ByteBlock& old) {

@@ -3,9 +3,11 @@
 // Why a gap buffer: the text stays in one allocation the size of the file (plus the gap), so a
 // line is a contiguous run of bytes that can be handed out as a string_view; typing goes into
 // the gap at the cursor, so a character costs the same whatever the length of the line or the
-// file; and a block command rewrites its lines in one pass in place, with one copy of the old
-// bytes for its undo step. A piece table would spare that copy but would split lines across
-// pieces, and every reader of a line would pay for it.
+// file; and a block command rewrites its lines in one pass in place. An indent moves each line
+// by the spaces put before it and before the lines above, taking the line ends from the index,
+// and keeps no copy of the old bytes (its undo takes the spaces out again); an unindent keeps one
+// copy of them for its undo step. A piece table would spare that copy but would split lines
+// across pieces, and every reader of a line would pay for it.
 //
 // Lines: every line but the last ends with LF or CRLF; the last has no line end (it is empty
 // when the bytes end with a line end). A CR that is not followed by LF is ordinary text. The
@@ -79,10 +81,11 @@ class TextBuffer {
   // The line end that new line breaks get: the first one of the file, LF when it has none.
   LineEnd PreferredLineEnd() const noexcept { return preferred_; }
 
-  // How many line feeds an edit took out and put in.
+  // How many line feeds an edit took out and put in, and the line it began in.
   struct Breaks {
     std::size_t removed = 0;
     std::size_t inserted = 0;
+    std::size_t firstLine = 0;
   };
   // Replaces the bytes [offset, offset + removed) with `inserted` (which must not point into
   // this buffer); the bytes taken out are put in `old`. Raises std::out_of_range for a range
@@ -97,6 +100,14 @@ class TextBuffer {
   // changed and `old` empty, when no line changes.
   bool RewriteLeads(std::size_t first, std::size_t count, std::int32_t columns,
                     std::int32_t tabWidth, ByteBlock& old);
+  // Puts `pad` spaces before each of `count` lines from `first` that has text (an empty line
+  // stays empty), moving the lines in place in one pass from the last: no copy of the old bytes
+  // is needed, since UnpadLines gives them back. False, with nothing changed, when no line has
+  // text.
+  bool PadLines(std::size_t first, std::size_t count, std::size_t pad);
+  // Takes the `pad` bytes PadLines put before each of those lines that has text again, in one
+  // pass from the first. PadLines must have made the lines as they are now.
+  void UnpadLines(std::size_t first, std::size_t count, std::size_t pad);
   // Lower-cases the ASCII letters in [offset, offset + length); the old bytes go to `old`. False,
   // with nothing changed and `old` empty, when there is no letter to change.
   bool LowerCase(std::size_t offset, std::size_t length, ByteBlock& old);
@@ -120,10 +131,24 @@ class TextBuffer {
     return physical < gapStart_ ? physical : physical - GapLength();
   }
 
+  // The line feeds of `count` lines from `first` as one run of storage positions, and how many
+  // of the lines have one (all but the buffer's last line). The gap must lie after the lines.
+  struct LineRun {
+    std::size_t* breaks;
+    std::size_t withBreak;
+  };
+  LineRun Lines(std::size_t first, std::size_t count) noexcept;
   // The offset of line `index`'s LF, which must exist.
   std::size_t BreakOffset(std::size_t index) const noexcept { return Logical(breaks_[index]); }
-  void MoveGap(std::size_t offset) const;
-  void EnsureGap(std::size_t length);
+  // The checks are inline: a typed character finds the gap where it goes, with room.
+  void MoveGap(std::size_t offset) const {
+    if (offset != gapStart_) MoveGapTo(offset);
+  }
+  void MoveGapTo(std::size_t offset) const;
+  void EnsureGap(std::size_t length) {
+    if (GapLength() < length) GrowGap(length);
+  }
+  void GrowGap(std::size_t length);
   // Indexes the line feeds in the bytes [offset, offset + length), which lie before the gap, as
   // entries from `at` on, replacing `replaced` entries there.
   std::size_t IndexBreaks(std::size_t at, std::size_t replaced, std::size_t offset,

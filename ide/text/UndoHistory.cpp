@@ -1,12 +1,13 @@
 #include "ide/text/UndoHistory.h"
 
+#include <iterator>
 #include <utility>
 
 namespace zebide {
 
-ByteBlock UndoHistory::DropRedo() {
+ByteBlock UndoHistory::DropRedoSteps() {
   ByteBlock spare;
-  while (steps_.size() > next_) {
+  while (steps_.size() > first_ + next_) {
     UndoStep& last = steps_.back();
     held_ -= Cost(last);
     if (last.bytes.Capacity() > spare.Capacity()) spare = std::move(last.bytes);
@@ -15,28 +16,38 @@ ByteBlock UndoHistory::DropRedo() {
   return spare;
 }
 
-void UndoHistory::Push(UndoStep step, std::size_t budget) {
+UndoStep& UndoHistory::NewStep() {
   DropRedo();
+  return steps_.emplace_back();
+}
+
+void UndoHistory::Commit(std::size_t budget) {
+  UndoStep& step = steps_.back();
   step.version = ++lastVersion_;
   held_ += Cost(step);
-  steps_.push_back(std::move(step));
   ++next_;
-  while (held_ > budget && steps_.size() > 1) {
-    held_ -= Cost(steps_.front());
-    base_ = steps_.front().version;
-    steps_.pop_front();
+  while (held_ > budget && next_ > 1) {
+    UndoStep& oldest = steps_[first_];
+    held_ -= Cost(oldest);
+    base_ = oldest.version;
+    oldest.bytes.Release();
+    ++first_;
     --next_;
+  }
+  if (first_ > 0 && first_ >= steps_.size() / 2) {
+    steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(first_));
+    first_ = 0;
   }
 }
 
 UndoStep* UndoHistory::StepToUndo() noexcept {
   if (next_ == 0) return nullptr;
-  return &steps_[--next_];
+  return &steps_[first_ + --next_];
 }
 
 UndoStep* UndoHistory::StepToRedo() noexcept {
-  if (next_ == steps_.size()) return nullptr;
-  return &steps_[next_++];
+  if (first_ + next_ == steps_.size()) return nullptr;
+  return &steps_[first_ + next_++];
 }
 
 void UndoHistory::Resized(std::size_t oldCapacity, std::size_t newCapacity) noexcept {
@@ -49,6 +60,7 @@ void UndoHistory::Resized(std::size_t oldCapacity, std::size_t newCapacity) noex
 void UndoHistory::Clear() noexcept {
   base_ = Version();
   steps_.clear();
+  first_ = 0;
   next_ = 0;
   held_ = 0;
 }

@@ -1,8 +1,10 @@
 // The runtime's string helpers.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "runtime/SysUtils.h"
 
@@ -16,6 +18,21 @@ TEST(LowerCase, ChangesOnlyAsciiLetters) {
   const std::string withNul("A\0B", 3);
   EXPECT_EQ(LowerCase(withNul), std::string("a\0b", 3));
   EXPECT_EQ(LowerCase(""), "");
+
+  // Longer strings are done many bytes at a time: every byte value, at every place in a block,
+  // in both overloads (an rvalue is lowered in place).
+  std::string all;
+  std::string lowered;
+  for (int c = 0; c < 256; ++c) {
+    all += static_cast<char>(c);
+    lowered += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  }
+  for (const std::size_t start : {0u, 50u, 58u, 64u, 75u, 80u, 90u})
+    for (const std::size_t n : {15u, 16u, 17u, 31u, 33u, 166u}) {
+      const std::string expected = lowered.substr(start, n);
+      EXPECT_EQ(LowerCase(std::string_view(all).substr(start, n)), expected) << start << " " << n;
+      EXPECT_EQ(LowerCase(all.substr(start, n)), expected) << start << " " << n;
+    }
 }
 
 struct ExtRow {

@@ -41,6 +41,12 @@ TEST(EditView, IndentCoversTheBlocksLines) {
        -4,
        "    a\nb\nc\nd"},
       {"crlf kept", "a\r\nb\r\n", {1, 1}, {2, 2}, 2, "  a\r\n  b\r\n"},
+      {"a lone CR is text, a CRLF line is empty",
+       "\r\r\n\r\nx\r",
+       {1, 1},
+       {3, 3},
+       2,
+       "  \r\r\n\r\n  x\r"},
       {"block on the last line without line end", "x\ny", {2, 1}, {2, 2}, 2, "x\n  y"},
   };
   for (const BlockCase& c : cases) {
@@ -55,6 +61,10 @@ TEST(EditView, IndentCoversTheBlocksLines) {
     EXPECT_EQ(doc->Buffer().ToBytes(), c.text);
     EXPECT_EQ(view.BlockStart(), c.from);
     EXPECT_EQ(view.BlockEnd(), c.to);
+    EXPECT_TRUE(view.Redo());
+    EXPECT_EQ(doc->Buffer().ToBytes(), c.expected);
+    for (std::size_t i = 0; i < doc->LineCount(); ++i)  // the line index follows the bytes
+      EXPECT_EQ(doc->Buffer().LineOf(doc->LineOffset(i)), i);
   }
 }
 

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "ide/ota/LiveObjects.h"
 #include "runtime/Exceptions.h"
@@ -137,6 +139,74 @@ TEST(Ide, AnExceptionFromAKeyProcedureStaysInside) {
   EXPECT_FALSE(observer.faults[1].className.empty());
   EXPECT_EQ(ide.PressKey(0x0043), KeyOutcome::NotBound);  // the IDE goes on
   EXPECT_EQ(view.GetDocument().Buffer().ToBytes(), "cabc\n");
+}
+
+// A procedure may remove its own binding, and press keys, while it runs: the handlers of the
+// press stay whole until it is over.
+TEST(Ide, KeyProceduresMayRemoveBindingsAndPressKeys) {
+  TempDir dir;
+  WriteFile(dir / "a.pas", "abc\n");
+  RecordingObserver observer;
+  Ide ide(observer, Options());
+  ide.Open(dir / "a.pas");
+  std::string calls;
+  std::int32_t first = -1;
+  first = Bind(ide, 0x0009, [&](TShortCut) {
+    calls += "1";
+    ide.RemoveKeyboardBinding(first);
+    return krNextProc;
+  });
+  Bind(ide, 0x0009, [&](TShortCut) {
+    calls += "2";
+    EXPECT_EQ(ide.PressKey(0x0041), KeyOutcome::Handled);
+    return krNextProc;
+  });
+  Bind(ide, 0x0041, [&](TShortCut) {
+    calls += "3";
+    return krHandled;
+  });
+  ide.BuildKeyMap();
+  const std::int64_t live = LiveObjects::Count();
+  EXPECT_EQ(ide.PressKey(0x0009), KeyOutcome::PassedOn);
+  EXPECT_EQ(calls, "123");
+  calls.clear();
+  EXPECT_EQ(ide.PressKey(0x0009), KeyOutcome::PassedOn);
+  EXPECT_EQ(calls, "23");
+  EXPECT_EQ(LiveObjects::Count(), live);
+}
+
+// The IDE hands its objects out again once they are released, never while they are held, and
+// the ones it keeps for that do not keep a closed view alive.
+TEST(Ide, InterfaceObjectsGoOutAgainOnlyOnceReleased) {
+  TempDir dir;
+  WriteFile(dir / "a.pas", "abc\n");
+  RecordingObserver observer;
+  Ide ide(observer, Options());
+  ide.Open(dir / "a.pas");
+  const auto editorServices = BorlandIDEServices.As<IOTAEditorServices>();
+  const std::int64_t live = LiveObjects::Count();
+
+  IOTAEditView* first = nullptr;
+  {
+    const ComPtr<IOTAEditView> held = editorServices->GetTopView();
+    std::vector<ComPtr<IOTAEditView>> more;  // more at once than the IDE keeps for reuse
+    for (int i = 0; i < 5; ++i) {
+      more.push_back(editorServices->GetTopView());
+      EXPECT_NE(more.back().Get(), held.Get());
+    }
+    EXPECT_EQ(LiveObjects::Count(), live + 6);
+    first = held.Get();
+  }
+  EXPECT_EQ(LiveObjects::Count(), live);
+  EXPECT_EQ(editorServices->GetTopView().Get(), first);
+
+  const std::weak_ptr<EditView> closed = ide.TopView();
+  ComPtr<IOTAEditView> held = editorServices->GetTopView();
+  ide.CloseView(ide.TopView());
+  EXPECT_EQ(held->GetCursorPos().Line, 1);  // still answers
+  held.Reset();
+  EXPECT_TRUE(closed.expired());
+  EXPECT_EQ(LiveObjects::Count(), live);
 }
 
 TEST(Ide, ModulesGatherCompanionsAndViewsTrackTheTop) {

@@ -28,8 +28,8 @@ KeyHandler Handler(std::vector<TShortCut> keys, std::int32_t flags, int name) {
 std::string Names(const KeyMap::Route& route) {
   if (route.pending) return "pending";
   std::string names;
-  for (const KeyHandler& h : route.handlers)
-    names += static_cast<const char*>(h.context);
+  for (const auto& h : route.handlers)
+    names += static_cast<const char*>(h->context);
   return names;
 }
 

@@ -124,6 +124,13 @@ Arg RealArg(double v) {
   return a;
 }
 
+Arg TextArg(std::string v) {
+  Arg a;
+  a.kind = TVarRec::Kind::String;
+  a.text = std::move(v);
+  return a;
+}
+
 struct Case {
   std::string fmt;
   std::vector<Arg> args;
@@ -209,9 +216,16 @@ class CorpusBuilder {
       } else if (lower == 's') {
         high = 8;
       }
-      const int precision = low + rng_.Below(high - low + 1);
+      // A dot alone is precision 0 (below the 2 digits e and g show at least).
+      const bool bare = rng_.OneIn(6);
+      const int precision = bare ? 0 : low + rng_.Below(high - low + 1);
+      // Money with no decimals that rounds to zero keeps no sign (see IntendedDifferences).
+      if (lower == 'm' && precision == 0 && std::fabs(value.real) < 0.5) {
+        value.real = std::fabs(value.real);
+      }
       conversion += '.';
-      if (rng_.OneIn(5)) {
+      if (bare) {
+      } else if (rng_.OneIn(5)) {
         conversion += '*';
         Push(c, IntegerArg(precision), true);
       } else {
@@ -314,6 +328,19 @@ const std::vector<Difference>& IntendedDifferences() {
       {"many digits in fixed",
        {"%.14m", {RealArg(-8387177499999.9990234375)}},
        "-8,387,177,499,999.99902343750000$"},
+      // A negative width from "*" is its magnitude here; Free Pascal pads some conversions to it
+      // and not others.
+      {"negative star width",
+       {"%*s", {IntArg(TVarRec::Kind::Integer, -6), TextArg("ab")}},
+       "    ab"},
+      // A negative precision from "*" is none here; Free Pascal shows odd digits or nothing.
+      {"negative star precision",
+       {"%.*f|%.*s",
+        {IntArg(TVarRec::Kind::Integer, -5), RealArg(2.55), IntArg(TVarRec::Kind::Integer, -5),
+         TextArg("abc")}},
+       "2.55|abc"},
+      // A result that rounds to zero has no sign; Free Pascal's money with no decimals keeps it.
+      {"money rounding to zero", {"%.0m", {RealArg(-0.4)}}, "0$"},
       // Free Pascal pads a 32-bit value to 16 hexadecimal digits at most.
       {"long hexadecimal", {"%.20x", {IntArg(TVarRec::Kind::Integer, -1)}}, "000000000000FFFFFFFF"},
   };

@@ -35,6 +35,10 @@ TEST(Format, ConversionsTable) {
       {"negative star width is a width", "[%*d]", {-4, 1}, "[   1]"},
       {"index", "%1:s %0:s %s", {"a", "b"}, "b a b"},
       {"s precision", "%.2s", {"hello"}, "he"},
+      {"bare dot is precision 0",
+       "%.f|%.s|%5.f|%.e|%.d",
+       {2.5, "abc", 2.5, 2.5, 7},
+       "3||    3|2.5E+000|7"},
       {"s keeps NUL", "%s", {std::string_view("a\0b", 3)}, std::string("a\0b", 3)},
       {"char", "%s%s", {'x', "y"}, "xy"},
       {"f half away from zero", "%.2f %.0f %.0f", {0.125, 2.5, -2.5}, "0.13 3 -3"},
@@ -103,6 +107,36 @@ TEST(Format, MisfitsRaiseEConvertErrorNamingTheFormat) {
           << row.name << ": " << e.Message();
     }
   }
+}
+
+// Every record of the trace channel must be able to carry a result: a longer one raises before it
+// is built, whatever makes it long.
+TEST(Format, RefusesAResultOverTheBound) {
+  const std::string atBound(kFormatMaxLength, 'x');
+  const std::string over(kFormatMaxLength + 1, 'x');
+  std::string wide;
+  for (int i = 0; i < 65; ++i)
+    wide += "%0:1048576d";
+  const std::vector<ErrorRow> rows = {
+      {"wide conversions", wide, {1}},
+      {"long argument", "%s", {over}},
+      {"long literal text", over, {}},
+      {"argument at the bound and one more byte", "%s.", {atBound}},
+  };
+  for (const ErrorRow& row : rows) {
+    try {
+      Format(row.fmt, row.args);
+      ADD_FAILURE() << row.name << ": did not raise";
+    } catch (const EConvertError& e) {
+      EXPECT_NE(e.Message().find("longer than"), std::string::npos)
+          << row.name << ": " << e.Message().substr(0, 300);
+      EXPECT_LT(e.Message().size(), 400U) << row.name << ": the format is quoted in part";
+    }
+  }
+  const TVarRec bound[] = {atBound};
+  EXPECT_EQ(Format("%s", bound).size(), kFormatMaxLength);
+  const TVarRec longer[] = {over};
+  EXPECT_EQ(Format("%.3s", longer), "xxx");  // cut to its precision first
 }
 
 TEST(FmtStr, LeavesTheResultAloneWhenItRaises) {

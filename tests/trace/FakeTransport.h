@@ -1,12 +1,16 @@
 // A transport that records what TRACE asks of it, in place of the platform's.
 #pragma once
 
+#include <array>
 #include <cerrno>
+#include <deque>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "trace/TraceTransport.h"
+#include "trace/uTrace.h"
 
 struct SentRecord {
   TraceHandle viewer;
@@ -21,18 +25,25 @@ class FakeTransport : public ITraceTransport {
   // `next` on, so a test sees which one TRACE kept.
   bool viewerRunning = true;
   TraceHandle next = 100;
+  // What the next sends report, in order; Delivered once these are used up.
+  std::deque<TraceSendResult> results;
 
-  TraceHandle FindViewer() noexcept override {
+  std::chrono::milliseconds Timeout() const noexcept override { return std::chrono::seconds(2); }
+  TraceHandle FindViewer(TraceDeadline) noexcept override {
     const std::lock_guard lock(mutex);
     ++finds;
     errno = EHOSTUNREACH;  // lookups change the last-error value; TRACE must undo that
     return viewerRunning ? next++ : 0;
   }
-  void Send(TraceHandle viewer, const TraceRecord& r) noexcept override {
+  TraceSendResult Send(TraceHandle viewer, const TraceRecord& r, TraceDeadline) noexcept override {
     const std::lock_guard lock(mutex);
     sent.push_back(
         {viewer, r.dwData, r.cbData, std::string(static_cast<const char*>(r.lpData), r.cbData)});
     errno = EPIPE;
+    if (results.empty()) return TraceSendResult::Delivered;
+    const TraceSendResult result = results.front();
+    results.pop_front();
+    return result;
   }
   void Release(TraceHandle viewer) noexcept override {
     const std::lock_guard lock(mutex);
@@ -54,3 +65,14 @@ class ScopedTransport {
   ScopedTransport(const ScopedTransport&) = delete;
   ScopedTransport& operator=(const ScopedTransport&) = delete;
 };
+
+inline std::ostream& operator<<(std::ostream& out, TraceOutcome outcome) {
+  return out << DescribeTraceOutcome(outcome);
+}
+
+// TraceDelivery with its arguments listed, as TRACE takes them.
+template <TVarRecValue... Args>
+TraceOutcome Delivery(std::string_view fmt, const Args&... args) {
+  const std::array<TVarRec, sizeof...(Args)> list{TVarRec(args)...};
+  return TraceDelivery(fmt, list);
+}

@@ -1,9 +1,13 @@
 // TRACE's contract, seen through a transport that counts lookups and sends.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
+#include <fstream>
+#include <new>
 #include <set>
 #include <string>
 #include <thread>
@@ -85,6 +89,84 @@ TEST_F(Trace, LooksAgainOnEveryCallWhileNoViewerIsFound) {
   TRACE("d");
   EXPECT_EQ(fake.finds, 3);
   EXPECT_EQ(fake.sent.size(), 2U);
+}
+
+// What a send reports decides whether the viewer is kept, and whether this message goes to a
+// viewer looked up anew.
+TEST_F(Trace, AfterEachKindOfSendKeepsOrDropsTheViewer) {
+  using R = TraceSendResult;
+  const struct {
+    const char* name;
+    TraceSendResult result;
+    std::size_t sendsInTheCall;
+    TraceOutcome outcome;
+    TraceHandle heldAfter;
+  } rows[] = {
+      {"delivered", R::Delivered, 1, TraceOutcome::Delivered, 100},
+      {"refused", R::Refused, 1, TraceOutcome::Refused, 100},
+      {"timed out, the stream whole", R::TimedOut, 1, TraceOutcome::TimedOut, 100},
+      {"broken part way", R::Broken, 1, TraceOutcome::Lost, 0},
+      {"gone before any of it", R::Gone, 2, TraceOutcome::Delivered, 101},
+  };
+  for (const auto& row : rows) {
+    SetTraceTransport(&fake);  // forgets the viewer of the row before
+    fake.next = 100;
+    fake.finds = 0;
+    TRACE("warm");
+    fake.sent.clear();
+    fake.results = {row.result};
+    EXPECT_EQ(Delivery("x"), row.outcome) << row.name;
+    ASSERT_EQ(fake.sent.size(), row.sendsInTheCall) << row.name;
+    EXPECT_EQ(fake.sent.back().viewer, row.heldAfter == 0 ? 100 : row.heldAfter) << row.name;
+    EXPECT_EQ(CurrentTraceWindow(), row.heldAfter) << row.name;
+    // A viewer dropped is looked up again by the next call.
+    TRACE("next");
+    EXPECT_EQ(fake.finds, row.heldAfter == 100 ? 1 : 2) << row.name;
+  }
+  // A viewer looked up in this very call that is gone is not looked up again at once.
+  SetTraceTransport(&fake);
+  fake.finds = 0;
+  fake.sent.clear();
+  fake.results = {TraceSendResult::Gone};
+  EXPECT_EQ(Delivery("x"), TraceOutcome::Lost);
+  EXPECT_EQ(fake.finds, 1);
+  EXPECT_EQ(fake.sent.size(), 1U);
+  EXPECT_EQ(CurrentTraceWindow(), 0U);
+}
+
+// Memory runs out while formatting: TRACE drops the message instead of ending the program. In a
+// child process whose address space is capped just above what it uses.
+TEST_F(Trace, OutOfMemoryDropsTheMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than any cap would allow";
+#else
+  std::string wide;
+  for (int i = 0; i < 60; ++i)
+    wide += "%0:1048576d";
+  const pid_t child = fork();
+  if (child == 0) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    long kib = 0;
+    while (std::getline(status, line)) {
+      if (line.rfind("VmSize:", 0) == 0) kib = std::stol(line.substr(7));
+    }
+    const rlim_t cap = static_cast<rlim_t>(kib + (40 << 10)) << 10;
+    const rlimit limit{cap, cap};
+    if (kib == 0 || setrlimit(RLIMIT_AS, &limit) != 0) _exit(3);
+    const TVarRec one[] = {1};
+    try {
+      Format(wide, one);
+      _exit(4);  // the cap did not bite: the test proves nothing
+    } catch (const std::bad_alloc&) {
+    }
+    _exit(TraceDelivery(wide, one) == TraceOutcome::OutOfMemory ? 0 : 5);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "the child died of signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+#endif
 }
 
 TEST_F(Trace, KeepsTheLastErrorValueThatStoodAfterFormatting) {

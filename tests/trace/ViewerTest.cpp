@@ -21,6 +21,19 @@ TEST(ViewerLine, MakesControlCharactersVisible) {
       {"\x1b[31m\x7f", "\\x1B[31m\\x7F"},
       {"back\\slash", "back\\\\slash"},
       {"\xea\xb0\x80", "\xea\xb0\x80"},  // bytes of a multi-byte character stay
+      // C1 controls, which a terminal acts on (U+009B is CSI), in UTF-8 and as raw bytes.
+      {"\xc2\x9b"
+       "31m\xc2\x80\xc2\x9f\xc2\xa0",
+       "\\u009B31m\\u0080\\u009F\xc2\xa0"},
+      {"\x9b"
+       "31m\x85\x80",
+       "\\x9B31m\\x85\\x80"},
+      // Not UTF-8 (a lead byte without its follower, an overlong form): bytes from 0xA0 stay.
+      {"\xc2"
+       "A\xe9t\xc0\x9b",
+       "\xc2"
+       "A\xe9t\xc0\\x9B"},
+      {"\xed\xa0\x80", "\xed\xa0\\x80"},  // a surrogate is not a character
   };
   for (const auto& row : rows)
     EXPECT_EQ(MakeVisible(row.in), row.out) << row.out;

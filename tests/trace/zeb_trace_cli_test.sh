@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # zeb-trace as a user runs it: a viewer in the background, "send" from the shell, a second
-# viewer, a bad argument, Ctrl+C. Usage: zeb_trace_cli_test.sh PATH/TO/zeb-trace
+# viewer, messages that cannot be sent, a bad option, Ctrl+C. Usage: zeb_trace_cli_test.sh PATH/TO/zeb-trace
 set -euo pipefail
 bin=$1
 dir=$(mktemp -d)
@@ -31,8 +31,18 @@ grep -q "already running" "$dir/second" || fail "second viewer: $(cat "$dir/seco
 
 "$bin" send 'keep x=%d %s %.1f' 5 $'a\tb' 2.25
 "$bin" send 'dropped by --grep %d' 1
-if "$bin" send 'x=%d' abc 2>"$dir/err"; then fail "a text was taken for %d"; fi
-grep -q 'argument 1 ("abc") is not an integer' "$dir/err" || fail "mismatch: $(cat "$dir/err")"
+# Not sent, each for its reason: a non-zero status and one line saying why.
+expect_refusal() { # STATUS TEXT ARGS...
+  local want=$1 text=$2 status=0
+  shift 2
+  "$bin" "$@" 2>"$dir/err" || status=$?
+  [ "$status" -eq "$want" ] || fail "$* exited with $status, not $want"
+  grep -q -- "$text" "$dir/err" || fail "$*: $(head -c 300 "$dir/err")"
+  [ "$(wc -l <"$dir/err")" -eq 1 ] || fail "$*: more than one line: $(head -c 300 "$dir/err")"
+}
+expect_refusal 2 'argument 1 ("abc") is not an integer' send 'x=%d' abc
+expect_refusal 2 'longer than 67108864 bytes' send "$(printf '%%0:1048576d%.0s' $(seq 65))" 1
+expect_refusal 2 'not expected: --bogus (see zeb-trace --help)' --bogus
 
 kill -INT "$viewer"
 status=0
@@ -40,6 +50,7 @@ wait "$viewer" || status=$?
 viewer=""
 [ "$status" -eq 0 ] || fail "the viewer exited with $status after Ctrl+C"
 [ ! -e "$dir/TFormTrace" ] || fail "the socket is still there after Ctrl+C"
+expect_refusal 1 'message not sent: no viewer is running' send 'x=%d' 5
 
 # send returns after the viewer has handled the message, so both lines are written by now.
 grep -Eq '^[0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} \[[0-9]+ zeb-trace\] keep x=5 a\\tb 2\.3\|0\|\.\|\.\|\.$' \

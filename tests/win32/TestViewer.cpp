@@ -4,11 +4,13 @@
 //   trace_test_viewer.exe LOG
 //
 // Each log entry: cbData (4 bytes), dwData (8), wParam (8), then the cbData bytes. The window
-// closes on WM_CLOSE, and the program then exits 0.
+// closes on WM_CLOSE, and the program then exits 0. A message whose text starts with "hang"
+// makes it stop pumping messages for good, as a hung viewer does, once it has logged it.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -29,9 +31,15 @@ void Append(WPARAM wParam, const COPYDATASTRUCT& data) {
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_COPYDATA:
-      Append(wParam, *reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_COPYDATA: {
+      const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      Append(wParam, data);
+      if (data.cbData >= 4 && std::memcmp(data.lpData, "hang", 4) == 0) {
+        for (;;)
+          Sleep(1000);
+      }
       return TRUE;
+    }
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -69,6 +71,14 @@ class Viewer {
     CloseHandle(process_.hProcess);
     process_.hProcess = nullptr;
   }
+  // For a viewer that no longer answers.
+  void Kill() {
+    if (process_.hProcess == nullptr) return;
+    TerminateProcess(process_.hProcess, 9);
+    WaitForSingleObject(process_.hProcess, 20000);
+    CloseHandle(process_.hProcess);
+    process_.hProcess = nullptr;
+  }
 
   std::vector<Received> Log() const {
     std::ifstream in(log_, std::ios::binary);
@@ -96,13 +106,17 @@ class Viewer {
 // The platform's transport, counted.
 class CountingTransport : public ITraceTransport {
  public:
-  TraceHandle FindViewer() noexcept override {
-    ++finds;
-    return PlatformTraceTransport().FindViewer();
+  std::chrono::milliseconds Timeout() const noexcept override {
+    return PlatformTraceTransport().Timeout();
   }
-  void Send(TraceHandle viewer, const TraceRecord& record) noexcept override {
+  TraceHandle FindViewer(TraceDeadline deadline) noexcept override {
+    ++finds;
+    return PlatformTraceTransport().FindViewer(deadline);
+  }
+  TraceSendResult Send(TraceHandle viewer, const TraceRecord& record,
+                       TraceDeadline deadline) noexcept override {
     ++sends;
-    PlatformTraceTransport().Send(viewer, record);
+    return PlatformTraceTransport().Send(viewer, record, deadline);
   }
   void Release(TraceHandle viewer) noexcept override { PlatformTraceTransport().Release(viewer); }
   int finds = 0;
@@ -167,21 +181,52 @@ TEST_F(Win32Trace, FormatErrorRaisesBeforeAnyLookup) {
   EXPECT_TRUE(viewer.Log().empty());
 }
 
-TEST_F(Win32Trace, KeepsTheFirstWindowEvenAfterItCloses) {
+TEST_F(Win32Trace, AViewerStartedAfterTheFirstClosedIsFound) {
   {
     Viewer first;
     TRACE("one");
     ASSERT_EQ(first.Log().size(), 1U);
     first.Close();
     SetLastError(55);
-    TRACE("lost");  // to a window that is gone
+    TRACE("lost");  // to a window that is gone: looked for again, and none is there
     EXPECT_EQ(GetLastError(), 55U);
+    EXPECT_EQ(CurrentTraceWindow(), 0U);
   }
   Viewer second;
-  TRACE("not found again");
-  EXPECT_TRUE(second.Log().empty());
-  EXPECT_EQ(counting.finds, 1);
-  EXPECT_EQ(counting.sends, 3);
+  TRACE("found");
+  const auto log = second.Log();
+  ASSERT_EQ(log.size(), 1U);
+  EXPECT_EQ(log[0].bytes, WithNul("found|0|.|.|."));
+  EXPECT_EQ(counting.finds, 3);
+}
+
+// A viewer that stops pumping messages costs each TRACE the bound (2 s), never more; once it is
+// gone, the next viewer gets the messages.
+TEST_F(Win32Trace, AHungViewerDoesNotHoldTheCallerForEver) {
+  auto hung = std::make_unique<Viewer>();
+  std::atomic<bool> done{false};
+  std::thread caller([&] {
+    TRACE("hang now");  // the viewer logs it, then stops
+    TRACE("while it hangs");
+    done = true;
+  });
+  for (int i = 0; i < 200 && !done; ++i)
+    Sleep(100);
+  const bool returned = done;
+  if (!returned) hung->Kill();  // so that the thread can end at all
+  caller.join();
+  EXPECT_TRUE(returned) << "TRACE waited on a hung viewer for 20 s";
+  const auto log = hung->Log();
+  ASSERT_GE(log.size(), 1U);
+  EXPECT_EQ(log[0].bytes, WithNul("hang now|0|.|.|."));
+  hung->Kill();
+  hung.reset();
+
+  Viewer next;
+  TRACE("after");
+  const auto after = next.Log();
+  ASSERT_EQ(after.size(), 1U);
+  EXPECT_EQ(after[0].bytes, WithNul("after|0|.|.|."));
 }
 
 TEST_F(Win32Trace, ThreadsSendingAtOnce) {
