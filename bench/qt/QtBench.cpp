@@ -1,12 +1,13 @@
 // The window's costs on a file of N lines (41 bytes each: 41 MB for a million): opening it until
-// the first paint, the bare editor component painting the same bytes, and Tab on a block of
-// every line until the screen shows the indented text.
+// the first paint, the bare editor component painting the same bytes, Tab on a block of every
+// line until the screen shows the indented text, and a character typed at the end.
 #include <benchmark/benchmark.h>
 
 #include <Qsci/qscilexerpascal.h>
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontDatabase>
 #include <QTabWidget>
@@ -120,10 +121,47 @@ void BM_TabOnBlockOnScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_TabOnBlockOnScreen)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+// A character typed at the end of the file until the screen shows it: the cost of a key press
+// that should not grow with the file.
+void BM_TypeAtEndOnScreen(benchmark::State& state) {
+  const QString path = LargeFile(Folder(), static_cast<int>(state.range(0)));
+  ide::qt::MainWindow window;
+  window.resize(1000, 700);
+  window.show();
+  ide::qt::EditorWidget* editor = window.OpenFile(path);
+  if (editor == nullptr) {
+    state.SkipWithError("cannot open the file");
+    return;
+  }
+  editor->setFocus();
+  const auto lines = static_cast<std::int32_t>(editor->View()->GetDocument().LineCount());
+  editor->View()->SetCursor({lines, 1});
+  editor->SyncSelectionFromView();
+  // What the user waits for once: the highlighting of the text above the screen, done while idle.
+  QElapsedTimer waited;
+  waited.start();
+  while (editor->Send(QsciScintillaBase::SCI_GETENDSTYLED) <
+         editor->Send(QsciScintillaBase::SCI_GETLENGTH)) {
+    if (waited.elapsed() > 60000) {
+      state.SkipWithError("the highlighting did not finish");
+      return;
+    }
+    Paint(window);
+  }
+  for (auto _ : state) {
+    QTest::keyClick(editor, Qt::Key_X);
+    Paint(window);
+  }
+}
+BENCHMARK(BM_TypeAtEndOnScreen)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The windows' recent files and settings stay out of the user's own.
+  QTemporaryDir config;
+  qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

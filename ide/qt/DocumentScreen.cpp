@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <algorithm>
+#include <string_view>
 
 #include "ide/core/EditView.h"
 #include "ide/qt/EditorWidget.h"
@@ -28,8 +29,9 @@ class FlagScope {
   bool old_;
 };
 
-std::string AllBytes(const zebide::Document& document) {
-  return document.Bytes(0, document.ByteSize());
+// The document's text in place, without a copy; valid until the document changes.
+std::string_view AllBytes(const zebide::Document& document) {
+  return document.Buffer().Span(0, document.ByteSize());
 }
 
 unsigned long U(long value) {
@@ -39,13 +41,7 @@ unsigned long U(long value) {
 }  // namespace
 
 DocumentScreen::DocumentScreen(zebide::Document& document, QObject* parent)
-    : DocumentScreen(document, AllBytes(document), parent) {}
-
-DocumentScreen::DocumentScreen(zebide::Document& document, std::string bytes, QObject* parent)
-    : QObject(parent),
-      document_(document),
-      encoding_(GuessEncoding(bytes)),
-      initialBytes_(std::move(bytes)) {}
+    : QObject(parent), document_(document), encoding_(GuessEncoding(AllBytes(document))) {}
 
 DocumentScreen::~DocumentScreen() = default;
 
@@ -56,13 +52,15 @@ void DocumentScreen::ListenTo(EditorWidget* pane) {
     disconnect(listening_, &QsciScintillaBase::SCN_MODIFIED, this, nullptr);
   listening_ = pane;
   if (pane == nullptr) return;
-  // The mask is each pane's own; the text changes are all this pane needs to hear.
-  pane->Send(QsciScintillaBase::SCI_SETMODEVENTMASK, QsciScintillaBase::SC_MOD_INSERTTEXT |
-                                                         QsciScintillaBase::SC_MOD_DELETETEXT |
-                                                         QsciScintillaBase::SC_MOD_BEFOREDELETE);
+  // Only the announcements before a change: the component's notifications after one make it
+  // convert the changed text and count the characters up to it, a cost in proportion to the
+  // document's size on every key press. Panes that do not listen hear nothing at all.
+  pane->Send(QsciScintillaBase::SCI_SETMODEVENTMASK,
+             QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE);
   connect(pane, &QsciScintillaBase::SCN_MODIFIED, this,
-          [this](int position, int type, const char* text, int length, int, int, int, int, int,
-                 int) { OnModified(position, type, text, length); });
+          [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
+            OnModified(position, type, length);
+          });
 }
 
 void DocumentScreen::AddPane(EditorWidget& pane) {
@@ -72,15 +70,17 @@ void DocumentScreen::AddPane(EditorWidget& pane) {
     active_ = &pane;
     // The undo history is the IDE's; the component keeps none.
     pane.Send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
-    Load(std::move(initialBytes_));
-    initialBytes_ = std::string();
+    Load();
     return;
   }
+  Flush();
+  pane.Send(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
   pane.setDocument(panes_.front()->document());
   panes_.push_back(&pane);
 }
 
 void DocumentScreen::RemovePane(EditorWidget& pane) {
+  Flush();
   panes_.erase(std::remove(panes_.begin(), panes_.end(), &pane), panes_.end());
   if (active_ == &pane) active_ = panes_.empty() ? nullptr : panes_.front();
   if (listening_ == &pane) ListenTo(panes_.empty() ? nullptr : panes_.front());
@@ -88,11 +88,13 @@ void DocumentScreen::RemovePane(EditorWidget& pane) {
 
 // ---- Loading ----------------------------------------------------------------------------------
 
-void DocumentScreen::Load(std::string bytes) {
+void DocumentScreen::Load() {
   if (listening_ == nullptr) return;
+  Flush();
   EditorWidget& pane = *listening_;
-  if (bytes.size() != document_.ByteSize()) bytes = AllBytes(document_);
-  const std::string screen = Converts(encoding_) ? ToScreen(encoding_, bytes) : std::move(bytes);
+  std::string converted;
+  if (Converts(encoding_)) converted = ToScreen(encoding_, AllBytes(document_));
+  const std::string_view screen = Converts(encoding_) ? converted : AllBytes(document_);
   {
     FlagScope scope(applying_);
     pane.Send(QsciScintillaBase::SCI_SETCODEPAGE,
@@ -121,8 +123,12 @@ bool DocumentScreen::SetEncoding(ScreenEncoding encoding) {
 
 void DocumentScreen::CheckLines() {
   if (listening_ == nullptr) return;
-  linesAgree_ = static_cast<std::size_t>(listening_->Send(QsciScintillaBase::SCI_GETLINECOUNT)) ==
-                document_.LineCount();
+  const long lines = listening_->Send(QsciScintillaBase::SCI_GETLINECOUNT);
+  linesAgree_ = static_cast<std::size_t>(lines) == document_.LineCount();
+  if (lines != shownLines_) {
+    shownLines_ = lines;
+    emit LinesChanged();
+  }
 }
 
 // ---- Positions --------------------------------------------------------------------------------
@@ -171,6 +177,7 @@ zebide::TextPos DocumentScreen::TextPosAt(long position) const {
 
 DocumentScreen::UserAction::UserAction(DocumentScreen& screen, EditorWidget& pane, bool typing)
     : screen_(screen), outer_(screen.actionDepth_ == 0) {
+  if (outer_) screen_.Flush();
   ++screen_.actionDepth_;
   if (!outer_) return;
   screen_.active_ = &pane;
@@ -179,6 +186,7 @@ DocumentScreen::UserAction::UserAction(DocumentScreen& screen, EditorWidget& pan
 }
 
 DocumentScreen::UserAction::~UserAction() {
+  if (outer_) screen_.Flush();
   --screen_.actionDepth_;
   if (!outer_) return;
   if (screen_.actionTyping_ && screen_.actionEdited_ && screen_.active_ != nullptr) {
@@ -191,39 +199,59 @@ DocumentScreen::UserAction::~UserAction() {
   screen_.actionTyping_ = false;
 }
 
-void DocumentScreen::OnModified(int position, int type, const char* text, int length) {
+void DocumentScreen::OnModified(int position, int type, int length) {
   if (applying_) return;
-  if ((type & QsciScintillaBase::SC_MOD_BEFOREDELETE) != 0) {
-    deleteFrom_ = TextPosAt(position);
-    deleteTo_ = TextPosAt(position + length);
-    deletePending_ = true;
-    return;
+  const bool insert = (type & QsciScintillaBase::SC_MOD_BEFOREINSERT) != 0;
+  if (!insert && (type & QsciScintillaBase::SC_MOD_BEFOREDELETE) == 0) return;
+  // The change announced before this one has been made by now.
+  Flush();
+  PendingChange change;
+  change.insert = insert;
+  change.position = position;
+  change.length = length;
+  change.from = TextPosAt(position);
+  change.to = insert ? change.from : TextPosAt(position + length);
+  pending_ = change;
+  // A change outside a user action (the component's own menu, say) has no end to wait for.
+  if (actionDepth_ == 0 && !flushQueued_) {
+    flushQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+      flushQueued_ = false;
+      if (!pending_) return;
+      Flush();
+      if (active_ != nullptr) active_->PushSelectionToView();
+    });
   }
-  if ((type & QsciScintillaBase::SC_MOD_DELETETEXT) != 0) {
-    if (!deletePending_) {
-      reloadPending_ = true;
-    } else {
-      deletePending_ = false;
-      Forward(deleteFrom_, deleteTo_, std::string());
-    }
-  } else if ((type & QsciScintillaBase::SC_MOD_INSERTTEXT) != 0) {
-    const zebide::TextPos at = TextPosAt(position);
-    const std::string_view shown(text != nullptr ? text : "", text != nullptr ? U(length) : 0);
+}
+
+void DocumentScreen::Flush() {
+  if (!pending_ || listening_ == nullptr) return;
+  const PendingChange change = *pending_;
+  pending_.reset();
+  if (!change.insert) {
+    Forward(change.from, change.to, std::string());
+  } else {
+    const auto* text = reinterpret_cast<const char*>(listening_->Send(
+        QsciScintillaBase::SCI_GETRANGEPOINTER, U(change.position), change.length));
+    const std::string shown(text != nullptr ? text : "", text != nullptr ? U(change.length) : 0);
     const std::string bytes = FromScreen(encoding_, shown);
-    Forward(at, at, bytes);
+    Forward(change.from, change.from, bytes);
     // The document stores line breaks as its own line end and what its encoding cannot hold as
     // "?": where that differs from what was typed, the screen shows what was stored.
     if (!reloadPending_ && ToScreen(encoding_, bytes) != shown) reloadPending_ = true;
     if (!reloadPending_ && !Converts(encoding_) &&
-        document_.Bytes(static_cast<std::size_t>(position), bytes.size()) != bytes)
+        document_.Bytes(static_cast<std::size_t>(change.position), bytes.size()) != bytes)
       reloadPending_ = true;
   }
-  if (reloadPending_)
-    QTimer::singleShot(0, this, [this] {
-      if (!reloadPending_) return;
-      reloadPending_ = false;
-      Load();
-    });
+  if (reloadPending_) ReloadLater();
+}
+
+void DocumentScreen::ReloadLater() {
+  QTimer::singleShot(0, this, [this] {
+    if (!reloadPending_) return;
+    reloadPending_ = false;
+    Load();
+  });
 }
 
 void DocumentScreen::Forward(zebide::TextPos from, zebide::TextPos to, const std::string& bytes) {
@@ -265,14 +293,23 @@ void DocumentScreen::Apply(const zebide::TextChange& change) {
     EndTypingRun();
   }
   if (forwarding_ || listening_ == nullptr) return;
+  if (pending_) {
+    // The document changed before it took the screen's last change: the screen cannot say
+    // where this change goes, so it shows the document anew.
+    pending_.reset();
+    reloadPending_ = true;
+    ReloadLater();
+    return;
+  }
 
   EditorWidget& pane = *listening_;
   long start = 0, end = 0;
-  std::string screen;
+  std::string converted;
+  std::string_view screen;
   if (!Converts(encoding_)) {
     start = static_cast<long>(change.offset);
     end = static_cast<long>(change.offset + change.removed);
-    screen = document_.Bytes(change.offset, change.inserted);
+    screen = document_.Buffer().Span(change.offset, change.inserted);
   } else {
     // Converted text: whole lines, line ends included.
     const auto lineCount = static_cast<std::size_t>(pane.Send(QsciScintillaBase::SCI_GETLINECOUNT));
@@ -286,7 +323,8 @@ void DocumentScreen::Apply(const zebide::TextChange& change) {
     const std::size_t lastLine = change.firstLine + change.insertedLines;
     const std::size_t to =
         lastLine >= document_.LineCount() ? document_.ByteSize() : document_.LineOffset(lastLine);
-    screen = ToScreen(encoding_, document_.Bytes(from, to - from));
+    converted = ToScreen(encoding_, document_.Buffer().Span(from, to - from));
+    screen = converted;
   }
   {
     FlagScope scope(applying_);

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <cstddef>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -35,7 +36,6 @@ class DocumentScreen final : public QObject {
  public:
   // The encoding is guessed from the document's bytes (see GuessEncoding).
   explicit DocumentScreen(zebide::Document& document, QObject* parent = nullptr);
-  DocumentScreen(zebide::Document& document, std::string bytes, QObject* parent);
   ~DocumentScreen() override;
 
   zebide::Document& GetDocument() const noexcept { return document_; }
@@ -80,15 +80,24 @@ class DocumentScreen final : public QObject {
   // True when the screen holds exactly the document (as its encoding shows it).
   bool InStep() const;
 
+  // Makes the document take the change the component made last, if it has not yet. The
+  // component announces each change before making it; the document takes it at the next
+  // announcement, at the end of the user action, or when anything else is about to read or
+  // change the document, whichever comes first.
+  void Flush();
+
  signals:
   // The screen was loaded anew: panes show their view's cursor and block again.
   void Reloaded();
+  // The number of lines on screen changed.
+  void LinesChanged();
 
  private:
-  // Shows the document anew; `bytes` are its bytes when the caller has them already.
-  void Load(std::string bytes = std::string());
-  void OnModified(int position, int type, const char* text, int length);
+  // Shows the document anew.
+  void Load();
+  void OnModified(int position, int type, int length);
   void Forward(zebide::TextPos from, zebide::TextPos to, const std::string& bytes);
+  void ReloadLater();
   long LineStart(std::size_t index) const;
   void CheckLines();
   void ListenTo(EditorWidget* pane);
@@ -102,10 +111,18 @@ class DocumentScreen final : public QObject {
   bool forwarding_ = false;  // the document is being changed to follow the screen
   bool linesAgree_ = true;   // the component's lines are the document's (no lone CR)
   bool reloadPending_ = false;
-  std::string initialBytes_;  // the bytes read to guess the encoding, until the first load
-  // A deletion seen before it happened, forwarded once it has.
-  bool deletePending_ = false;
-  zebide::TextPos deleteFrom_, deleteTo_;
+  long shownLines_ = 0;
+
+  // The change the component announced last, while the document does not have it yet. Its
+  // places in the document are taken when it is announced, when screen and document agree.
+  struct PendingChange {
+    bool insert = false;
+    long position = 0;  // on screen
+    long length = 0;    // on screen
+    zebide::TextPos from, to;
+  };
+  std::optional<PendingChange> pending_;
+  bool flushQueued_ = false;
 
   // History positions p whose step p is undone and redone together with step p - 1.
   std::set<std::size_t> joined_;

@@ -7,10 +7,12 @@
 #include <QFontDatabase>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <algorithm>
 
 #include "ide/core/Ide.h"
 #include "ide/qt/DocumentScreen.h"
+#include "ide/qt/EditorAccessibility.h"
 #include "ide/qt/KeyTranslation.h"
 
 namespace ide::qt {
@@ -23,6 +25,29 @@ bool IsTyping(const QString& text) {
     return c == QLatin1Char('\t') || (c.isPrint() && c.unicode() != 0x7F);
   });
 }
+
+// Selected text for the clipboard and the primary selection, turned into a string only when
+// something asks for it: selecting a block of a large file must not convert all of its bytes.
+class SelectedText final : public QMimeData {
+ public:
+  SelectedText(QByteArray bytes, bool utf8) : bytes_(std::move(bytes)), utf8_(utf8) {}
+
+  bool hasFormat(const QString& mimeType) const override {
+    return mimeType == kText || QMimeData::hasFormat(mimeType);
+  }
+  QStringList formats() const override { return QStringList(kText) + QMimeData::formats(); }
+
+ protected:
+  QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
+    if (mimeType != kText) return QMimeData::retrieveData(mimeType, type);
+    return utf8_ ? QString::fromUtf8(bytes_) : QString::fromLatin1(bytes_);
+  }
+
+ private:
+  static inline const QString kText = QStringLiteral("text/plain");
+  QByteArray bytes_;
+  bool utf8_;
+};
 
 QsciLexer* LexerFor(const std::string& path, QObject* parent) {
   const QString extension = QFileInfo(QString::fromStdString(path)).suffix().toLower();
@@ -41,6 +66,7 @@ QsciLexer* LexerFor(const std::string& path, QObject* parent) {
 EditorWidget::EditorWidget(zebide::Ide& ide, std::shared_ptr<zebide::EditView> view,
                            DocumentScreen& screen, QWidget* parent)
     : QsciScintilla(parent), ide_(ide), view_(std::move(view)), screen_(screen) {
+  InstallEditorAccessibility();
   const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   setFont(font);
   setMarginsFont(font);
@@ -72,7 +98,7 @@ EditorWidget::EditorWidget(zebide::Ide& ide, std::shared_ptr<zebide::EditView> v
     setMarginWidth(0, QStringLiteral("0%1").arg(std::max(lines(), 99)));
   };
   fitMargin();
-  connect(this, &QsciScintilla::linesChanged, this, fitMargin);
+  connect(&screen_, &DocumentScreen::LinesChanged, this, fitMargin);
   connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { emit StatusChanged(); });
   connect(&screen_, &DocumentScreen::Reloaded, this, &EditorWidget::SyncSelectionFromView);
   SyncSelectionFromView();
@@ -115,6 +141,11 @@ int EditorWidget::CaretColumn() const {
 
 void EditorWidget::SetSelection(long anchor, long caret) {
   Send(SCI_SETSEL, static_cast<unsigned long>(anchor), caret);
+}
+
+QMimeData* EditorWidget::toMimeData(const QByteArray& text, bool rectangular) const {
+  if (rectangular) return QsciScintilla::toMimeData(text, rectangular);
+  return new SelectedText(text, Send(SCI_GETCODEPAGE) == SC_CP_UTF8);
 }
 
 QByteArray EditorWidget::ScreenBytes() const {
@@ -170,6 +201,7 @@ void EditorWidget::MakeTopView() {
 }
 
 bool EditorWidget::event(QEvent* event) {
+  screen_.Flush();  // whatever the event does starts from a document that has the screen's text
   // Every key with a key code reaches keyPressEvent, and so the key bindings, before any of the
   // window's shortcuts; keyPressEvent offers the window what the bindings pass on.
   if (event->type() == QEvent::ShortcutOverride &&
@@ -233,7 +265,11 @@ void EditorWidget::focusInEvent(QFocusEvent* event) {
 
 void EditorWidget::mousePressEvent(QMouseEvent* event) {
   MakeTopView();
-  QsciScintilla::mousePressEvent(event);
+  {
+    // The middle button pastes the primary selection.
+    DocumentScreen::UserAction action(screen_, *this, false);
+    QsciScintilla::mousePressEvent(event);
+  }
   PushSelectionToView();
 }
 
@@ -241,6 +277,15 @@ void EditorWidget::mouseReleaseEvent(QMouseEvent* event) {
   QsciScintilla::mouseReleaseEvent(event);
   PushSelectionToView();
   emit StatusChanged();
+}
+
+void EditorWidget::contextMenuEvent(QContextMenuEvent* event) {
+  MakeTopView();
+  {
+    DocumentScreen::UserAction action(screen_, *this, false);
+    QsciScintilla::contextMenuEvent(event);
+  }
+  PushSelectionToView();
 }
 
 void EditorWidget::dropEvent(QDropEvent* event) {

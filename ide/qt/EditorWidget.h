@@ -74,6 +74,8 @@ class EditorWidget : public QsciScintilla {
   void focusInEvent(QFocusEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
   void dropEvent(QDropEvent* event) override;
 
  private:

@@ -145,13 +145,7 @@ LineEnd TextBuffer::EndOf(std::size_t index) const noexcept {
 }
 
 std::string_view TextBuffer::LineText(std::size_t index) const {
-  const std::size_t start = LineOffset(index);
-  const std::size_t length = LineLength(index);
-  if (start < gapStart_ && start + length > gapStart_) {
-    // Move the gap out of the line, over the shorter of its two parts.
-    MoveGap(gapStart_ - start < start + length - gapStart_ ? start : start + length);
-  }
-  return {storage_.Data() + Physical(start), length};
+  return Span(LineOffset(index), LineLength(index));
 }
 
 Line TextBuffer::LineAt(std::size_t index) const {
@@ -177,6 +171,15 @@ std::string TextBuffer::Bytes(std::size_t offset, std::size_t count) const {
   }
   bytes.append(storage_.Data() + Physical(offset), count);
   return bytes;
+}
+
+std::string_view TextBuffer::Span(std::size_t offset, std::size_t count) const {
+  const std::size_t size = ByteSize();
+  offset = std::min(offset, size);
+  count = std::min(count, size - offset);
+  if (offset < gapStart_ && offset + count > gapStart_)
+    MoveGap(gapStart_ - offset < offset + count - gapStart_ ? offset : offset + count);
+  return {storage_.Data() + Physical(offset), count};
 }
 
 void TextBuffer::MoveGapTo(std::size_t offset) const {

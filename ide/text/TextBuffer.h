@@ -74,6 +74,9 @@ class TextBuffer {
   char ByteAt(std::size_t offset) const noexcept { return storage_.Data()[Physical(offset)]; }
   // A copy of the bytes [offset, offset + count), clipped to the text.
   std::string Bytes(std::size_t offset, std::size_t count) const;
+  // The same bytes in place, valid until the next change: the gap moves out of the range, over
+  // the shorter of the range's two parts, when it lies inside.
+  std::string_view Span(std::size_t offset, std::size_t count) const;
 
   // The line end that new line breaks get: the first one of the file, LF when it has none.
   LineEnd PreferredLineEnd() const noexcept { return preferred_; }

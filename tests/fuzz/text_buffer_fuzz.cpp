@@ -78,6 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::size_t removed = std::min<std::size_t>(b(1) % 8, doc.ByteSize() - offset);
       const std::string_view piece = pieces[b(2) % std::size(pieces)];
       doc.Edit(offset, removed, piece, {}, {});
+      CHECK(doc.Buffer().Span(offset, 16) == doc.Buffer().Bytes(offset, 16));
     }
     edits.remove_prefix(4);
   }

@@ -95,6 +95,8 @@ TEST(TextBuffer, EditsAnywhereKeepBytesLinesAndUndo) {
       ASSERT_EQ(doc.Buffer().LineOf(doc.LineOffset(i)), i);
     }
     ASSERT_EQ(doc.Buffer().ToBytes(), model);
+    const std::size_t from = random() % (model.size() + 1), count = random() % 9000;
+    ASSERT_EQ(doc.Buffer().Span(from, count), std::string_view(model).substr(from, count));
   }
   while (doc.Undo()) {
   }

@@ -111,6 +111,9 @@ TEST_P(EditorSync, EveryStepKeepsScreenAndCoreTogetherAndUndoRestoresTheBytes) {
        QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier));
   STEP(editor, "deleting a line break", QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
        QTest::keyClick(editor, Qt::Key_End); QTest::keyClick(editor, Qt::Key_Delete));
+  // The component's own menu and timers edit outside any key press.
+  STEP(editor, "an edit the component makes by itself",
+       editor->SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, 0UL, "w"));
   STEP(editor, "undo", QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier));
   STEP(editor, "redo", QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier));
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
@@ -17,6 +18,9 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <memory>
+#include <tuple>
+
+#include <sys/stat.h>
 
 #include "ide/core/Ide.h"
 #include "ide/qt/DocumentScreen.h"
@@ -270,12 +274,18 @@ TEST_F(WindowTest, QuittingAsksOnceForAModifiedFileShownInTwoViews) {
 }
 
 TEST_F(WindowTest, FilesThatCannotBeReadOrWrittenAreReportedAndNothingIsLost) {
-  // The message box says what the IDE said: the file and the reason.
-  QDir(dir.path()).mkdir(QStringLiteral("Folder.pas"));
+  // The message box says what the IDE said: the file and the reason. A FIFO and a device are
+  // refused before anything is read, so opening them cannot hang.
+  const QDir folder(dir.path());
+  folder.mkdir(QStringLiteral("Folder.pas"));
+  ASSERT_EQ(::mkfifo(folder.filePath(QStringLiteral("Pipe.pas")).toLocal8Bit().constData(), 0600),
+            0);
   for (const auto& [name, reason] :
-       {std::pair{"missing.pas", "No such file"}, std::pair{"Folder.pas", "Is a directory"}}) {
+       {std::pair{"missing.pas", "No such file"}, std::pair{"Folder.pas", "Is a directory"},
+        std::pair{"Pipe.pas", "not a regular file"},
+        std::pair{"/dev/zero", "not a regular file"}}) {
     messages.clear();
-    EXPECT_EQ(window->OpenFile(dir.filePath(QLatin1String(name))), nullptr);
+    EXPECT_EQ(window->OpenFile(folder.filePath(QLatin1String(name))), nullptr);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QLatin1String(name)) &&
                 messages[0].contains(QLatin1String(reason)))
@@ -370,6 +380,18 @@ TEST_F(WindowTest, TypingIsOneUndoStepAndBothRedoKeysRedoIt) {
   EXPECT_TRUE(window->Action(QStringLiteral("Redo"))
                   ->shortcuts()
                   .contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
+}
+
+TEST_F(WindowTest, CopiedTextIsTheTextShown) {
+  for (const auto& [name, bytes, shown] :
+       {std::tuple{"Utf8.pas", "s := '\xED\x95\x9C';\n", QStringLiteral("s := '한';\n")},
+        std::tuple{"Latin1.pas", "s := '\xE9';\n", QStringLiteral("s := 'é';\n")}}) {
+    EditorWidget* editor = window->OpenFile(Write(QLatin1String(name), bytes));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), shown) << name;
+  }
 }
 
 TEST_F(WindowTest, ACodePage949FileIsShownAsKoreanAndSavedByteExact) {
