@@ -10,24 +10,16 @@
 
 namespace {
 
-bool Reject(std::string* why, std::string reason) {
-  if (why != nullptr) *why = std::move(reason);
-  return false;
-}
-
-// A directory of ours that no one else can write to (and so cannot swap our socket in).
-bool SafeDirectory(const std::string& dir, bool privateMode, std::string* why) {
+// Why `dir` is not a directory of ours that no one else can write to (and so cannot swap our
+// socket in); empty when it is one.
+std::string UnsafeDirectory(const std::string& dir, bool privateMode) {
   struct stat st {};
-  if (lstat(dir.c_str(), &st) != 0) {
-    return Reject(why, dir + ": " + std::strerror(errno));
-  }
-  if (!S_ISDIR(st.st_mode)) return Reject(why, dir + " is not a directory");
-  if (st.st_uid != geteuid()) return Reject(why, dir + " belongs to another user");
+  if (lstat(dir.c_str(), &st) != 0) return dir + ": " + std::strerror(errno);
+  if (!S_ISDIR(st.st_mode)) return dir + " is not a directory";
+  if (st.st_uid != geteuid()) return dir + " belongs to another user";
   const mode_t others = privateMode ? (S_IRWXG | S_IRWXO) : (S_IWGRP | S_IWOTH);
-  if ((st.st_mode & others) != 0) {
-    return Reject(why, dir + " is open to other users");
-  }
-  return true;
+  if ((st.st_mode & others) != 0) return dir + " is open to other users";
+  return {};
 }
 
 const char* RuntimeDirectoryFromEnvironment() {
@@ -39,21 +31,15 @@ constexpr char kFallbackPrefix[] = "/tmp/zeb-trace-";
 
 }  // namespace
 
-std::optional<std::string> TraceSocketPath(bool create, std::string* why) {
+TraceSocketLocation LocateTraceSocket(bool create) {
   const char* xdg = RuntimeDirectoryFromEnvironment();
-  std::string dir;
-  if (xdg != nullptr) {
-    dir = xdg;
-    if (!SafeDirectory(dir, false, why)) return std::nullopt;
-  } else {
-    dir = kFallbackPrefix + std::to_string(geteuid());
-    if (create && mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
-      Reject(why, dir + ": " + std::strerror(errno));
-      return std::nullopt;
-    }
-    if (!SafeDirectory(dir, true, why)) return std::nullopt;
-  }
-  return dir + "/" + kTraceViewerClass;
+  const bool fallback = xdg == nullptr;
+  const std::string dir = fallback ? kFallbackPrefix + std::to_string(geteuid()) : xdg;
+  if (fallback && create && mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+    return {std::nullopt, dir + ": " + std::strerror(errno)};
+  std::string problem = UnsafeDirectory(dir, fallback);
+  if (!problem.empty()) return {std::nullopt, std::move(problem)};
+  return {dir + "/" + kTraceViewerClass, {}};
 }
 
 bool UncheckedTraceSocketPath(char* out, std::size_t size) noexcept {

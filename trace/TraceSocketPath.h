@@ -10,9 +10,14 @@
 
 inline constexpr const char* kTraceViewerClass = "TFormTrace";
 
-// The socket's path, or nullopt (with the reason in *why when given) when no safe directory is
-// available. `create` makes the fallback directory when missing.
-std::optional<std::string> TraceSocketPath(bool create, std::string* why = nullptr);
+// Where the socket is, or why no safe directory is available.
+struct TraceSocketLocation {
+  std::optional<std::string> path;
+  std::string problem;  // set when there is no path
+};
+
+// Looks for the socket's directory; `create` makes the fallback directory when missing.
+TraceSocketLocation LocateTraceSocket(bool create);
 
 // The same path with none of the checks, written NUL-terminated into `out`; false when it does
 // not fit. Costs next to nothing: a caller looks with it whether anything is there at all before

@@ -74,7 +74,7 @@ TraceHandle PosixTraceTransport::FindViewer(TraceDeadline deadline) noexcept {
     struct stat st {};
     if (stat(probe, &st) != 0 || !S_ISSOCK(st.st_mode)) return 0;
 
-    const std::optional<std::string> path = path_ ? path_ : TraceSocketPath(false);
+    const std::optional<std::string> path = path_ ? path_ : LocateTraceSocket(false).path;
     if (!path) return 0;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;

@@ -70,9 +70,9 @@ struct ViewOptions {
 };
 
 int View(const ViewOptions& options) {
-  std::string why;
-  const auto path = TraceSocketPath(true, &why);
-  if (!path) return Fail("no safe runtime directory: " + why);
+  const TraceSocketLocation location = LocateTraceSocket(true);
+  if (!location.path) return Fail("no safe runtime directory: " + location.problem);
+  const std::string& path = *location.path;
 
   regex_t pattern{};
   const bool grep = !options.grep.empty();
@@ -100,8 +100,8 @@ int View(const ViewOptions& options) {
     sigaction(SIGTERM, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
-    TraceServer server(*path);
-    std::fprintf(stderr, "zeb-trace: listening on %s (Ctrl+C to stop)\n", path->c_str());
+    TraceServer server(path);
+    std::fprintf(stderr, "zeb-trace: listening on %s (Ctrl+C to stop)\n", path.c_str());
     bool outputFailed = false;
     TraceServer::Handlers handlers;
     handlers.message = [&](const TraceMessage& m) {

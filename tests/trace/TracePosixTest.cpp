@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -22,6 +23,7 @@
 #include "runtime/Exceptions.h"
 #include "testkit/ViewerFixture.h"
 #include "tests/trace/FakeTransport.h"
+#include "trace/TraceSocketPath.h"
 #include "trace/TraceTransportPosix.h"
 #include "trace/TraceWire.h"
 #include "trace/uTrace.h"
@@ -430,6 +432,45 @@ int AsOtherUser(const std::function<int()>& body) {
   int status = 0;
   waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
+
+// The runtime directory is used only when it is a directory of ours that no one else can write
+// to; otherwise there is no socket path, and the reason names the directory.
+TEST(SocketLocation, RuntimeDirectoryMustBeOursAlone) {
+  TempDir dir;
+  const std::string file = dir.Path() + "/file";
+  std::ofstream(file) << "x";
+  const std::string open = dir.Path() + "/open";
+  ASSERT_EQ(mkdir(open.c_str(), 0700), 0);
+  chmod(open.c_str(), 0777);
+  const char* old = std::getenv("XDG_RUNTIME_DIR");
+  const std::string saved = old != nullptr ? old : "";
+  const struct {
+    std::string runtimeDir;
+    const char* problem;  // nullptr: usable
+  } cases[] = {
+      {dir.Path(), nullptr},
+      {file, " is not a directory"},
+      {open, " is open to other users"},
+      {dir.Path() + "/missing", ": No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.runtimeDir);
+    setenv("XDG_RUNTIME_DIR", c.runtimeDir.c_str(), 1);
+    const TraceSocketLocation location = LocateTraceSocket(false);
+    if (c.problem == nullptr) {
+      EXPECT_EQ(location.path, c.runtimeDir + "/TFormTrace");
+      EXPECT_EQ(location.problem, "");
+    } else {
+      EXPECT_FALSE(location.path);
+      EXPECT_EQ(location.problem, c.runtimeDir + c.problem);
+    }
+  }
+  if (old != nullptr) {
+    setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+  } else {
+    unsetenv("XDG_RUNTIME_DIR");
+  }
 }
 
 TEST(PeerOfAnotherUser, ViewerRefusesASender) {
