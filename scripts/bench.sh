@@ -18,8 +18,13 @@ build=${BENCH_BUILD_DIR:-build/bench}
 repetitions=${BENCH_REPETITIONS:-3}
 results=$build/bench-results
 
+echo "building the release build in $build ..." >&2
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEB_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" >/dev/null
+if ! cmake --build "$build" -j "$(nproc)" >"$build/build.log" 2>&1; then
+  tail -n 40 "$build/build.log" >&2
+  echo "the release build failed: see $build/build.log" >&2
+  exit 1
+fi
 rm -rf "$results"
 mkdir -p "$results"
 
