@@ -238,6 +238,11 @@ void EditorWidget::keyPressEvent(QKeyEvent* event) {
     event->accept();  // Shift+Tab that no binding took does nothing
     return;
   }
+  if ((event->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) == Qt::AltModifier &&
+      IsTyping(event->text())) {
+    event->accept();  // Alt with a character is a command; one that nothing took types nothing
+    return;
+  }
   {
     const bool typing = IsTyping(event->text()) &&
                         (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0;

@@ -244,6 +244,13 @@ bool MainWindow::RunShortcut(const QKeyEvent& event) {
       action->trigger();
       return true;
     }
+  // Alt and a menu's underlined letter opens that menu, as it does everywhere else in the window.
+  if (event.modifiers() == Qt::AltModifier)
+    for (QAction* menu : menuBar()->actions())
+      if (menu->isEnabled() && QKeySequence::mnemonic(menu->text()) == pressed) {
+        menuBar()->setActiveAction(menu);
+        return true;
+      }
   return false;
 }
 

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -173,6 +174,19 @@ TEST_F(WindowTest, TabWithoutASelectionInsertsATab) {
       << window->StatusText().toStdString();
   QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);  // no block: nothing happens
   EXPECT_EQ(DocumentBytes(*editor), QByteArray("\t") + kUnit);
+}
+
+TEST_F(WindowTest, AltAndAMenusLetterOpensTheMenuAndTypesNothing) {
+  EditorWidget* editor = OpenWithAddin(QStringLiteral("Unit1.pas"), kUnit);
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClick(editor, Qt::Key_T, Qt::AltModifier);
+  QAction* open = window->menuBar()->activeAction();
+  ASSERT_NE(open, nullptr);
+  EXPECT_EQ(open->text(), QStringLiteral("&Tools"));
+  QTest::keyClick(open->menu(), Qt::Key_Escape);
+  QTest::keyClick(window->menuBar(), Qt::Key_Escape);
+  QTest::keyClick(editor, Qt::Key_Q, Qt::AltModifier);  // no menu has Q
+  EXPECT_EQ(DocumentBytes(*editor), QByteArray(kUnit));
 }
 
 TEST_F(WindowTest, CtrlAltUOpensTheInformationDialogWithTheReport) {
