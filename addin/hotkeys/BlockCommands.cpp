@@ -22,8 +22,16 @@ ComPtr<IOTASourceEditor> CurrentSourceEditor() {
 }  // namespace
 
 std::int32_t IndentMagnitude(std::string fileName, std::int32_t direction) {
-  // The name is the add-in's own copy, so it is lower-cased where it is.
-  return ExtractFileExt(LowerCase(std::move(fileName))) == ".pas" ? direction * 2 : direction * 4;
+  // Tab is pressed again and again in the same file: the rule's answer for the last name asked
+  // about is kept, and a press pays for one comparison of the names. Key bindings run on the
+  // IDE's main thread only.
+  static std::string lastName;
+  static bool lastIsPascal = false;  // the answer for ""
+  if (fileName != lastName) {
+    lastIsPascal = ExtractFileExt(LowerCase(fileName)) == ".pas";
+    lastName = std::move(fileName);
+  }
+  return lastIsPascal ? direction * 2 : direction * 4;
 }
 
 bool IndentBlock(std::int32_t direction) {
