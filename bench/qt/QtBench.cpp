@@ -92,18 +92,30 @@ void BM_BareQsciOpen(benchmark::State& state) {
 }
 BENCHMARK(BM_BareQsciOpen)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
-void BM_TabOnBlockOnScreen(benchmark::State& state) {
+// Shows `window` with the large file of state.range(0) lines open and its editor focused; null
+// (the benchmark marked skipped) when it cannot be had.
+ide::qt::EditorWidget* ShowLargeFile(ide::qt::MainWindow& window, benchmark::State& state,
+                                     bool withAddin) {
   const QString path = LargeFile(Folder(), static_cast<int>(state.range(0)));
-  ide::qt::MainWindow window;
   window.resize(1000, 700);
   window.show();
-  if (!window.LoadPackage(QStringLiteral(ZEB_ADDIN_PATH))) state.SkipWithError("no add-in");
+  if (withAddin && !window.LoadPackage(QStringLiteral(ZEB_ADDIN_PATH))) {
+    state.SkipWithError("no add-in");
+    return nullptr;
+  }
   ide::qt::EditorWidget* editor = window.OpenFile(path);
   if (editor == nullptr) {
     state.SkipWithError("cannot open the file");
-    return;
+    return nullptr;
   }
   editor->setFocus();
+  return editor;
+}
+
+void BM_TabOnBlockOnScreen(benchmark::State& state) {
+  ide::qt::MainWindow window;
+  ide::qt::EditorWidget* editor = ShowLargeFile(window, state, true);
+  if (editor == nullptr) return;
   const auto lines = static_cast<std::int32_t>(editor->View()->GetDocument().LineCount());
   for (auto _ : state) {
     state.PauseTiming();
@@ -124,16 +136,9 @@ BENCHMARK(BM_TabOnBlockOnScreen)->Arg(1000000)->Unit(benchmark::kMillisecond);
 // A character typed at the end of the file until the screen shows it: the cost of a key press
 // that should not grow with the file.
 void BM_TypeAtEndOnScreen(benchmark::State& state) {
-  const QString path = LargeFile(Folder(), static_cast<int>(state.range(0)));
   ide::qt::MainWindow window;
-  window.resize(1000, 700);
-  window.show();
-  ide::qt::EditorWidget* editor = window.OpenFile(path);
-  if (editor == nullptr) {
-    state.SkipWithError("cannot open the file");
-    return;
-  }
-  editor->setFocus();
+  ide::qt::EditorWidget* editor = ShowLargeFile(window, state, false);
+  if (editor == nullptr) return;
   const auto lines = static_cast<std::int32_t>(editor->View()->GetDocument().LineCount());
   editor->View()->SetCursor({lines, 1});
   editor->SyncSelectionFromView();
