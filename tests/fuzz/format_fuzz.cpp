@@ -16,14 +16,7 @@
 
 #include "runtime/Exceptions.h"
 #include "runtime/Format.h"
-
-#define CHECK(condition)                                                         \
-  do {                                                                           \
-    if (!(condition)) {                                                          \
-      std::fprintf(stderr, "check failed, line %d: %s\n", __LINE__, #condition); \
-      std::abort();                                                              \
-    }                                                                            \
-  } while (false)
+#include "tests/fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);

@@ -13,14 +13,7 @@
 
 #include "ide/text/BlockEditing.h"
 #include "ide/text/Document.h"
-
-#define CHECK(condition)                                                         \
-  do {                                                                           \
-    if (!(condition)) {                                                          \
-      std::fprintf(stderr, "check failed, line %d: %s\n", __LINE__, #condition); \
-      std::abort();                                                              \
-    }                                                                            \
-  } while (false)
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 // `text` with its lines [first, first + count) indented by `columns`, line ends kept.

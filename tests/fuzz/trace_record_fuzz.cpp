@@ -16,16 +16,9 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/fuzz/FuzzCheck.h"
 #include "viewer/TraceLine.h"
 #include "viewer/TraceRecordReader.h"
-
-#define CHECK(condition)                                                         \
-  do {                                                                           \
-    if (!(condition)) {                                                          \
-      std::fprintf(stderr, "check failed, line %d: %s\n", __LINE__, #condition); \
-      std::abort();                                                              \
-    }                                                                            \
-  } while (false)
 
 namespace {
 
