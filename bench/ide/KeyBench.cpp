@@ -112,13 +112,13 @@ void BM_UndoTab(benchmark::State& state) {
 }
 BENCHMARK(BM_UndoTab)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
 
-// Tab with no block: the add-in finds no valid block and passes the key on; the editor then
-// inserts a tab. Every 4096 presses the inserts are undone, outside the timing.
-void BM_TabPassedOn(benchmark::State& state) {
-  Session s(Source(10));
+// Runs `press` on the session's view once an iteration; every 4096 presses the inserts are
+// undone, outside the timing, so the document stays small.
+template <typename Press>
+void PressUndoingInBatches(benchmark::State& state, Session& s, Press press) {
   int pending = 0;
   for (auto _ : state) {
-    if (s.ide.PressKey(kTab) != KeyOutcome::PassedOn) state.SkipWithError("not passed on");
+    press();
     if (++pending == 4096) {
       state.PauseTiming();
       while (pending-- > 0)
@@ -128,22 +128,21 @@ void BM_TabPassedOn(benchmark::State& state) {
     }
   }
 }
+
+// Tab with no block: the add-in finds no valid block and passes the key on; the editor then
+// inserts a tab.
+void BM_TabPassedOn(benchmark::State& state) {
+  Session s(Source(10));
+  PressUndoingInBatches(state, s, [&] {
+    if (s.ide.PressKey(kTab) != KeyOutcome::PassedOn) state.SkipWithError("not passed on");
+  });
+}
 BENCHMARK(BM_TabPassedOn);
 
 // The reference: the editor's own tab insert alone, on the same view.
 void BM_EditorTabInsert(benchmark::State& state) {
   Session s(Source(10));
-  int pending = 0;
-  for (auto _ : state) {
-    s.view->InsertText("\t");
-    if (++pending == 4096) {
-      state.PauseTiming();
-      while (pending-- > 0)
-        s.view->Undo();
-      pending = 0;
-      state.ResumeTiming();
-    }
-  }
+  PressUndoingInBatches(state, s, [&] { s.view->InsertText("\t"); });
 }
 BENCHMARK(BM_EditorTabInsert);
 
