@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-inline constexpr const char* kTraceViewerClass = "TFormTrace";
+#include "trace/TraceTransport.h"
 
 // Where the socket is, or why no safe directory is available.
 struct TraceSocketLocation {

@@ -6,6 +6,9 @@
 #include <chrono>
 #include <cstdint>
 
+// The viewer's name on every platform: its window class on Win32, its socket's file name on POSIX.
+inline constexpr const char* kTraceViewerClass = "TFormTrace";
+
 // A viewer endpoint; 0 is none. On Win32 the window handle, on POSIX a connection's number.
 using TraceHandle = std::uintptr_t;
 

@@ -5,7 +5,8 @@
 // deadline, and at once on a window the system already knows as hung, so that a viewer that
 // stops pumping messages cannot freeze the IDE. The viewer receives the same message, wParam 0
 // and the same record, as with a plain SendMessageA. A window that has gone is reported as such
-// (nothing reached it), so the caller can look for the viewer again.
+// (nothing reached it), so the caller can look for the viewer again. A viewer answers TRUE for a
+// record it has taken and FALSE for one it refuses, as WM_COPYDATA's contract has it.
 #include <windows.h>
 
 #include <algorithm>
@@ -19,7 +20,7 @@ class Win32TraceTransport final : public ITraceTransport {
   std::chrono::milliseconds Timeout() const noexcept override { return std::chrono::seconds(2); }
 
   TraceHandle FindViewer(TraceDeadline) noexcept override {
-    return reinterpret_cast<TraceHandle>(FindWindowA("TFormTrace", nullptr));
+    return reinterpret_cast<TraceHandle>(FindWindowA(kTraceViewerClass, nullptr));
   }
 
   TraceSendResult Send(TraceHandle viewer, const TraceRecord& record,
@@ -37,7 +38,7 @@ class Win32TraceTransport final : public ITraceTransport {
     if (SendMessageTimeoutA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
                             SMTO_NORMAL | SMTO_ABORTIFHUNG,
                             static_cast<UINT>(std::min<long long>(left, 60000)), &answer) != 0) {
-      return TraceSendResult::Delivered;
+      return answer != FALSE ? TraceSendResult::Delivered : TraceSendResult::Refused;
     }
     return IsWindow(window) ? TraceSendResult::TimedOut : TraceSendResult::Gone;
   }

@@ -121,18 +121,22 @@ std::string FormatTraceLine(const TraceMessage& m, bool verbose) {
   return line + MakeVisible(m.text);
 }
 
-std::optional<std::string> CheckHeader(const TraceWireHeader& h, std::uint32_t maxRecord) {
-  if (h.magic != kTraceRecordMagic) return "not a trace record";
-  if (h.length > maxRecord) {
-    return "record of " + std::to_string(h.length) + " bytes is over the bound of " +
+std::optional<std::string> CheckLength(std::uint32_t length, std::uint32_t maxRecord) {
+  if (length > maxRecord) {
+    return "record of " + std::to_string(length) + " bytes is over the bound of " +
            std::to_string(maxRecord);
   }
   return std::nullopt;
 }
 
-std::optional<std::string> CheckRecord(const TraceWireHeader& h, std::string_view payload) {
-  if (h.cbData != payload.size()) {
-    return "cbData " + std::to_string(h.cbData) + " does not match the " +
+std::optional<std::string> CheckHeader(const TraceWireHeader& h, std::uint32_t maxRecord) {
+  if (h.magic != kTraceRecordMagic) return "not a trace record";
+  return CheckLength(h.length, maxRecord);
+}
+
+std::optional<std::string> CheckRecord(std::uint32_t cbData, std::string_view payload) {
+  if (cbData != payload.size()) {
+    return "cbData " + std::to_string(cbData) + " does not match the " +
            std::to_string(payload.size()) + " bytes sent";
   }
   if (payload.empty() || payload.back() != '\0') return "text has no terminating NUL";

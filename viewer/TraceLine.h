@@ -31,9 +31,13 @@ std::string LocalTimeWithMillis(std::chrono::system_clock::time_point t);
 // "12:00:00.123 [1234 name] text", with "cbData=N dwData=N " before the text when verbose.
 std::string FormatTraceLine(const TraceMessage& m, bool verbose);
 
+// Why a record of `length` bytes is not taken at all (it is longer than `maxRecord`), or nullopt.
+std::optional<std::string> CheckLength(std::uint32_t length,
+                                       std::uint32_t maxRecord = kTraceMaxRecord);
 // Why a header cannot be read at all (the connection must be dropped), or nullopt; a record
 // longer than `maxRecord` is not read.
 std::optional<std::string> CheckHeader(const TraceWireHeader& h,
                                        std::uint32_t maxRecord = kTraceMaxRecord);
-// Why a complete record is refused, or nullopt when it is sound.
-std::optional<std::string> CheckRecord(const TraceWireHeader& h, std::string_view payload);
+// Why a complete record is refused, or nullopt when it is sound: `payload` is every byte that
+// came, which must be the `cbData` its record states, the last of them the text's NUL.
+std::optional<std::string> CheckRecord(std::uint32_t cbData, std::string_view payload);

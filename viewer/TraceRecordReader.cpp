@@ -71,7 +71,7 @@ std::optional<TraceRecordReader::Event> TraceRecordReader::Complete() {
   Event e;
   e.header = header_;
   const std::string_view payload(text_.get(), used_);
-  if (auto bad = CheckRecord(header_, payload)) {
+  if (auto bad = CheckRecord(header_.cbData, payload)) {
     e.kind = Event::Kind::Refused;
     e.problem = std::move(*bad);
   } else {

@@ -9,20 +9,13 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "viewer/TraceLine.h"
 #include "viewer/TraceRecordReader.h"
-
-// Why the viewer cannot start (another one runs, the path is taken by something else...).
-class ViewerError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+#include "viewer/Viewer.h"
 
 // What the viewer holds at most for records still arriving.
 struct TraceServerLimits {
@@ -32,12 +25,7 @@ struct TraceServerLimits {
 
 class TraceServer {
  public:
-  struct Handlers {
-    std::function<void(const TraceMessage&)> message;
-    // A bad record, a refused peer, a sender dropped for its memory, no descriptors left.
-    std::function<void(const std::string&)> problem;
-  };
-
+  using Handlers = ViewerHandlers;
   using Limits = TraceServerLimits;
 
   // Becomes the endpoint at `socketPath`. One viewer per path: a lock file beside the socket

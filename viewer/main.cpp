@@ -1,21 +1,18 @@
 // zeb-trace: the trace viewer, and a way to send a trace message from the shell.
-#include <fcntl.h>
-#include <regex.h>
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
-#include <csignal>
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "runtime/Exceptions.h"
-#include "trace/TraceSocketPath.h"
-#include "trace/TraceTransport.h"
 #include "trace/uTrace.h"
+#include "viewer/TraceGrep.h"
 #include "viewer/TraceSend.h"
-#include "viewer/TraceServer.h"
+#include "viewer/Viewer.h"
 
 namespace {
 
@@ -32,14 +29,6 @@ constexpr const char* kSendHelp =
     "%e %f %g %n %m, text for %s. It exits 0 once the viewer has taken the message, 1 when the\n"
     "message was not delivered (no viewer, no answer within 2 s, refused; it says which), and\n"
     "2 when FMT does not fit the ARGs.\n";
-
-int stopPipe[2] = {-1, -1};
-
-void OnSignal(int) {
-  const char byte = 1;
-  // Nothing to do if it fails: the pipe already holds a byte.
-  [[maybe_unused]] const ssize_t n = write(stopPipe[1], &byte, 1);
-}
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "zeb-trace: %s\n", message.c_str());
@@ -70,49 +59,25 @@ struct ViewOptions {
 };
 
 int View(const ViewOptions& options) {
-  const TraceSocketLocation location = LocateTraceSocket(true);
-  if (!location.path) return Fail("no safe runtime directory: " + location.problem);
-  const std::string& path = *location.path;
-
-  regex_t pattern{};
-  const bool grep = !options.grep.empty();
-  if (grep) {
-    const int rc = regcomp(&pattern, options.grep.c_str(), REG_EXTENDED | REG_NOSUB);
-    if (rc != 0) {
-      char text[256];
-      regerror(rc, &pattern, text, sizeof text);
-      return Fail("bad --grep pattern: " + std::string(text));
-    }
-  }
-  int outputFd = -1;
-  if (!options.output.empty()) {
-    outputFd = open(options.output.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    if (outputFd < 0) return Fail(options.output + ": " + std::strerror(errno));
-  }
-
   int status = 0;
+  std::FILE* output = nullptr;
   try {
-    if (pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) return Fail("pipe failed");
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-
-    TraceServer server(path);
-    std::fprintf(stderr, "zeb-trace: listening on %s (Ctrl+C to stop)\n", path.c_str());
+    std::optional<TraceGrep> grep;
+    if (!options.grep.empty()) grep.emplace(options.grep);
+    if (!options.output.empty()) {
+      output = OpenTraceLog(options.output);
+      if (output == nullptr) return Fail(options.output + ": " + std::strerror(errno));
+    }
     bool outputFailed = false;
-    TraceServer::Handlers handlers;
+    ViewerHandlers handlers;
     handlers.message = [&](const TraceMessage& m) {
-      if (grep && regexec(&pattern, MakeVisible(m.text).c_str(), 0, nullptr, 0) != 0) {
-        return;
-      }
+      if (grep && !grep->Matches(MakeVisible(m.text))) return;
       const std::string line = FormatTraceLine(m, options.verbose) + "\n";
       std::fwrite(line.data(), 1, line.size(), stdout);
       std::fflush(stdout);
-      if (outputFd >= 0 && !outputFailed &&
-          write(outputFd, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
+      if (output != nullptr && !outputFailed &&
+          (std::fwrite(line.data(), 1, line.size(), output) != line.size() ||
+           std::fflush(output) != 0)) {
         outputFailed = true;
         std::fprintf(stderr, "zeb-trace: writing %s failed: %s\n", options.output.c_str(),
                      std::strerror(errno));
@@ -121,12 +86,13 @@ int View(const ViewOptions& options) {
     handlers.problem = [](const std::string& text) {
       std::fprintf(stderr, "zeb-trace: %s\n", text.c_str());
     };
-    server.Run(stopPipe[0], handlers);
+    ServeAsViewer(handlers, [](const std::string& where) {
+      std::fprintf(stderr, "zeb-trace: listening on %s (Ctrl+C to stop)\n", where.c_str());
+    });
   } catch (const ViewerError& e) {
     status = Fail(e.what());
   }
-  if (grep) regfree(&pattern);
-  if (outputFd >= 0) close(outputFd);
+  if (output != nullptr) std::fclose(output);
   return status;
 }
 
@@ -148,8 +114,12 @@ int main(int argc, char** argv) {
   std::vector<std::string> args;
   send->add_option("FMT", fmt, "the format")->required();
   send->add_option("ARG", args, "its arguments");
+  UseBinaryStandardStreams();
+  // CLI11 takes the words last first.
+  std::vector<std::string> words = ProgramArguments(argc, argv);
+  std::reverse(words.begin(), words.end());
   try {
-    app.parse(argc, argv);
+    app.parse(words);
   } catch (const CLI::Success& e) {  // --help, --version
     return app.exit(e);
   } catch (const CLI::ParseError& e) {

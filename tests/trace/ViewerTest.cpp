@@ -57,9 +57,10 @@ TEST(ViewerLine, ShowsSenderAndOptionallyTheRecordFields) {
 
 TEST(ViewerRecord, ChecksLengthAndTerminator) {
   const TraceWireHeader h{kTraceRecordMagic, 3, 1, 0, 3, 0};
-  EXPECT_FALSE(CheckRecord(h, std::string("ab\0", 3)));
-  EXPECT_TRUE(CheckRecord(h, "abc"));
-  EXPECT_TRUE(CheckRecord({kTraceRecordMagic, 3, 1, 0, 4, 0}, std::string("ab\0", 3)));
+  EXPECT_FALSE(CheckRecord(3, std::string("ab\0", 3)));
+  EXPECT_TRUE(CheckRecord(3, "abc"));
+  EXPECT_TRUE(CheckRecord(4, std::string("ab\0", 3)));
+  EXPECT_TRUE(CheckRecord(0, ""));
   EXPECT_FALSE(CheckHeader(h));
   EXPECT_TRUE(CheckHeader({kTraceRecordMagic, kTraceMaxRecord + 1, 1, 0, 0, 0}));
   EXPECT_TRUE(CheckHeader({0, 3, 1, 0, 3, 0}));
