@@ -89,6 +89,7 @@ int View(const ViewOptions& options) {
     ServeAsViewer(handlers, [](const std::string& where) {
       std::fprintf(stderr, "zeb-trace: listening on %s (Ctrl+C to stop)\n", where.c_str());
     });
+    std::fprintf(stderr, "zeb-trace: stopped\n");
   } catch (const ViewerError& e) {
     status = Fail(e.what());
   }

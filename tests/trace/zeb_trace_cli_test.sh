@@ -64,6 +64,7 @@ status=0
 wait "$viewer" || status=$?
 viewer=""
 [ "$status" -eq 0 ] || fail "the viewer exited with $status after Ctrl+C"
+grep -q "^zeb-trace: stopped$" "$dir/stderr" || fail "the viewer did not stop cleanly on Ctrl+C"
 [ ! -e "$dir/TFormTrace" ] || fail "the socket is still there after Ctrl+C"  # POSIX only
 expect_refusal 1 'message not sent: no viewer is running' send 'x=%d' 5
 

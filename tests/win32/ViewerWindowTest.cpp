@@ -139,6 +139,7 @@ TEST(ViewerWindow, AnswersEveryRecordAndPrintsTheSoundOnes) {
       "zeb-trace: listening on window \"TFormTrace\" (Ctrl+C to stop)",
       bad + "text has no terminating NUL",
       bad + "text has no terminating NUL",
+      "zeb-trace: stopped",
   };
   EXPECT_EQ(problems, wanted);
 }
