@@ -1,7 +1,6 @@
 #include "ide/core/Ide.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <functional>
@@ -234,21 +233,6 @@ TEST(Ide, ModulesGatherCompanionsAndViewsTrackTheTop) {
   EXPECT_EQ(ide.ShowFile(ex.dir / "Unit1.dfm").GetDocument().Path(), pascal.GetDocument().Path());
   EXPECT_THROW(ide.ShowFile(ex.dir / "Other.pas"), EInvalidOperation);
   EXPECT_THROW(ide.Open(ex.dir / "Other.pas"), EInOutError);
-}
-
-TEST(Ide, GeneralServicesFollowTheXdgDirectories) {
-  ::setenv("XDG_DATA_HOME", "/xdg/data", 1);
-  ::setenv("XDG_CONFIG_HOME", "relative/is/ignored", 1);
-  ::setenv("HOME", "/home/tester", 1);
-  const IdeEnvironment env = IdeEnvironment::FromSystem("/opt/zeb/bin");
-  EXPECT_EQ(env.binDirectory, "/opt/zeb/bin/");
-  EXPECT_EQ(env.rootDirectory, "/opt/zeb/");
-  EXPECT_EQ(env.localAppDataDirectory, "/xdg/data/zeb-ide/");
-  EXPECT_EQ(env.templateDirectory, "/xdg/data/zeb-ide/templates/");
-  EXPECT_EQ(env.registryKey, "/home/tester/.config/zeb-ide/");
-  EXPECT_EQ(env.systemPackagesDirectory, "/opt/zeb/lib/zeb-ide/packages/");
-  EXPECT_EQ(env.userPackagesDirectory, "/xdg/data/zeb-ide/packages/");
-  EXPECT_FALSE(env.productIdentifier.empty());
 }
 
 // The add-in itself, loaded as the IDE loads it.
