@@ -42,7 +42,11 @@ std::vector<std::string> PackageLoader::FindPackages(const std::string& folder) 
   namespace fs = std::filesystem;
   std::vector<std::string> found;
   std::error_code error;
-  fs::directory_iterator entries(PathFromUtf8(folder), error);
+  const fs::path dir = PathFromUtf8(folder);
+  // Some systems' libraries list a file as an empty folder.
+  if (fs::exists(dir, error) && !fs::is_directory(dir, error))
+    throw EPackageError("Not a directory");
+  fs::directory_iterator entries(dir, error);
   if (error == std::errc::no_such_file_or_directory) return found;
   for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
     const fs::path& path = entries->path();

@@ -1,22 +1,23 @@
 // Saving and opening as only Windows has them: file attributes, devices, names beyond the code
 // page, and the leftovers of processes told apart by their handles.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "ide/core/EditView.h"
 #include "ide/text/Document.h"
 #include "ide/text/FileStoreShared.h"
-#include "ide/text/Win32Interop.h"
+#include "ide/text/Utf8Path.h"
 #include "runtime/Exceptions.h"
 #include "tests/ide/TestSupport.h"
+#include "tests/ide/TestSupportWin32.h"
 
 namespace zebide {
 namespace {
 
-using win32::Widen;
+namespace fs = std::filesystem;
+namespace win = zebtest::win32;
 using zebtest::FilesIn;
 using zebtest::ReadFile;
 using zebtest::TempDir;
@@ -25,21 +26,19 @@ using zebtest::WriteFile;
 TEST(Document, SaveKeepsTheFileAttributes) {
   TempDir dir;
   const std::string path = dir / "a.pas";
-  const std::wstring wide = Widen(path);
-  constexpr DWORD kShown = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
-  for (const DWORD attributes :
-       {DWORD{FILE_ATTRIBUTE_READONLY}, DWORD{FILE_ATTRIBUTE_HIDDEN}, kShown}) {
+  constexpr unsigned long kShown = win::kReadOnly | win::kHidden;
+  for (const unsigned long attributes : {win::kReadOnly, win::kHidden, kShown}) {
     SCOPED_TRACE(attributes);
     WriteFile(path, "x\n");
-    ASSERT_TRUE(::SetFileAttributesW(wide.c_str(), attributes));
+    ASSERT_TRUE(win::SetAttributes(path, attributes));
     const auto doc = Document::Open(path);
     EditView view(doc, 8);
     view.InsertText("y");
     doc->Save();
     EXPECT_EQ(ReadFile(path), "yx\n");
-    EXPECT_EQ(::GetFileAttributesW(wide.c_str()) & kShown, attributes);
-    EXPECT_EQ(FilesIn(dir.Path()), 1u);  // no temporary file left
-    ASSERT_TRUE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(win::Attributes(path) & kShown, attributes);
+    EXPECT_EQ(FilesIn(dir.Path()), 1u);           // no temporary file left
+    ASSERT_TRUE(win::SetAttributes(path, 0x80));  // FILE_ATTRIBUTE_NORMAL
   }
 }
 
@@ -62,7 +61,7 @@ TEST(Document, NamesBeyondTheCodePageOpenAndSave) {
 
 TEST(Document, OpenReadsOnlyRegularFiles) {
   TempDir dir;
-  ASSERT_TRUE(::CreateDirectoryW(Widen(dir / "folder.pas").c_str(), nullptr));
+  fs::create_directory(dir / "folder.pas");
   const struct {
     std::string path;
     const char* reason;
@@ -78,19 +77,6 @@ TEST(Document, OpenReadsOnlyRegularFiles) {
   }
 }
 
-// A process of this test program, started suspended so that it runs until it is ended.
-PROCESS_INFORMATION StartSuspended() {
-  wchar_t exe[MAX_PATH];
-  ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring commandLine = L"\"" + std::wstring(exe) + L"\" --gtest_list_tests";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  EXPECT_TRUE(::CreateProcessW(exe, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                               nullptr, nullptr, &startup, &process));
-  return process;
-}
-
 // The leftovers of this process and of one that has ended go at the next save; that of a process
 // that still runs stays.
 TEST(Document, SaveClearsLeftoversOfProcessesThatNoLongerRun) {
@@ -98,31 +84,27 @@ TEST(Document, SaveClearsLeftoversOfProcessesThatNoLongerRun) {
   const std::string path = dir / "a.pas";
   WriteFile(path, "a\n");
   const auto doc = Document::Open(path);
-  const PROCESS_INFORMATION running = StartSuspended();
-  const PROCESS_INFORMATION ended = StartSuspended();
-  ASSERT_TRUE(::TerminateProcess(ended.hProcess, 0));
-  ::WaitForSingleObject(ended.hProcess, INFINITE);
-  ::CloseHandle(ended.hThread);
-  ::CloseHandle(ended.hProcess);
+  win::Child running = win::StartSuspended();
+  win::Child ended = win::StartSuspended();
+  ASSERT_NE(running.pid, 0u);
+  ASSERT_NE(ended.pid, 0u);
+  const unsigned long endedPid = ended.pid;
+  win::End(ended);
 
   const std::string prefix = dir / filestore::TemporaryPrefix("a.pas");
   const struct {
-    DWORD pid;
+    unsigned long pid;
     bool stays;
-  } cases[] = {
-      {::GetCurrentProcessId(), false}, {ended.dwProcessId, false}, {running.dwProcessId, true}};
+  } cases[] = {{win::CurrentProcessId(), false}, {endedPid, false}, {running.pid, true}};
   for (const auto& c : cases)
     WriteFile(prefix + std::to_string(c.pid) + ".abcdef", "half");
   doc->Save();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pid);
-    EXPECT_EQ(::GetFileAttributesW(Widen(prefix + std::to_string(c.pid) + ".abcdef").c_str()) !=
-                  INVALID_FILE_ATTRIBUTES,
+    EXPECT_EQ(fs::exists(zebide::PathFromUtf8(prefix + std::to_string(c.pid) + ".abcdef")),
               c.stays);
   }
-  ::TerminateProcess(running.hProcess, 0);
-  ::CloseHandle(running.hThread);
-  ::CloseHandle(running.hProcess);
+  win::End(running);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ide/ota/LiveObjects.h"
+#include "ide/text/Utf8Path.h"
 #include "runtime/Exceptions.h"
 #include "runtime/IdeServices.h"
 #include "runtime/NotifierObject.h"
@@ -215,13 +216,13 @@ TEST(Ide, ModulesGatherCompanionsAndViewsTrackTheTop) {
   EditView& header = ide.Open(ex.dir / "Main.h");
   const auto module = ide.CurrentModule();
   ASSERT_TRUE(module);
-  EXPECT_EQ(module->FileName(), ex.dir / "Main.cpp");
+  EXPECT_EQ(PathFromUtf8(module->FileName()), PathFromUtf8(ex.dir / "Main.cpp"));
   ASSERT_EQ(module->FileCount(), 2u);
   EXPECT_EQ(&header.GetDocument(), module->File(1).get());
   EXPECT_EQ(ide.TopView().get(), &header);
 
   EditView& pascal = ide.Open(ex.dir / "Unit1.dfm");
-  EXPECT_EQ(ide.CurrentModule()->FileName(), ex.dir / "Unit1.pas");
+  EXPECT_EQ(PathFromUtf8(ide.CurrentModule()->FileName()), PathFromUtf8(ex.dir / "Unit1.pas"));
   EXPECT_EQ(ide.CurrentModule()->DesignerType(), "VCL");
   EXPECT_EQ(ide.Modules().size(), 2u);
 

@@ -1,7 +1,5 @@
 // What only the Windows IDE does: its user folders, and package files checked as DLLs (PE files)
 // before the loader sees them.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,8 +9,8 @@
 #include "ide/core/Ide.h"
 #include "ide/core/IdeEnvironment.h"
 #include "ide/core/PackageLoader.h"
-#include "ide/text/Win32Interop.h"
 #include "tests/ide/TestSupport.h"
+#include "tests/ide/TestSupportWin32.h"
 
 namespace zebide {
 namespace {
@@ -23,8 +21,8 @@ using zebtest::TempDir;
 using zebtest::WriteFile;
 
 TEST(Ide, GeneralServicesFollowTheWindowsFolders) {
-  ::SetEnvironmentVariableW(L"LOCALAPPDATA", L"C:\\Users\\tester\\AppData\\Local");
-  ::SetEnvironmentVariableW(L"APPDATA", L"C:/Users/tester/AppData/Roaming");
+  zebtest::win32::SetVariable("LOCALAPPDATA", "C:\\Users\\tester\\AppData\\Local");
+  zebtest::win32::SetVariable("APPDATA", "C:/Users/tester/AppData/Roaming");
   const IdeEnvironment env = IdeEnvironment::FromSystem("C:\\zeb\\bin");
   EXPECT_EQ(env.binDirectory, "C:\\zeb\\bin\\");
   EXPECT_EQ(env.rootDirectory, "C:\\zeb\\");
@@ -52,8 +50,6 @@ TEST(PackageLoader, APackageCutShortOrNoDllIsRefusedBeforeLoading) {
   const std::size_t firstData = Little(dll, sections + 20, 4);  // section 0's PointerToRawData
   std::string noSignature = dll.substr(0, 4096);
   noSignature[pe] = 'X';
-  wchar_t exe[MAX_PATH];
-  ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
 
   const struct {
     std::string bytes;
@@ -65,7 +61,7 @@ TEST(PackageLoader, APackageCutShortOrNoDllIsRefusedBeforeLoading) {
       {dll.substr(0, sections + 10), "truncated: the section table ends at byte "},
       {dll.substr(0, firstData + 16), "truncated: section 0 (.text) ends at byte "},
       {noSignature, "not a DLL: it has no PE signature"},
-      {ReadFile(win32::Narrow(exe)), "not a DLL: it is a program"},
+      {ReadFile(zebtest::win32::ProgramPath()), "not a DLL: it is a program"},
   };
   RecordingObserver observer;
   Ide ide(observer, Ide::Options());
