@@ -1,3 +1,4 @@
+#include <errno.h>
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -32,7 +33,15 @@ bool StandardInputIsTerminal() {
 }
 
 std::FILE* OpenForReading(const std::string& path) {
-  return _wfopen(zebide::win32::WidePath(path).c_str(), L"rb");
+  const std::wstring wide = zebide::win32::WidePath(path);
+  std::FILE* file = _wfopen(wide.c_str(), L"rb");
+  // A folder is refused as "access denied"; say what Linux says of it.
+  if (file == nullptr) {
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+      errno = EISDIR;
+  }
+  return file;
 }
 
 }  // namespace zebhost
