@@ -1,5 +1,7 @@
 # Cross build for 64-bit Windows with Debian's mingw-w64 (posix thread model, so that std::thread
 # and std::mutex exist). Programs built with it run under Wine through wine-run.sh.
+#
+#   cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=$PWD/cmake/mingw-w64-x86_64.cmake
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -14,3 +16,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+
+# The compiler's runtime (libstdc++, libgcc, winpthread) is linked into every program and DLL, so
+# that they run with no compiler DLLs beside them (under Wine a missing one ends a program with
+# status 53 and no message).
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
