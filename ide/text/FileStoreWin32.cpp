@@ -160,6 +160,11 @@ void FileStore::Write(const std::string& path, std::string_view bytes) {
   if (!::ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                       nullptr, nullptr)) {
     const DWORD error = ::GetLastError();
+    // Gone since it was looked at: the new file takes the name as it would have at first.
+    if (error == ERROR_FILE_NOT_FOUND &&
+        ::MoveFileExW(temp.c_str(), target.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return;
     ::SetFileAttributesW(target.c_str(), attributes & kKeptAttributes);
     failAndClean(error);
   }
