@@ -21,5 +21,6 @@ if [ ! -f "$WINEPREFIX/.zeb-ready" ]; then
   touch "$WINEPREFIX/.zeb-ready"
 fi
 # The server outlives this script and the tests; "stop" ends it.
-wineserver -p </dev/null >/dev/null 2>&1
+# One may already run for this prefix (left by an earlier run): that one serves as well.
+wineserver -p </dev/null >/dev/null 2>&1 || true
 timeout 60 wine cmd /c exit </dev/null >/dev/null 2>&1

@@ -1,33 +1,23 @@
 // The built package as a host sees it: its identity and what it exports.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "api/PackageInfo.h"
+#include "tests/addin/PackageImage.h"
 
 namespace {
-
-struct Library {
-  explicit Library(const char* path) : handle(dlopen(path, RTLD_NOW | RTLD_LOCAL)) {}
-  ~Library() {
-    if (handle != nullptr) dlclose(handle);
-  }
-  void* handle;
-};
 
 std::vector<std::string> Strings(const char* const* items, std::uint32_t count) {
   return {items, items + count};
 }
 
 TEST(Package, DeclaresItsIdentity) {
-  Library package(ZEB_PACKAGE_PATH);
-  ASSERT_NE(package.handle, nullptr) << dlerror();
-  auto getInfo = reinterpret_cast<ZebPackageInfoProc>(dlsym(package.handle, kPackageInfoSymbol));
+  const zebtest::PackageImage package(ZEB_PACKAGE_PATH);
+  ASSERT_EQ(package.Error(), "");
+  auto getInfo = reinterpret_cast<ZebPackageInfoProc>(package.Symbol(kPackageInfoSymbol));
   ASSERT_NE(getInfo, nullptr);
   const ZebPackageInfo* info = getInfo();
   EXPECT_EQ(info->structSize, sizeof(ZebPackageInfo));
@@ -51,24 +41,6 @@ TEST(Package, DeclaresItsIdentity) {
     EXPECT_STREQ(v.stringValues[i], "") << v.stringNames[i];
 }
 
-// The package's dynamic symbols, demangled, as `nm -DC --defined-only` lists them.
-std::set<std::string> ExportedSymbols() {
-  const std::string command = std::string("nm -DC --defined-only '") + ZEB_PACKAGE_PATH + "'";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), &pclose);
-  std::set<std::string> symbols;
-  if (!pipe) return symbols;
-  char line[4096];
-  while (std::fgets(line, sizeof line, pipe.get()) != nullptr) {
-    std::string s(line);
-    if (!s.empty() && s.back() == '\n') s.pop_back();
-    // "<address> <type> <name>"
-    const auto first = s.find(' ');
-    const auto second = s.find(' ', first + 1);
-    if (second != std::string::npos) symbols.insert(s.substr(second + 1));
-  }
-  return symbols;
-}
-
 bool HasSymbolStartingWith(const std::set<std::string>& symbols, const std::string& prefix) {
   for (const auto& s : symbols)
     if (s.rfind(prefix, 0) == 0) return true;
@@ -76,8 +48,10 @@ bool HasSymbolStartingWith(const std::set<std::string>& symbols, const std::stri
 }
 
 TEST(Package, ExportsItsEntryPointsAndTheDialogClassButNotItsInternals) {
-  const std::set<std::string> symbols = ExportedSymbols();
-  ASSERT_FALSE(symbols.empty()) << "nm listed nothing";
+  const zebtest::PackageImage package(ZEB_PACKAGE_PATH);
+  ASSERT_EQ(package.Error(), "");
+  const std::set<std::string> symbols = package.Exports();
+  ASSERT_FALSE(symbols.empty()) << "no exports listed";
   for (const char* name : {"Register", "Initialize", "Finalize", "ZebGetPackageInfo",
                            "TFormInfo::DispInfo()", "TFormInfo::FormCreate(TComponent*)"})
     EXPECT_EQ(symbols.count(name), 1u) << name;

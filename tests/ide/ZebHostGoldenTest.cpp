@@ -2,26 +2,33 @@
 // it has none) runs in a fresh folder holding copies of the examples and of the case's input/
 // files:
 //   zeb-host --script script.zs [the words of args]
-// with fixed XDG directories. stdout and stderr (paths of the run replaced by <DIR>, <BIN> and
-// <ROOT>; <FIXTURES> stands for the fixture packages' folder in args and outputs) must equal the
-// case's stdout and stderr files (a missing stderr file means empty), the exit status its status
-// file (0 when missing), and each file of expected/ the file of the same name after the run. Every
-// other file must be as it was.
+// with fixed user folders (XDG directories; on Windows LOCALAPPDATA and APPDATA). stdout and stderr
+// (paths of the run replaced by <DIR>, <BIN> and <ROOT>; <FIXTURES> stands for the fixture
+// packages' folder in args and outputs) must equal the case's stdout and stderr files (a missing
+// stderr file means empty), the exit status its status file (0 when missing), and each file of
+// expected/ the file of the same name after the run. Every other file must be as it was.
 //
 // ZEB_UPDATE_GOLDEN=1 rewrites a case from its run instead of checking it, for review with git
 // diff: stdout, stderr and status (the last two removed when empty or 0), and expected/ as the
 // files the run changed or made (an expected file the run no longer changes is removed). Such a
 // run checks nothing, so its tests are skipped.
+//
+// The same cases check the Windows build, run under Wine, against the same files. Where Windows
+// differs in a way users expect, the comparison writes it the Linux way first: "<PACKAGE_SUFFIX>"
+// in args is the platform's package suffix (".so", ".bpl"), and in a path that starts with a
+// placeholder (<DIR>, <BIN>, <ROOT>, the user folders) backslashes are written as slashes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "ide/headless/ScriptRunner.h"
+#include "tests/ide/ProgramRun.h"
 #include "tests/ide/TestSupport.h"
 
 namespace {
@@ -50,22 +57,47 @@ std::map<std::string, std::string> Snapshot(const fs::path& dir) {
   return files;
 }
 
-struct HostRun {
-  std::string out, err;
-  int status;
-};
+using HostRun = zebtest::ProgramRun;
 
-// Runs zeb-host in `dir` with `args` (a shell word list) and no terminal on standard input.
+// The words of `line`, split at spaces.
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  std::size_t at = 0;
+  while ((at = line.find_first_not_of(" \n", at)) != std::string::npos) {
+    const std::size_t end = std::min(line.find_first_of(" \n", at), line.size());
+    words.push_back(line.substr(at, end - at));
+    at = end;
+  }
+  return words;
+}
+
+const std::string& HostPath() {
+  static const std::string path = zebtest::NativePath(ZEB_HOST_PATH);
+  return path;
+}
+
+const std::string& FixtureDir() {
+  static const std::string dir = zebtest::NativePath(ZEB_FIXTURE_DIR);
+  return dir;
+}
+
+// Runs zeb-host in `dir` with `args` (words split at spaces) and the user's folders fixed.
 HostRun RunHost(const std::string& dir, const std::string& args) {
-  const std::string command = "cd '" + dir +
-                              "' && env XDG_DATA_HOME=/xdg/data XDG_CONFIG_HOME=/xdg/config '" +
-                              ZEB_HOST_PATH + "' " + args + " >.stdout 2>.stderr </dev/null";
-  const int raw = std::system(command.c_str());
-  EXPECT_TRUE(WIFEXITED(raw)) << command;
-  HostRun run{ReadFile(dir + "/.stdout"), ReadFile(dir + "/.stderr"), WEXITSTATUS(raw)};
-  fs::remove(dir + "/.stdout");
-  fs::remove(dir + "/.stderr");
-  return run;
+  return zebtest::RunProgram(HostPath(), Words(args), dir, zebtest::FixedUserFolders().environment);
+}
+
+// `text` with `from` replaced by `to`, and on Windows the backslashes in the rest of each such
+// path written as slashes, as the golden files write them.
+std::string ReplacePath(std::string text, const std::string& from, const std::string& to) {
+  if (from.empty()) return text;
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
+    text.replace(at, from.size(), to);
+    at += to.size();
+    for (; at < text.size() && std::string_view(" \t\n:'\"").find(text[at]) == std::string::npos;
+         ++at)
+      if (text[at] == zebtest::kSeparator) text[at] = '/';
+  }
+  return text;
 }
 
 // Writes `bytes` to `path`, or removes the file when they are what its absence means.
@@ -98,15 +130,21 @@ TEST_P(Golden, OutputsAndFilesMatch) {
   std::string args = ReadOr(caseDir / "args", "");
   while (!args.empty() && (args.back() == '\n' || args.back() == ' '))
     args.pop_back();
-  args = ReplaceAll(args, "<FIXTURES>", ZEB_FIXTURE_DIR);
+  args = ReplaceAll(args, "<FIXTURES>/", FixtureDir() + zebtest::kSeparator);
+  args = ReplaceAll(args, "<PACKAGE_SUFFIX>", zebtest::kPackageSuffix);
   const HostRun run = RunHost(dir.Path(), "--script script.zs " + args);
 
-  const fs::path bin = fs::path(ZEB_HOST_PATH).parent_path();
+  const std::string bin = HostPath().substr(0, HostPath().rfind(zebtest::kSeparator) + 1);
+  const std::string root = bin.substr(0, bin.rfind(zebtest::kSeparator, bin.size() - 2) + 1);
   auto clean = [&](std::string text) {
-    text = ReplaceAll(text, dir.Path(), "<DIR>");
-    text = ReplaceAll(text, ZEB_FIXTURE_DIR, "<FIXTURES>");
-    text = ReplaceAll(text, bin.string() + "/", "<BIN>/");
-    return ReplaceAll(text, bin.parent_path().string() + "/", "<ROOT>/");
+    text = ReplacePath(text, dir.Path(), "<DIR>");
+    text = ReplacePath(text, zebtest::NativePath(dir.Path()), "<DIR>");
+    text = ReplacePath(text, FixtureDir(), "<FIXTURES>");
+    text = ReplacePath(text, bin, "<BIN>/");
+    text = ReplacePath(text, root, "<ROOT>/");
+    for (const auto& [written, golden] : zebtest::FixedUserFolders().written)
+      text = ReplacePath(text, written, golden);
+    return text;
   };
   const std::string out = clean(run.out);
   const std::string err = clean(run.err);
