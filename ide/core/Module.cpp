@@ -6,6 +6,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "ide/text/Utf8Path.h"
 #include "runtime/SysUtils.h"
 
 namespace zebide {
@@ -30,11 +31,11 @@ std::vector<std::string> Siblings(const fs::path& folder, const std::string& ste
   std::error_code error;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     const fs::path& p = it->path();
-    if (p.stem().string() != stem) continue;
-    if (!accept(LowerCase(p.extension().string()))) continue;
+    if (Utf8FromPath(p.stem()) != stem) continue;
+    if (!accept(LowerCase(Utf8FromPath(p.extension())))) continue;
     std::error_code regularError;
     if (!it->is_regular_file(regularError)) continue;
-    found.push_back(p.string());
+    found.push_back(Utf8FromPath(p));
   }
   std::sort(found.begin(), found.end());
   return found;
@@ -43,34 +44,34 @@ std::vector<std::string> Siblings(const fs::path& folder, const std::string& ste
 
 std::string NormalPath(const std::string& path) {
   std::error_code error;
-  fs::path absolute = fs::absolute(path, error);
-  if (error) absolute = path;
+  fs::path absolute = fs::absolute(PathFromUtf8(path), error);
+  if (error) absolute = PathFromUtf8(path);
   fs::path normal = fs::weakly_canonical(absolute, error);
   if (error) normal = absolute.lexically_normal();
-  return normal.string();
+  return Utf8FromPath(normal);
 }
 
 Module::Module(std::vector<std::shared_ptr<Document>> files) : files_(std::move(files)) {}
 
 std::vector<std::string> Module::FilesFor(const std::string& path) {
-  const fs::path opened(NormalPath(path));
+  const fs::path opened = PathFromUtf8(NormalPath(path));
   const fs::path folder = opened.parent_path();
-  const std::string stem = opened.stem().string();
-  std::string ext = LowerCase(opened.extension().string());
+  const std::string stem = Utf8FromPath(opened.stem());
+  std::string ext = LowerCase(Utf8FromPath(opened.extension()));
 
   fs::path source = opened;
   if (OneOf(ext, kCCompanions) && ext != ".dfm") {
     const auto sources =
         Siblings(folder, stem, [](const std::string& e) { return OneOf(e, kCSources); });
-    if (!sources.empty()) source = sources.front();
+    if (!sources.empty()) source = PathFromUtf8(sources.front());
   } else if (OneOf(ext, kPascalCompanions)) {
     const auto sources =
         Siblings(folder, stem, [](const std::string& e) { return OneOf(e, kPascalSources); });
-    if (!sources.empty()) source = sources.front();
+    if (!sources.empty()) source = PathFromUtf8(sources.front());
   }
-  ext = LowerCase(source.extension().string());
+  ext = LowerCase(Utf8FromPath(source.extension()));
 
-  std::vector<std::string> files = {source.string()};
+  std::vector<std::string> files = {Utf8FromPath(source)};
   std::vector<std::string> companions;
   if (OneOf(ext, kPascalSources))
     companions =
@@ -79,7 +80,7 @@ std::vector<std::string> Module::FilesFor(const std::string& path) {
     companions =
         Siblings(folder, stem, [](const std::string& e) { return OneOf(e, kCCompanions); });
   for (std::string& companion : companions)
-    if (companion != source.string()) files.push_back(std::move(companion));
+    if (companion != Utf8FromPath(source)) files.push_back(std::move(companion));
   return files;
 }
 
@@ -109,7 +110,7 @@ bool Module::Modified() const noexcept {
 
 std::string Module::DesignerType() const {
   for (const auto& file : files_) {
-    const std::string ext = LowerCase(fs::path(file->Path()).extension().string());
+    const std::string ext = LowerCase(Utf8FromPath(PathFromUtf8(file->Path()).extension()));
     if (ext == ".dfm" || ext == ".nfm") return "VCL";
     if (ext == ".xfm") return "CLX";
   }

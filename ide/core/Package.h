@@ -14,6 +14,8 @@
 
 namespace zebide {
 
+class PackageLibrary;
+
 // A package that cannot be loaded. The message is the reason, without the path.
 class EPackageError final : public Exception {
  public:
@@ -70,13 +72,11 @@ class Package {
   void Close() noexcept;
 
  private:
-  Package(std::string path, std::string foundIn, void* handle)
-      : path_(std::move(path)), foundIn_(std::move(foundIn)), handle_(handle) {}
+  Package(std::string path, std::string foundIn, std::unique_ptr<PackageLibrary> library);
 
   std::string path_;
   std::string foundIn_;
-  void* handle_;
-  const void* base_ = nullptr;  // where the library is loaded
+  std::unique_ptr<PackageLibrary> library_;
   PackageIdentity identity_;
 };
 

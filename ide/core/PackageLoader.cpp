@@ -6,6 +6,8 @@
 
 #include "api/PackageInfo.h"
 #include "ide/core/Join.h"
+#include "ide/core/PackageLibrary.h"
+#include "ide/text/Utf8Path.h"
 #include "runtime/Forms.h"
 
 namespace zebide {
@@ -40,15 +42,19 @@ std::vector<std::string> PackageLoader::FindPackages(const std::string& folder) 
   namespace fs = std::filesystem;
   std::vector<std::string> found;
   std::error_code error;
-  fs::directory_iterator entries(folder, error);
+  const fs::path dir = PathFromUtf8(folder);
+  // Some systems' libraries list a file as an empty folder.
+  if (fs::exists(dir, error) && !fs::is_directory(dir, error))
+    throw EPackageError("Not a directory");
+  fs::directory_iterator entries(dir, error);
   if (error == std::errc::no_such_file_or_directory) return found;
   for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
     const fs::path& path = entries->path();
-    const std::string name = path.filename().string();
     std::error_code notAFile;
-    if (name.starts_with('.') || !name.ends_with(".so") || !fs::is_regular_file(path, notAFile))
+    if (!PackageLibrary::IsPackageFileName(Utf8FromPath(path.filename())) ||
+        !fs::is_regular_file(path, notAFile))
       continue;
-    found.push_back(path.string());
+    found.push_back(Utf8FromPath(path));
   }
   if (error) throw EPackageError(error.message());
   std::sort(found.begin(), found.end());

@@ -2,8 +2,9 @@
 // loads and unloads them.
 //
 // A packages folder holds package files: the regular files (or links to them) whose names end in
-// ".so" and do not start with "."; they load in the byte order of their names, so that what loads
-// first does not depend on the file system. Anything else in the folder is left alone.
+// ".so" (".bpl" on Windows) and do not start with "."; they load in the byte order of their names,
+// so that what loads first does not depend on the file system. Anything else in the folder is left
+// alone.
 //
 // Loading opens the library, reads its identity, checks that no package of that name is loaded
 // and that this IDE provides every package it requires, then calls Initialize and Register

@@ -127,22 +127,22 @@ void ScriptRunner::Put(std::string_view text) {
 }
 
 std::optional<ScriptRunner::Failure> ScriptRunner::Run(std::FILE* script, const std::string& name) {
-  char* buffer = nullptr;
-  std::size_t capacity = 0;
+  std::string text;
   int line = 0;
   std::optional<Failure> failure;
   while (!failure) {
     errno = 0;
-    const ssize_t length = ::getline(&buffer, &capacity, script);
-    if (length < 0) break;
+    int c = std::getc(script);
+    if (c == EOF) break;
+    // A line is whatever bytes come before '\n' or the end, NUL bytes included.
+    text.clear();
+    for (; c != EOF && c != '\n'; c = std::getc(script))
+      text += static_cast<char>(c);
     ++line;
-    std::string_view text(buffer, static_cast<std::size_t>(length));
-    if (text.ends_with('\n')) text.remove_suffix(1);
     failure = RunLine(text, line);
   }
   const int error = errno;
-  std::free(buffer);
-  // The end of the script and a failed read both end getline: only the first is the end.
+  // The end of the script and a failed read both end the reading: only the first is the end.
   if (!failure && std::ferror(script))
     throw EInOutError("cannot read script " + name + ": " +
                       std::strerror(error != 0 ? error : EIO));

@@ -1,6 +1,4 @@
 // zeb-host: the headless IDE. Loads packages, opens files, runs a script.
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cerrno>
@@ -12,7 +10,10 @@
 #include <vector>
 
 #include "ide/core/Ide.h"
+#include "ide/core/IdeEnvironment.h"
+#include "ide/core/PackageLibrary.h"
 #include "ide/headless/HostObserver.h"
+#include "ide/headless/ProcessIo.h"
 #include "ide/headless/ScriptRunner.h"
 #include "runtime/Exceptions.h"
 
@@ -29,9 +30,11 @@ struct Settings {
 // What --help says after the options: what the program does, then the script commands.
 std::string Footer() {
   std::string text =
-      "Loads every package (*.so) in the packages folders: first the system one,\n"
-      "lib/zeb-ide/packages/ in the installation zeb-host runs from, then the user's,\n"
-      "$XDG_DATA_HOME/zeb-ide/packages/; with --package, only the FILEs named. A package that\n"
+      "Loads every package (*" + std::string(zebide::PackageLibrary::FileSuffix()) +
+      ") in the packages folders: first the system one,\n"
+      "lib/zeb-ide/packages/ in the installation zeb-host runs from, then the user's,\n" +
+      zebide::IdeEnvironment::UserPackagesFolderName() +
+      "; with --package, only the FILEs named. A package that\n"
       "cannot be loaded is reported and skipped. Then opens the FILEs and runs the script from\n"
       "--script FILE, or from standard input when that is not a terminal.\n\n"
       "Script commands, one a line ('#' starts a comment line):\n";
@@ -46,7 +49,7 @@ std::string Footer() {
 }
 
 // Reads the command line into `settings`; an exit status when the program is to stop there.
-std::optional<int> Parse(int argc, char** argv, Settings& settings) {
+std::optional<int> Parse(const std::vector<std::string>& args, Settings& settings) {
   CLI::App app("", "zeb-host");
   app.set_version_flag("--version", "zeb-host " ZEB_VERSION, "Print the version and stop");
   auto* package = app.add_option("--package", settings.packages,
@@ -68,8 +71,11 @@ std::optional<int> Parse(int argc, char** argv, Settings& settings) {
       ->check(CLI::Range(std::size_t{0}, std::size_t{1} << 40));
   app.add_option("FILE", settings.files, "Files to open as modules")->type_name("");
   app.footer(Footer());
+  std::vector<const char*> argv;
+  for (const std::string& arg : args)
+    argv.push_back(arg.c_str());
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(argv.size()), argv.data());
     zebide::Document::SetUndoBudgetFloor(undoBudget << 20);
     return std::nullopt;
   } catch (const CLI::CallForHelp&) {
@@ -100,7 +106,7 @@ int Run(const Settings& settings) {
   const std::string scriptName = fromStdin ? "<stdin>" : settings.script;
   File scriptFile(nullptr, &std::fclose);
   if (!fromStdin) {
-    scriptFile.reset(std::fopen(settings.script.c_str(), "rb"));
+    scriptFile.reset(zebhost::OpenForReading(settings.script));
     if (!scriptFile)
       throw EInOutError("cannot read script " + settings.script + ": " + std::strerror(errno));
   }
@@ -131,7 +137,7 @@ int Run(const Settings& settings) {
   std::optional<zebhost::ScriptRunner::Failure> failure;
   if (scriptFile)
     failure = runner.Run(scriptFile.get(), scriptName);
-  else if (settings.script == "-" || ::isatty(STDIN_FILENO) == 0)
+  else if (settings.script == "-" || !zebhost::StandardInputIsTerminal())
     failure = runner.Run(stdin, scriptName);
   if (!failure) return 0;
   std::fflush(stdout);
@@ -143,8 +149,9 @@ int Run(const Settings& settings) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  zebhost::UseBinaryStandardStreams();
   Settings settings;
-  if (const auto status = Parse(argc, argv, settings)) return *status;
+  if (const auto status = Parse(zebhost::Utf8Arguments(argc, argv), settings)) return *status;
   int status = 2;
   // Whatever stops the run is reported here, once; script lines report their own failures.
   try {

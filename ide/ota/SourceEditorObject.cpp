@@ -1,9 +1,8 @@
 #include "ide/ota/SourceEditorObject.h"
 
-#include <filesystem>
-
 #include "ide/core/Ide.h"
 #include "ide/ota/ObjectPools.h"
+#include "ide/text/Utf8Path.h"
 
 namespace zebide {
 
@@ -42,9 +41,8 @@ std::int32_t SourceEditorObject::GetSubViewIndex() {
 
 std::string SourceEditorObject::GetSubViewIdentifier(std::int32_t index) {
   if (index < 0 || static_cast<std::size_t>(index) >= module_->FileCount()) return {};
-  return std::filesystem::path(module_->File(static_cast<std::size_t>(index))->Path())
-      .filename()
-      .string();
+  return Utf8FromPath(
+      PathFromUtf8(module_->File(static_cast<std::size_t>(index))->Path()).filename());
 }
 
 }  // namespace zebide

@@ -1,11 +1,12 @@
-// FileStore: whole-file reads and writes for documents.
+// FileStore: whole-file reads and writes for documents. Paths are UTF-8.
 //
 // Write never leaves a half-written file behind: it writes a temporary file in the target's
-// folder, flushes it to the disk, renames it over the target and flushes the folder, so that
-// the new file keeps the name after a crash. The target keeps its mode (a new file gets 0666
-// less the umask); a symbolic link is followed, so the file it names is replaced (or made, when
-// the link dangles) and the link stays. On failure the target is untouched and EInOutError says
-// why.
+// folder, flushes it to the disk and renames it over the target. On Linux it then flushes the
+// folder, so that the new file keeps the name after a crash; the target keeps its mode (a new file
+// gets 0666 less the umask); a symbolic link is followed, so the file it names is replaced (or
+// made, when the link dangles) and the link stays. On Windows the rename replaces the file
+// keeping its attributes (read-only, hidden, ...) and writes through to the disk. On failure the
+// target is untouched and EInOutError says why, in the same words on both systems.
 //
 // The temporary file is named ".zeb-save.<hash of the target's name>.<process id>.<random>", a
 // name of fixed length, so that a target whose name is as long as the system allows can still be

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "ide/core/Ide.h"
+#include "ide/core/PackageLibrary.h"
 #include "runtime/Forms.h"
 #include "runtime/IdeServices.h"
 #include "tests/ide/TestSupport.h"
@@ -12,36 +12,33 @@
 namespace zebide {
 namespace {
 
+using zebtest::LibraryLoaded;
 using zebtest::ReadFile;
 using zebtest::RecordingObserver;
 using zebtest::TempDir;
 using zebtest::WriteFile;
 
-std::string Fixture(const char* name) {
-  return std::string(ZEB_FIXTURE_DIR) + "/" + name + ".so";
+// A package file's name: `name` with the system's suffix.
+std::string Pkg(const std::string& name) {
+  return name + std::string(PackageLibrary::FileSuffix());
 }
 
-// Whether a file whose path ends in `name` is mapped into this process.
-bool Mapped(const std::string& name) {
-  std::ifstream maps("/proc/self/maps");
-  std::string line;
-  while (std::getline(maps, line))
-    if (line.ends_with("/" + name)) return true;
-  return false;
+std::string Fixture(const char* name) {
+  return std::string(ZEB_FIXTURE_DIR) + "/" + Pkg(name);
 }
 
 TEST(PackageLoader, EveryFailureNamesTheFileAndTheReasonAndTheIdeGoesOn) {
   TempDir dir;
-  WriteFile(dir / "text.so", "this is no library\n");
+  WriteFile(dir / Pkg("text"), "this is no library\n");
   // A half-copied package: the loader must not map what is not in the file.
-  WriteFile(dir / "truncated.so", ReadFile(ZEB_ADDIN_PATH).substr(0, 4096));
+  WriteFile(dir / Pkg("truncated"), ReadFile(ZEB_ADDIN_PATH).substr(0, 4096));
   const struct {
     std::string path;
     const char* reason;
   } cases[] = {
-      {dir / "nonesuch.so", ": no such file"},
-      {dir / "text.so", ": not a loadable shared library ("},
-      {dir / "truncated.so", ": not a loadable shared library (truncated: "},
+      {dir / Pkg("nonesuch"), ": no such file"},
+      {dir / Pkg("text"), ": not a loadable shared library ("},
+      {dir / Pkg("truncated"), ": not a loadable shared library (truncated: "},
       {Fixture("NotAPackage"), ": not a package: it has no ZebGetPackageInfo"},
       {Fixture("BadInfo"), ": not a package: its package information is missing or malformed"},
       {Fixture("NoRegister"), ": it has no Register"},
@@ -96,14 +93,14 @@ TEST(PackageLoader, TheProvidedPackagesDecide) {
 TEST(PackageLoader, PackagesFoldersLoadInOrderAndFailuresAreSkipped) {
   namespace fs = std::filesystem;
   TempDir dir;
-  fs::create_directories(dir / "system/subfolder.so");
+  fs::create_directories(dir / Pkg("system/subfolder"));
   fs::create_directories(dir / "user");
-  fs::copy_file(Fixture("LateBinding"), dir / "system/b.so");
-  fs::copy_file(Fixture("NotAPackage"), dir / "system/a.so");
-  fs::copy_file(Fixture("Good"), dir / "system/.hidden.so");
+  fs::copy_file(Fixture("LateBinding"), dir / Pkg("system/b"));
+  fs::copy_file(Fixture("NotAPackage"), dir / Pkg("system/a"));
+  fs::copy_file(Fixture("Good"), dir / Pkg("system/.hidden"));
   WriteFile(dir / "system/notes.txt", "not a package\n");
-  fs::copy_file(Fixture("Good"), dir / "user/Good.so");
-  fs::copy_file(Fixture("LateBinding"), dir / "user/again.so");
+  fs::copy_file(Fixture("Good"), dir / Pkg("user/Good"));
+  fs::copy_file(Fixture("LateBinding"), dir / Pkg("user/again"));
   WriteFile(dir / "file", "");
 
   RecordingObserver observer;
@@ -119,9 +116,10 @@ TEST(PackageLoader, PackagesFoldersLoadInOrderAndFailuresAreSkipped) {
   EXPECT_EQ(ide.Packages()[1]->Identity().name, "Good");
   EXPECT_EQ(ide.Packages()[1]->FoundIn(), "user packages folder " + dir / "user/");
   const std::vector<std::string> expected = {
-      "cannot load package " + dir / "system/a.so" + ": not a package: it has no ZebGetPackageInfo",
-      "cannot load package " + dir / "user/again.so" +
-          ": a package named LateBinding is already loaded from " + dir / "system/b.so",
+      "cannot load package " + dir / Pkg("system/a") +
+          ": not a package: it has no ZebGetPackageInfo",
+      "cannot load package " + dir / Pkg("user/again") +
+          ": a package named LateBinding is already loaded from " + dir / Pkg("system/b"),
       "cannot read packages folder " + dir / "file/" + ": Not a directory",
   };
   EXPECT_EQ(observer.messages, expected);
@@ -129,14 +127,14 @@ TEST(PackageLoader, PackagesFoldersLoadInOrderAndFailuresAreSkipped) {
 
 // Unloading must really unmap the library, or code left behind in it would still seem to work.
 TEST(PackageLoader, UnloadingUnmapsTheAddin) {
-  const std::string name = "ZEB_IDE_Addin_2007.so";
-  ASSERT_FALSE(Mapped(name));
+  const std::string name = Pkg("ZEB_IDE_Addin_2007");
+  ASSERT_FALSE(LibraryLoaded(name));
   RecordingObserver observer;
   Ide ide(observer, Ide::Options());
   ASSERT_TRUE(ide.LoadPackage(ZEB_ADDIN_PATH));
-  ASSERT_TRUE(Mapped(name));
+  ASSERT_TRUE(LibraryLoaded(name));
   ide.UnloadPackages();
-  EXPECT_FALSE(Mapped(name));
+  EXPECT_FALSE(LibraryLoaded(name));
 }
 
 // A binding a package adds after Register (from its key procedure here) is still its own, and

@@ -1,40 +1,59 @@
 #include "tests/ide/TestSupport.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
+#include "ide/text/Utf8Path.h"
 #include "runtime/Controls.h"
 
 namespace zebtest {
 
 TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") + "/zeb-ide-test-XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  namespace fs = std::filesystem;
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device device;
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+  const fs::path base = fs::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = "zeb-ide-test-";
+    for (int i = 0; i < 6; ++i)
+      name += kLetters[pick(device)];
+    std::error_code error;
+    if (fs::create_directory(base / name, error)) {
+      path_ = zebide::Utf8FromPath(base / name);
+      return;
+    }
+  }
+  throw std::runtime_error("cannot make a temporary folder in " + zebide::Utf8FromPath(base));
 }
 
 TempDir::~TempDir() {
   std::error_code error;
-  std::filesystem::remove_all(path_, error);
+  std::filesystem::remove_all(zebide::PathFromUtf8(path_), error);
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(zebide::PathFromUtf8(path), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(zebide::PathFromUtf8(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::size_t FilesIn(const std::string& folder) {
+  std::size_t n = 0;
+  for ([[maybe_unused]] const auto& entry :
+       std::filesystem::directory_iterator(zebide::PathFromUtf8(folder)))
+    ++n;
+  return n;
 }
 
 TModalResult RecordingObserver::OnDialog(TForm& form) {

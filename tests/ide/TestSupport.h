@@ -2,6 +2,7 @@
 // observer that records what the IDE reports.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,8 @@
 
 namespace zebtest {
 
-// A fresh folder under $TMPDIR, removed with everything in it at the end of the scope.
+// A fresh folder in the system's temporary folder ($TMPDIR, else /tmp; %TMP% on Windows), removed
+// with everything in it at the end of the scope.
 class TempDir {
  public:
   TempDir();
@@ -23,8 +25,14 @@ class TempDir {
   std::string path_;
 };
 
+// Paths are UTF-8.
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
+// How many entries the folder holds.
+std::size_t FilesIn(const std::string& folder);
+// Whether a library whose file is named `fileName` is loaded into this process
+// (TestSupportPosix.cpp, TestSupportWin32.cpp).
+bool LibraryLoaded(const std::string& fileName);
 
 class RecordingObserver final : public zebide::IdeObserver {
  public:

@@ -15,8 +15,10 @@
 //
 // The same cases check the Windows build, run under Wine, against the same files. Where Windows
 // differs in a way users expect, the comparison writes it the Linux way first: "<PACKAGE_SUFFIX>"
-// in args is the platform's package suffix (".so", ".bpl"), and in a path that starts with a
-// placeholder (<DIR>, <BIN>, <ROOT>, the user folders) backslashes are written as slashes.
+// in args is the platform's package suffix (".so", ".bpl"); the user folders are LOCALAPPDATA
+// and APPDATA, set to C:\xdg\data and C:\xdg\config and written /xdg/data and /xdg/config; and
+// in a path that starts with a placeholder (<DIR>, <BIN>, <ROOT>, the user folders) backslashes
+// are written as slashes, also where the information dialog escapes them as "\\".
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -86,18 +88,30 @@ HostRun RunHost(const std::string& dir, const std::string& args) {
   return zebtest::RunProgram(HostPath(), Words(args), dir, zebtest::FixedUserFolders().environment);
 }
 
-// `text` with `from` replaced by `to`, and on Windows the backslashes in the rest of each such
-// path written as slashes, as the golden files write them.
-std::string ReplacePath(std::string text, const std::string& from, const std::string& to) {
+// `text` with each `from` replaced by `to`, and each `separator` in the rest of that path
+// written as a slash, as the golden files write paths.
+std::string ReplaceWithSeparators(std::string text, const std::string& from, const std::string& to,
+                                  const std::string& separator) {
   if (from.empty()) return text;
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
     text.replace(at, from.size(), to);
     at += to.size();
     for (; at < text.size() && std::string_view(" \t\n:'\"").find(text[at]) == std::string::npos;
          ++at)
-      if (text[at] == zebtest::kSeparator) text[at] = '/';
+      if (text.compare(at, separator.size(), separator) == 0)
+        text.replace(at, separator.size(), "/");
   }
   return text;
+}
+
+// `text` with the path `from` replaced by `to`. On Windows the path is also found as the
+// information dialog writes it, each backslash doubled, and the backslashes in the rest of such
+// a path are written as slashes.
+std::string ReplacePath(const std::string& text, const std::string& from, const std::string& to) {
+  const std::string separator(1, zebtest::kSeparator);
+  std::string replaced = ReplaceWithSeparators(text, from, to, separator);
+  if (separator != "\\") return replaced;
+  return ReplaceWithSeparators(replaced, ReplaceAll(from, "\\", "\\\\"), to, "\\\\");
 }
 
 // Writes `bytes` to `path`, or removes the file when they are what its absence means.

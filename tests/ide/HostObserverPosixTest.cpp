@@ -1,4 +1,5 @@
-// What zeb-host prints of an add-in's dialog: one output line per memo line, whatever they hold.
+// What zeb-host prints of an add-in's dialog: one output line per memo line, whatever they hold,
+// here a file name with line breaks and escapes, which only POSIX systems allow.
 #include "ide/headless/HostObserver.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,62 @@
+#include "tests/ide/TestSupportWin32.h"
+
+#include <windows.h>
+
+#include "ide/text/Win32Interop.h"
+
+namespace zebtest {
+
+// Declared in TestSupport.h, which this file cannot include beside <windows.h>.
+bool LibraryLoaded(const std::string& fileName) {
+  return ::GetModuleHandleW(zebide::win32::Widen(fileName).c_str()) != nullptr;
+}
+
+namespace win32 {
+
+using zebide::win32::Widen;
+
+unsigned long Attributes(const std::string& path) {
+  return ::GetFileAttributesW(Widen(path).c_str());
+}
+
+bool SetAttributes(const std::string& path, unsigned long attributes) {
+  return ::SetFileAttributesW(Widen(path).c_str(), attributes) != 0;
+}
+
+Child StartSuspended() {
+  std::wstring exe = Widen(ProgramPath());
+  std::wstring commandLine = L"\"" + exe + L"\" --gtest_list_tests";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                        nullptr, nullptr, &startup, &info))
+    return {};
+  return {info.dwProcessId, info.hProcess, info.hThread};
+}
+
+void End(Child& child) {
+  if (child.process == nullptr) return;
+  ::TerminateProcess(child.process, 0);
+  ::WaitForSingleObject(child.process, INFINITE);
+  ::CloseHandle(child.thread);
+  ::CloseHandle(child.process);
+  child = {};
+}
+
+unsigned long CurrentProcessId() {
+  return ::GetCurrentProcessId();
+}
+
+std::string ProgramPath() {
+  wchar_t exe[MAX_PATH] = {};
+  const DWORD size = ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  return zebide::win32::Narrow(std::wstring_view(exe, size));
+}
+
+void SetVariable(const char* name, const char* value) {
+  ::SetEnvironmentVariableW(Widen(name).c_str(), Widen(value).c_str());
+}
+
+}  // namespace win32
+}  // namespace zebtest
