@@ -54,7 +54,3 @@ echo "== Windows tests under Wine"
 started=$SECONDS
 ctest --test-dir "$win32" --output-on-failure -L wine
 echo "(the Windows tests took $((SECONDS - started)) s under Wine)"
-cmake -S tests/win32 -B "$win32-trace" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake"
-cmake --build "$win32-trace" -j "$jobs"
-ctest --test-dir "$win32-trace" --output-on-failure -L wine
