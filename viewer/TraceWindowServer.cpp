@@ -11,7 +11,8 @@
 namespace {
 
 constexpr const wchar_t* kClassName = L"TFormTrace";
-// Held by the viewer that owns the window, for the life of its session's logon.
+// Made by the viewer that owns the window, and there while it keeps its handle open: a second
+// viewer starting at the same moment finds it.
 constexpr const wchar_t* kMutexName = L"Local\\zeb-trace-TFormTrace";
 
 std::string Running() {

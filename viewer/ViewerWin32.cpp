@@ -6,6 +6,7 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include "trace/TraceTransport.h"
@@ -34,10 +35,12 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
 
 }  // namespace
 
-std::vector<std::string> ProgramArguments(int, char**) {
-  // The arguments main receives are in the ANSI code page: take the wide ones.
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  // The arguments main receives are in the ANSI code page: take the wide ones, or those when the
+  // wide ones cannot be had.
   int count = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide == nullptr) return std::vector<std::string>(argv + std::min(argc, 1), argv + argc);
   std::vector<std::string> words;
   for (int i = 1; wide != nullptr && i < count; ++i)
     words.push_back(Utf8FromWide(wide[i]));

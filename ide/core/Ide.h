@@ -76,7 +76,7 @@ class Ide {
 
   struct PackageFolder {
     std::string kind;  // "system" or "user"
-    std::string path;  // ends with '/'
+    std::string path;  // ends with the folder separator ('/', or '\\' on Windows)
   };
   // The folders a front end loads packages from unless told which to load: the system packages
   // folder, then the user's (see IdeEnvironment).

@@ -113,8 +113,9 @@ std::unique_ptr<PackageLibrary> PackageLibrary::Open(const std::string& path) {
     if (const auto defect = Defect(file, static_cast<std::uint64_t>(size.QuadPart)))
       throw EPackageError("not a loadable shared library (" + *defect + ")");
   }
-  // A name without a folder would be searched for along the DLL search path instead; with the
-  // full path, what the package needs is looked for beside it first, then beside the program.
+  // A name without a folder would be searched for along the DLL search path instead. What the
+  // package imports is looked for beside it, then beside the program, then in the system's
+  // folders (not in the current folder, nor along PATH).
   std::wstring full(MAX_PATH, L'\0');
   DWORD length =
       ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
@@ -126,8 +127,9 @@ std::unique_ptr<PackageLibrary> PackageLibrary::Open(const std::string& path) {
   // No dialog box for a DLL that is missing: the failure is reported as the package's.
   DWORD oldMode = 0;
   ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &oldMode);
-  const HMODULE module = ::LoadLibraryExW(length == 0 ? wide.c_str() : full.c_str(), nullptr,
-                                          LOAD_WITH_ALTERED_SEARCH_PATH);
+  const HMODULE module =
+      ::LoadLibraryExW(length == 0 ? wide.c_str() : full.c_str(), nullptr,
+                       LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
   const DWORD error = ::GetLastError();
   ::SetThreadErrorMode(oldMode, nullptr);
   if (module == nullptr)

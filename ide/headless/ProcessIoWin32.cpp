@@ -28,8 +28,10 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
   return args;
 }
 
+// A console, not any character device (NUL, a serial port), which _isatty would take for one.
 bool StandardInputIsTerminal() {
-  return _isatty(_fileno(stdin)) != 0;
+  DWORD mode = 0;
+  return ::GetConsoleMode(::GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
 
 std::FILE* OpenForReading(const std::string& path) {

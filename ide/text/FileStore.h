@@ -4,9 +4,11 @@
 // folder, flushes it to the disk and renames it over the target. On Linux it then flushes the
 // folder, so that the new file keeps the name after a crash; the target keeps its mode (a new file
 // gets 0666 less the umask); a symbolic link is followed, so the file it names is replaced (or
-// made, when the link dangles) and the link stays. On Windows the rename replaces the file
-// keeping its attributes (read-only, hidden, ...) and writes through to the disk. On failure the
-// target is untouched and EInOutError says why, in the same words on both systems.
+// made, when the link dangles) and the link stays. On Windows the new file replaces the old one
+// (ReplaceFileW) keeping its attributes (read-only, hidden, ...); Windows has no flush of a
+// folder, so only a new file's rename is written through. On failure the target is untouched and
+// EInOutError says why, in the same words on both systems. (On Windows one failure can leave the
+// old file gone and the new content only in the temporary file: the message names that file.)
 //
 // The temporary file is named ".zeb-save.<hash of the target's name>.<process id>.<random>", a
 // name of fixed length, so that a target whose name is as long as the system allows can still be

@@ -155,16 +155,24 @@ void FileStore::Write(const std::string& path, std::string_view bytes) {
   // A read-only file cannot be replaced: it loses the attribute for the moment and gets it back
   // with the others, whether the replacement worked or not.
   if ((attributes & FILE_ATTRIBUTE_READONLY) &&
-      !::SetFileAttributesW(target.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}))
+      !::SetFileAttributesW(target.c_str(),
+                            attributes & kKeptAttributes & ~DWORD{FILE_ATTRIBUTE_READONLY}))
     failAndClean(::GetLastError());
   if (!::ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                       nullptr, nullptr)) {
     const DWORD error = ::GetLastError();
-    // Gone since it was looked at: the new file takes the name as it would have at first.
-    if (error == ERROR_FILE_NOT_FOUND &&
-        ::MoveFileExW(temp.c_str(), target.c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      return;
+    // The target gone since it was looked at, or gone (or moved aside) by a replacement that then
+    // could not put the new file in its place: the new file takes the name as a new file would.
+    // Should that fail too, the new content is only in the temporary file, which must stay.
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+        error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+      if (::MoveFileExW(temp.c_str(), target.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return;
+      if (error != ERROR_FILE_NOT_FOUND)
+        filestore::Fail("cannot save", path,
+                        ErrorText(::GetLastError()) + "; the new content is in " + tempName);
+    }
     ::SetFileAttributesW(target.c_str(), attributes & kKeptAttributes);
     failAndClean(error);
   }

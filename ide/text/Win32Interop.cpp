@@ -25,15 +25,16 @@ std::string Narrow(std::wstring_view utf16) {
 
 std::wstring WidePath(std::string_view utf8) {
   std::wstring path = Widen(utf8);
-  // Beneath the limit, or already in the prefixed form, the path goes as it is: the system
-  // resolves it (relative paths, '/' separators) itself.
-  if (path.size() < MAX_PATH - 12 || path.starts_with(L"\\\\?\\")) return path;
+  if (path.empty() || path.starts_with(L"\\\\?\\")) return path;
   const DWORD size = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (size == 0) return path;
   std::wstring full(size, L'\0');
   const DWORD got = ::GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
   if (got == 0 || got >= size) return path;
   full.resize(got);
+  // A path whose full form is beneath the limit goes as it is: the system resolves it (relative
+  // paths, '/' separators) itself. A relative one counts with the folder it is relative to.
+  if (full.size() < MAX_PATH - 12) return path;
   if (full.starts_with(L"\\\\.\\")) return full;  // a device
   if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
   return L"\\\\?\\" + full;

@@ -42,6 +42,30 @@ TEST(Document, SaveKeepsTheFileAttributes) {
   }
 }
 
+// A file another program holds open cannot be replaced: the save fails, saying so, and leaves the
+// file as it was and no temporary file; once the file is free the same save goes through.
+TEST(Document, ASaveOverAFileHeldOpenFailsAndLosesNothing) {
+  TempDir dir;
+  const std::string path = dir / "a.pas";
+  WriteFile(path, "x\n");
+  const auto doc = Document::Open(path);
+  EditView view(doc, 8);
+  view.InsertText("y");
+  void* held = win::OpenUnshared(path);
+  ASSERT_NE(held, nullptr);
+  try {
+    doc->Save();
+    ADD_FAILURE() << "saved";
+  } catch (const EInOutError& e) {
+    EXPECT_TRUE(e.Message().starts_with("cannot save " + path + ": ")) << e.Message();
+  }
+  win::Close(held);
+  EXPECT_EQ(ReadFile(path), "x\n");
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+  doc->Save();
+  EXPECT_EQ(ReadFile(path), "yx\n");
+}
+
 // Hangul, Greek, the euro sign and a character beyond the 16-bit plane: no code page holds them
 // all, so each call must go through UTF-16.
 TEST(Document, NamesBeyondTheCodePageOpenAndSave) {

@@ -23,6 +23,16 @@ bool SetAttributes(const std::string& path, unsigned long attributes) {
   return ::SetFileAttributesW(Widen(path).c_str(), attributes) != 0;
 }
 
+void* OpenUnshared(const std::string& path) {
+  const HANDLE file = ::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+  return file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+void Close(void* handle) {
+  ::CloseHandle(handle);
+}
+
 Child StartSuspended() {
   std::wstring exe = Widen(ProgramPath());
   std::wstring commandLine = L"\"" + exe + L"\" --gtest_list_tests";

@@ -13,6 +13,11 @@ inline constexpr unsigned long kHidden = 0x2;    // FILE_ATTRIBUTE_HIDDEN
 unsigned long Attributes(const std::string& path);
 bool SetAttributes(const std::string& path, unsigned long attributes);
 
+// Opens the file at `path` as another program may hold it: shared for reading only, so that it
+// can be neither written, renamed nor removed while open. Null when it cannot be opened.
+void* OpenUnshared(const std::string& path);
+void Close(void* handle);
+
 // A process of this test program, started suspended so that it runs until it is ended.
 struct Child {
   unsigned long pid = 0;
