@@ -538,8 +538,10 @@ void MainWindow::ToggleTraceViewer() {
   delete trace_;
   trace_ = new QProcess(this);
   const auto show = [this](QByteArray bytes) {
-    // The viewer's hint for a terminal means nothing in the panel.
+    // The viewer's hint for a terminal means nothing in the panel, and the panel says itself
+    // when the viewer has stopped.
     bytes.replace(" (Ctrl+C to stop)", "");
+    bytes.replace("zeb-trace: stopped\n", "");
     traceOutput_->moveCursor(QTextCursor::End);
     traceOutput_->insertPlainText(QString::fromUtf8(bytes));
   };

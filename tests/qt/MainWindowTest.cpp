@@ -509,6 +509,8 @@ TEST_F(WindowTest, TheTraceViewerStartedFromTheMenuShowsTracesInItsPanel) {
   // Closing the panel stops its viewer: the socket is free for another viewer.
   window->TraceDock()->close();
   EXPECT_FALSE(window->TraceViewerRunning());
+  EXPECT_FALSE(window->TraceOutput()->toPlainText().contains(QStringLiteral("zeb-trace: stopped")))
+      << "the panel says so itself";
   QProcess other;
   other.start(sender, {});
   EXPECT_FALSE(other.waitForFinished(500)) << other.readAllStandardError().toStdString();
