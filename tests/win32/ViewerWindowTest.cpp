@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/addin/PackageImage.h"
 #include "trace/TraceTransport.h"
+#include "trace/ZebTrace.h"
 
 namespace {
 
@@ -142,6 +144,32 @@ TEST(ViewerWindow, AnswersEveryRecordAndPrintsTheSoundOnes) {
       "zeb-trace: stopped",
   };
   EXPECT_EQ(problems, wanted);
+}
+
+// The whole way on Windows: the package loaded as the IDE loads it, its TRACE, zeb-trace.exe.
+TEST(ViewerWindow, ALoadedPackagesTraceReachesIt) {
+  ViewerProgram viewer;
+  {
+    const zebtest::PackageImage package(ZEB_PACKAGE_PATH);
+    ASSERT_EQ(package.Error(), "");
+    using EntryPoint = void (*)();
+    using TraceEntry = int (*)(const char*, const ZebTraceArg*, size_t, char*, size_t);
+    const auto initialize = reinterpret_cast<EntryPoint>(package.Symbol("Initialize"));
+    const auto finalize = reinterpret_cast<EntryPoint>(package.Symbol("Finalize"));
+    const auto trace = reinterpret_cast<TraceEntry>(package.Symbol("ZebTrace"));
+    ASSERT_TRUE(initialize && finalize && trace);
+    initialize();
+    ZebTraceArg arg{};
+    arg.kind = ZEB_TRACE_INT32;
+    arg.value.i32 = 5;
+    EXPECT_EQ(trace("from the package: x=%d", &arg, 1, nullptr, 0), 0);
+    finalize();
+  }
+  ASSERT_EQ(viewer.Stop(), 0);
+  const std::vector<std::string> lines = Lines(viewer.Out());
+  ASSERT_EQ(lines.size(), 1u) << viewer.Out();
+  EXPECT_EQ(lines[0].substr(12), " [" + std::to_string(GetCurrentProcessId()) +
+                                     " trace_win32_tests] from the package: x=5|0|.|.|.");
 }
 
 }  // namespace
