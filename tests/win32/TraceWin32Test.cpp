@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "runtime/Exceptions.h"
+#include "tests/win32/ViewerWindowWait.h"
 #include "trace/TraceTransport.h"
 #include "trace/uTrace.h"
 
@@ -26,13 +27,6 @@ struct Received {
   std::uint64_t wParam;
   std::string bytes;
 };
-
-std::string ExeDir() {
-  char path[MAX_PATH];
-  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string dir(path, n);
-  return dir.substr(0, dir.find_last_of("\\/") + 1);
-}
 
 // A viewer process with its own log; closed (and waited for) when it goes out of scope.
 class Viewer {
@@ -51,10 +45,7 @@ class Viewer {
     }
     CloseHandle(process_.hThread);
     // Ready once its window exists (the test looks, not TRACE).
-    for (int i = 0; i < 1000 && window_ == nullptr; ++i) {
-      window_ = FindWindowA("TFormTrace", nullptr);
-      if (window_ == nullptr) Sleep(10);
-    }
+    window_ = WaitForViewerWindow();
     if (window_ == nullptr) throw std::runtime_error("the test viewer has no window");
   }
   ~Viewer() {

@@ -11,17 +11,11 @@
 #include <vector>
 
 #include "tests/addin/PackageImage.h"
+#include "tests/win32/ViewerWindowWait.h"
 #include "trace/TraceTransport.h"
 #include "trace/ZebTrace.h"
 
 namespace {
-
-std::string ExeDir() {
-  char path[MAX_PATH];
-  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string dir(path, n);
-  return dir.substr(0, dir.find_last_of("\\/") + 1);
-}
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -52,10 +46,7 @@ class ViewerProgram {
     CloseHandle(err);
     if (!started) throw std::runtime_error("cannot start zeb-trace.exe");
     CloseHandle(process_.hThread);
-    for (int i = 0; i < 1000 && window_ == nullptr; ++i) {
-      window_ = FindWindowA("TFormTrace", nullptr);
-      if (window_ == nullptr) Sleep(10);
-    }
+    window_ = WaitForViewerWindow();
     if (window_ == nullptr) throw std::runtime_error("zeb-trace.exe has no window");
   }
   ~ViewerProgram() {
