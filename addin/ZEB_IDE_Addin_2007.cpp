@@ -8,6 +8,8 @@
 #include "api/PackageInfo.h"
 #include "trace/uTrace.h"
 
+using namespace zeb;
+
 namespace {
 constexpr const char* kRequiredPackages[] = {
     "vclx100.bpl",      "vclactnband100.bpl", "xmlrtl100.bpl",

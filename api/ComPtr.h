@@ -12,6 +12,8 @@
 #include "api/Export.h"
 #include "api/Interface.h"
 
+namespace zeb {
+
 // Raises the runtime's EIntfCastError for a checked cast to the interface named. Its home is the
 // runtime library, libzebrtl (runtime/Exceptions.cpp), which every add-in links.
 [[noreturn]] ZEB_RTL_API void RaiseIntfCastError(const char* interfaceName);
@@ -110,3 +112,5 @@ bool Supports(const ComPtr<S>& source, ComPtr<I>& out) {
   out = source.template TryAs<I>();
   return static_cast<bool>(out);
 }
+
+}  // namespace zeb

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace zeb {
+
 struct TGUID {
   std::uint32_t D1 = 0;
   std::uint16_t D2 = 0;
@@ -66,3 +68,5 @@ inline std::string GUIDToString(const TGUID& g) {
   s += '}';
   return s;
 }
+
+}  // namespace zeb

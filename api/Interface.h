@@ -5,6 +5,8 @@
 
 #include "api/Guid.h"
 
+namespace zeb {
+
 using HRESULT = std::int32_t;
 inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
@@ -29,3 +31,5 @@ struct IInterface {
 };
 
 using IUnknown = IInterface;
+
+}  // namespace zeb

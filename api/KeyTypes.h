@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace zeb {
+
 // A key code: the virtual-key code plus 0x2000 for Shift, 0x4000 for Ctrl and 0x8000 for Alt.
 using TShortCut = std::uint16_t;
 
@@ -65,3 +67,5 @@ struct TOTAEditPos {
   std::int16_t Col = 0;
   std::int32_t Line = 0;
 };
+
+}  // namespace zeb

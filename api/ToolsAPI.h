@@ -10,6 +10,8 @@
 #include "api/Interface.h"
 #include "api/KeyTypes.h"
 
+namespace zeb {
+
 struct IOTAModule;
 struct IOTAEditor;
 struct IOTAEditView;
@@ -229,3 +231,5 @@ struct IOTAEditPosition : IInterface {
  protected:
   ~IOTAEditPosition() = default;
 };
+
+}  // namespace zeb

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace zeb {
+
 std::string TStrings::Text() const {
   std::string text;
   for (const auto& line : lines_) {
@@ -24,3 +26,5 @@ TComponent::~TComponent() {
     siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
   }
 }
+
+}  // namespace zeb

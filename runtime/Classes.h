@@ -7,6 +7,8 @@
 
 #include "api/Export.h"
 
+namespace zeb {
+
 // An ordered list of lines.
 class ZEB_RTL_API TStrings {
  public:
@@ -41,3 +43,5 @@ class ZEB_RTL_API TComponent {
   TComponent* owner_;
   std::vector<TComponent*> components_;
 };
+
+}  // namespace zeb

@@ -7,6 +7,8 @@
 #include "api/Export.h"
 #include "runtime/Classes.h"
 
+namespace zeb {
+
 class TForm;
 
 class ZEB_RTL_API TControl : public TComponent {
@@ -37,3 +39,5 @@ class ZEB_RTL_API TMemo : public TControl {
   bool WordWrap = true;
   std::string ImeName;
 };
+
+}  // namespace zeb

@@ -8,6 +8,8 @@
 
 #include "api/ComPtr.h"
 
+namespace zeb {
+
 Exception::~Exception() = default;
 EIntfCastError::~EIntfCastError() = default;
 EConvertError::~EConvertError() = default;
@@ -40,3 +42,5 @@ ExceptionDescription DescribeException(std::exception_ptr error) {
     return {type != nullptr ? Demangle(type->name()) : "unknown", "unknown exception"};
   }
 }
+
+}  // namespace zeb

@@ -7,6 +7,8 @@
 
 #include "api/Export.h"
 
+namespace zeb {
+
 class ZEB_RTL_API Exception : public std::exception {
  public:
   explicit Exception(std::string message) : message_(std::move(message)) {}
@@ -44,3 +46,5 @@ struct ExceptionDescription {
   std::string message;
 };
 ZEB_RTL_API ExceptionDescription DescribeException(std::exception_ptr error);
+
+}  // namespace zeb

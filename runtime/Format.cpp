@@ -8,6 +8,8 @@
 
 #include "runtime/Exceptions.h"
 
+namespace zeb {
+
 namespace {
 
 // Widths and precisions beyond this are refused rather than allocated.
@@ -469,3 +471,5 @@ std::vector<TFormatArgKind> FormatArgKinds(std::string_view fmt) {
   Formatter(fmt, {}, &kinds).Run();
   return kinds;
 }
+
+}  // namespace zeb

@@ -41,6 +41,8 @@
 
 #include "api/Export.h"
 
+namespace zeb {
+
 // The longest result Format gives (64 MiB); a format whose result would be longer raises.
 inline constexpr std::size_t kFormatMaxLength = std::size_t{64} << 20;
 
@@ -129,3 +131,5 @@ std::string Format(std::string_view fmt, const Args&... args) {
 // a format that is malformed in itself. Positions no conversion uses are Unused.
 enum class TFormatArgKind : std::uint8_t { Unused, Integer, Float, Text, Pointer };
 ZEB_RTL_API std::vector<TFormatArgKind> FormatArgKinds(std::string_view fmt);
+
+}  // namespace zeb

@@ -5,6 +5,8 @@
 
 #include "runtime/Exceptions.h"
 
+namespace zeb {
+
 IModalPresenter::~IModalPresenter() = default;
 
 TControl::~TControl() {
@@ -71,3 +73,5 @@ namespace {
 TApplication theApplication;
 }
 TApplication* const Application = &theApplication;
+
+}  // namespace zeb

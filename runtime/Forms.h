@@ -16,6 +16,8 @@
 #include "runtime/Controls.h"
 #include "runtime/Graphics.h"
 
+namespace zeb {
+
 enum class TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
 enum class TPosition : std::uint8_t { poDesigned, poDefault, poScreenCenter, poMainFormCenter };
 
@@ -105,3 +107,5 @@ class ZEB_RTL_API TApplication : public TComponent {
 
 // The application object of this process.
 extern ZEB_RTL_API TApplication* const Application;
+
+}  // namespace zeb

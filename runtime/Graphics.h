@@ -6,6 +6,8 @@
 
 #include "api/Export.h"
 
+namespace zeb {
+
 using TColor = std::int32_t;
 
 // System colours are the system colour index with the top bit set.
@@ -36,3 +38,5 @@ struct ZEB_RTL_API TFont {
   // Point size at the given pixels per inch, as the form library derives it from Height.
   std::int32_t Size(std::int32_t pixelsPerInch) const;
 };
+
+}  // namespace zeb

@@ -1,3 +1,7 @@
 #include "runtime/IdeServices.h"
 
+namespace zeb {
+
 ComPtr<IBorlandIDEServices> BorlandIDEServices;
+
+}  // namespace zeb

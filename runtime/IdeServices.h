@@ -6,4 +6,8 @@
 #include "api/Export.h"
 #include "api/ToolsAPI.h"
 
+namespace zeb {
+
 extern ZEB_RTL_API ComPtr<IBorlandIDEServices> BorlandIDEServices;
+
+}  // namespace zeb

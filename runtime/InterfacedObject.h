@@ -13,6 +13,8 @@
 #include "api/ComPtr.h"
 #include "api/Interface.h"
 
+namespace zeb {
+
 template <class... Interfaces>
 class TInterfacedObject : public Interfaces... {
   static_assert(sizeof...(Interfaces) > 0, "an object implements at least one interface");
@@ -78,3 +80,5 @@ template <class T, class... Args>
 ComPtr<T> MakeCounted(Args&&... args) {
   return ComPtr<T>::Borrow(new T(std::forward<Args>(args)...));
 }
+
+}  // namespace zeb

@@ -1,5 +1,7 @@
 #include "runtime/KeyCodes.h"
 
+namespace zeb {
+
 TShortCut ShortCut(std::uint16_t key, TShiftState shift) {
   if ((key & 0xFF00u) != 0) return 0;
   unsigned code = key;
@@ -16,3 +18,5 @@ void ShortCutToKey(TShortCut shortCut, std::uint16_t& key, TShiftState& shift) {
   if ((shortCut & scCtrl) != 0) shift = shift | TShiftState::Ctrl;
   if ((shortCut & scAlt) != 0) shift = shift | TShiftState::Alt;
 }
+
+}  // namespace zeb

@@ -6,6 +6,8 @@
 #include "api/Export.h"
 #include "api/KeyTypes.h"
 
+namespace zeb {
+
 // The modifiers a key code can carry.
 enum class TShiftState : std::uint8_t {
   None = 0,
@@ -144,3 +146,5 @@ ZEB_RTL_API TShortCut ShortCut(std::uint16_t key, TShiftState shift);
 // Splits a key code: the modifier bits go to `shift`, the code with those three bits cleared (all
 // other bits kept) to `key`.
 ZEB_RTL_API void ShortCutToKey(TShortCut shortCut, std::uint16_t& key, TShiftState& shift);
+
+}  // namespace zeb

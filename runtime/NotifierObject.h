@@ -7,6 +7,8 @@
 #include "api/ToolsAPI.h"
 #include "runtime/InterfacedObject.h"
 
+namespace zeb {
+
 template <class... Interfaces>
 class TNotifierObject : public TInterfacedObject<Interfaces...> {
   static_assert((std::is_base_of_v<IOTANotifier, Interfaces> && ...),
@@ -18,3 +20,5 @@ class TNotifierObject : public TInterfacedObject<Interfaces...> {
   void Destroyed() override {}
   void Modified() override {}
 };
+
+}  // namespace zeb

@@ -6,6 +6,8 @@
 #include <emmintrin.h>
 #endif
 
+namespace zeb {
+
 namespace {
 void LowerCaseBytes(char* bytes, std::size_t size) noexcept {
   std::size_t i = 0;
@@ -76,3 +78,5 @@ std::string IntToStr(std::int32_t value) {
 std::string IntToStr(std::int64_t value) {
   return ToDecimal(value);
 }
+
+}  // namespace zeb

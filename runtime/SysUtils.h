@@ -7,6 +7,8 @@
 
 #include "api/Export.h"
 
+namespace zeb {
+
 // Lower-cases the ASCII letters A to Z, byte by byte; every other byte is kept. A string passed
 // as an rvalue is lower-cased in place and handed back, without a new allocation.
 ZEB_RTL_API std::string LowerCase(std::string_view s);
@@ -23,3 +25,5 @@ ZEB_RTL_API std::string ExtractFileExt(std::string_view fileName);
 // Decimal, with a leading "-" when negative.
 ZEB_RTL_API std::string IntToStr(std::int32_t value);
 ZEB_RTL_API std::string IntToStr(std::int64_t value);
+
+}  // namespace zeb

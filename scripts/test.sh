@@ -17,7 +17,7 @@ fuzz=${FUZZ_BUILD_DIR:-build/fuzz}
 
 if git rev-parse --git-dir >/dev/null 2>&1; then
   echo "== Format (clang-format; examples and golden files are data, not code)"
-  git ls-files -- '*.cpp' '*.h' ':!examples/**' ':!tests/ide/golden/**' |
+  git ls-files -- '*.cpp' '*.h' ':!examples/**' ':!tests/ide/headless/golden/**' |
     xargs clang-format --dry-run --Werror
 fi
 

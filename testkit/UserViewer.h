@@ -6,12 +6,18 @@
 #if defined(_WIN32)
 #include "testkit/WindowViewerFixture.h"
 
+namespace zeb {
+
 class UserViewer : public RunningViewer {};
+
+}  // namespace zeb
 #else
 #include <stdlib.h>
 #include <sys/stat.h>
 
 #include "testkit/ViewerFixture.h"
+
+namespace zeb {
 
 class UserViewer {
  public:
@@ -32,4 +38,6 @@ class UserViewer {
   TempDir dir_;
   RunningViewer viewer_;
 };
+
+}  // namespace zeb
 #endif

@@ -14,6 +14,8 @@
 
 #include "viewer/TraceServer.h"
 
+namespace zeb {
+
 class TempDir {
  public:
   TempDir() {
@@ -100,3 +102,5 @@ class RunningViewer {
   std::vector<std::string> problems_;
   bool held_ = false;
 };
+
+}  // namespace zeb

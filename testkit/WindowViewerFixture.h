@@ -11,6 +11,8 @@
 
 #include "viewer/TraceWindowServer.h"
 
+namespace zeb {
+
 class RunningViewer {
  public:
   // Raises ViewerError when the window cannot be made (another viewer's is there).
@@ -76,3 +78,5 @@ class RunningViewer {
   std::vector<TraceMessage> messages_;
   std::vector<std::string> problems_;
 };
+
+}  // namespace zeb

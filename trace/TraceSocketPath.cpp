@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace zeb {
+
 namespace {
 
 // Why `dir` is not a directory of ours that no one else can write to (and so cannot swap our
@@ -65,3 +67,5 @@ bool UncheckedTraceSocketPath(char* out, std::size_t size) noexcept {
   *at = '\0';
   return true;
 }
+
+}  // namespace zeb

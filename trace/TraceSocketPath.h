@@ -10,6 +10,8 @@
 
 #include "trace/TraceTransport.h"
 
+namespace zeb {
+
 // Where the socket is, or why no safe directory is available.
 struct TraceSocketLocation {
   std::optional<std::string> path;
@@ -23,3 +25,5 @@ TraceSocketLocation LocateTraceSocket(bool create);
 // not fit. Costs next to nothing: a caller looks with it whether anything is there at all before
 // it pays for the checks.
 bool UncheckedTraceSocketPath(char* out, std::size_t size) noexcept;
+
+}  // namespace zeb

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstdint>
 
+namespace zeb {
+
 // The viewer's name on every platform: its window class on Win32, its socket's file name on POSIX.
 inline constexpr const char* kTraceViewerClass = "TFormTrace";
 
@@ -63,3 +65,5 @@ std::uintptr_t TraceProcessId() noexcept;
 ITraceTransport* SetTraceTransport(ITraceTransport* transport);
 // For tests: the viewer TRACE holds, 0 when none has been found.
 TraceHandle CurrentTraceWindow();
+
+}  // namespace zeb

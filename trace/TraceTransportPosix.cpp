@@ -14,6 +14,8 @@
 
 #include "trace/TraceSocketPath.h"
 
+namespace zeb {
+
 struct PosixTraceTransport::Connection {
   TraceHandle handle = 0;
   int fd = -1;
@@ -280,3 +282,5 @@ void TraceSetLastError(int value) noexcept {
 std::uintptr_t TraceProcessId() noexcept {
   return static_cast<std::uintptr_t>(getpid());
 }
+
+}  // namespace zeb

@@ -22,6 +22,8 @@
 #include "trace/TraceTransport.h"
 #include "trace/TraceWire.h"
 
+namespace zeb {
+
 class PosixTraceTransport final : public ITraceTransport {
  public:
   // `path` replaces the socket path of the user's runtime directory.
@@ -64,3 +66,5 @@ class PosixTraceTransport final : public ITraceTransport {
   TraceHandle lastDead_ = 0;  // the last one a send found unable to carry more
   std::uint64_t sequence_ = 0;
 };
+
+}  // namespace zeb

@@ -13,6 +13,8 @@
 
 #include "trace/TraceTransport.h"
 
+namespace zeb {
+
 namespace {
 
 class Win32TraceTransport final : public ITraceTransport {
@@ -65,3 +67,5 @@ void TraceSetLastError(int value) noexcept {
 std::uintptr_t TraceProcessId() noexcept {
   return static_cast<std::uintptr_t>(GetCurrentProcessId());
 }
+
+}  // namespace zeb

@@ -8,6 +8,8 @@
 
 #include "runtime/Format.h"
 
+namespace zeb {
+
 inline constexpr std::uint32_t kTraceRecordMagic = 0x4352545AU;  // "ZTRC"
 inline constexpr std::uint32_t kTraceAckMagic = 0x4B41545AU;     // "ZTAK"
 
@@ -34,3 +36,5 @@ struct TraceWireAck {
   std::uint64_t sequence;
 };
 static_assert(sizeof(TraceWireAck) == 16);
+
+}  // namespace zeb

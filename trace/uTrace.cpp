@@ -11,6 +11,8 @@
 #include "runtime/Exceptions.h"
 #include "trace/TraceTransport.h"
 
+using namespace zeb;
+
 namespace {
 
 // The viewer: set by a successful lookup and kept while it works. One word, shared between
@@ -99,7 +101,7 @@ TraceOutcome Deliver(const std::string& text) {
 
 }  // namespace
 
-TraceOutcome TraceDelivery(std::string_view fmt, std::span<const TVarRec> args) {
+TraceOutcome zeb::TraceDelivery(std::string_view fmt, std::span<const TVarRec> args) {
   std::string text;
   try {
     FmtStr(text, fmt, args);  // a misfit raises here, before any lookup or send
@@ -119,7 +121,7 @@ TraceOutcome TraceDelivery(std::string_view fmt, std::span<const TVarRec> args) 
   return outcome;
 }
 
-const char* DescribeTraceOutcome(TraceOutcome outcome) {
+const char* zeb::DescribeTraceOutcome(TraceOutcome outcome) {
   switch (outcome) {
     case TraceOutcome::Delivered:
       return "delivered";
@@ -158,12 +160,12 @@ void FinalizeuTrace() {
   std::string().swap(TraceSuffix);
 }
 
-ITraceTransport* SetTraceTransport(ITraceTransport* transport) {
+ITraceTransport* zeb::SetTraceTransport(ITraceTransport* transport) {
   ForgetViewer(Transport());
   return activeTransport.exchange(transport, std::memory_order_acq_rel);
 }
 
-TraceHandle CurrentTraceWindow() {
+TraceHandle zeb::CurrentTraceWindow() {
   return TraceWindow.load(std::memory_order_acquire);
 }
 

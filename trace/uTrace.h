@@ -27,17 +27,19 @@
 #include "runtime/Format.h"
 #include "trace/ZebTrace.h"
 
-ZEB_EXPORT void TRACE(std::string_view fmt, std::span<const TVarRec> args);
-ZEB_EXPORT void RTRACE(std::string_view fmt, std::span<const TVarRec> args);
+ZEB_EXPORT void TRACE(std::string_view fmt, std::span<const zeb::TVarRec> args);
+ZEB_EXPORT void RTRACE(std::string_view fmt, std::span<const zeb::TVarRec> args);
 
-template <TVarRecValue... Args>
+template <zeb::TVarRecValue... Args>
 void TRACE(std::string_view fmt, const Args&... args) {
-  const std::array<TVarRec, sizeof...(Args)> list{TVarRec(args)...};
-  TRACE(fmt, std::span<const TVarRec>(list));
+  const std::array<zeb::TVarRec, sizeof...(Args)> list{zeb::TVarRec(args)...};
+  TRACE(fmt, std::span<const zeb::TVarRec>(list));
 }
 
-template <TVarRecValue... Args>
+template <zeb::TVarRecValue... Args>
 void RTRACE(std::string_view, const Args&...) {}
+
+namespace zeb {
 
 // What became of one message.
 enum class TraceOutcome { Delivered, NoViewer, Refused, TimedOut, Lost, OutOfMemory };
@@ -46,6 +48,8 @@ enum class TraceOutcome { Delivered, NoViewer, Refused, TimedOut, Lost, OutOfMem
 TraceOutcome TraceDelivery(std::string_view fmt, std::span<const TVarRec> args);
 // "no viewer is running", "the viewer did not answer in time"...
 const char* DescribeTraceOutcome(TraceOutcome outcome);
+
+}  // namespace zeb
 
 // Unit initialisation and finalisation, run by the package's Initialize and Finalize.
 void InitializeuTrace();

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace zeb {
+
 class TraceGrep {
  public:
   // Raises ViewerError, with the reason, for a pattern that does not compile.
@@ -23,3 +25,5 @@ class TraceGrep {
   struct Compiled;
   std::unique_ptr<Compiled> compiled_;
 };
+
+}  // namespace zeb

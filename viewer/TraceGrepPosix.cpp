@@ -3,6 +3,8 @@
 #include "viewer/TraceGrep.h"
 #include "viewer/Viewer.h"
 
+namespace zeb {
+
 struct TraceGrep::Compiled {
   regex_t pattern{};
   bool made = false;  // regcomp leaves nothing to free when it fails
@@ -28,3 +30,5 @@ TraceGrep::~TraceGrep() = default;
 bool TraceGrep::Matches(const std::string& text) const {
   return regexec(&compiled_->pattern, text.c_str(), 0, nullptr, 0) == 0;
 }
+
+}  // namespace zeb

@@ -3,6 +3,8 @@
 #include "viewer/TraceGrep.h"
 #include "viewer/Viewer.h"
 
+namespace zeb {
+
 // The default executor recurses once per character of the text and overflows the stack on a
 // message of some hundred thousand bytes; __polynomial selects the breadth-first one.
 struct TraceGrep::Compiled {
@@ -23,3 +25,5 @@ TraceGrep::~TraceGrep() = default;
 bool TraceGrep::Matches(const std::string& text) const {
   return std::regex_search(text, compiled_->pattern);
 }
+
+}  // namespace zeb

@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+namespace zeb {
+
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
@@ -142,3 +144,5 @@ std::optional<std::string> CheckRecord(std::uint32_t cbData, std::string_view pa
   if (payload.empty() || payload.back() != '\0') return "text has no terminating NUL";
   return std::nullopt;
 }
+
+}  // namespace zeb

@@ -9,6 +9,8 @@
 
 #include "trace/TraceWire.h"
 
+namespace zeb {
+
 struct TraceMessage {
   std::chrono::system_clock::time_point received;
   std::int64_t pid = 0;
@@ -41,3 +43,5 @@ std::optional<std::string> CheckHeader(const TraceWireHeader& h,
 // Why a complete record is refused, or nullopt when it is sound: `payload` is every byte that
 // came, which must be the `cbData` its record states, the last of them the text's NUL.
 std::optional<std::string> CheckRecord(std::uint32_t cbData, std::string_view payload);
+
+}  // namespace zeb

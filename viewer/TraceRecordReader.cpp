@@ -5,6 +5,8 @@
 
 #include "viewer/TraceLine.h"
 
+namespace zeb {
+
 namespace {
 
 // The smallest piece a text's buffer grows by.
@@ -96,3 +98,5 @@ void TraceRecordReader::Reset() {
   capacity_ = 0;
   used_ = 0;
 }
+
+}  // namespace zeb

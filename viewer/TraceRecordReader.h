@@ -21,6 +21,8 @@
 
 #include "trace/TraceWire.h"
 
+namespace zeb {
+
 class TraceRecordReader {
  public:
   // A complete record, or a problem with the stream.
@@ -68,3 +70,5 @@ class TraceRecordReader {
   std::size_t used_ = 0;
   bool unreadable_ = false;
 };
+
+}  // namespace zeb

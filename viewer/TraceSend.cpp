@@ -6,6 +6,8 @@
 
 #include "runtime/Exceptions.h"
 
+namespace zeb {
+
 namespace {
 
 std::string Position(std::size_t i, const std::string& text) {
@@ -63,3 +65,5 @@ std::vector<TVarRec> ArgumentsForFormat(const std::string& fmt,
   }
   return recs;
 }
+
+}  // namespace zeb

@@ -14,6 +14,8 @@
 
 #include "viewer/TraceRecordReader.h"
 
+namespace zeb {
+
 struct TraceServer::Connection {
   int fd = -1;
   std::int64_t pid = 0;
@@ -269,3 +271,5 @@ bool TraceServer::Acknowledge(Connection& c, TraceAckStatus status, std::uint64_
   return send(c.fd, &ack, sizeof ack, MSG_NOSIGNAL | MSG_DONTWAIT) ==
          static_cast<ssize_t>(sizeof ack);
 }
+
+}  // namespace zeb

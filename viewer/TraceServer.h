@@ -17,6 +17,8 @@
 #include "viewer/TraceRecordReader.h"
 #include "viewer/Viewer.h"
 
+namespace zeb {
+
 // What the viewer holds at most for records still arriving.
 struct TraceServerLimits {
   std::uint32_t perSender = kTraceMaxRecord;   // the longest record a sender may announce
@@ -64,3 +66,5 @@ class TraceServer {
   std::chrono::steady_clock::time_point acceptAgain_{};  // accepting paused until then
   std::vector<std::unique_ptr<Connection>> connections_;
 };
+
+}  // namespace zeb

@@ -8,6 +8,8 @@
 #include "trace/TraceTransport.h"
 #include "viewer/WideText.h"
 
+namespace zeb {
+
 namespace {
 
 constexpr const wchar_t* kClassName = L"TFormTrace";
@@ -156,3 +158,5 @@ LRESULT TraceWindowServer::Receive(const COPYDATASTRUCT& data) noexcept {
     return FALSE;
   }
 }
+
+}  // namespace zeb

@@ -18,6 +18,8 @@
 
 #include "viewer/Viewer.h"
 
+namespace zeb {
+
 class TraceWindowServer {
  public:
   // Creates the window, owned by the calling thread, which must then Run.
@@ -42,3 +44,5 @@ class TraceWindowServer {
   const ViewerHandlers* handlers_ = nullptr;  // while Run runs
   std::exception_ptr failure_;
 };
+
+}  // namespace zeb

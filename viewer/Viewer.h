@@ -11,6 +11,8 @@
 
 #include "viewer/TraceLine.h"
 
+namespace zeb {
+
 // Why the viewer cannot start (another one runs, the endpoint is taken by something else...).
 class ViewerError : public std::runtime_error {
  public:
@@ -40,3 +42,5 @@ std::FILE* OpenTraceLog(const std::string& path);
 // it. Raises ViewerError when it cannot become the viewer (one runs already, say).
 void ServeAsViewer(const ViewerHandlers& handlers,
                    const std::function<void(const std::string& where)>& listening);
+
+}  // namespace zeb

@@ -9,6 +9,8 @@
 #include "viewer/TraceServer.h"
 #include "viewer/Viewer.h"
 
+namespace zeb {
+
 namespace {
 
 int stopPipe[2] = {-1, -1};
@@ -53,3 +55,5 @@ void ServeAsViewer(const ViewerHandlers& handlers,
   listening(server.SocketPath());
   server.Run(stopPipe[0], handlers);
 }
+
+}  // namespace zeb

@@ -14,6 +14,8 @@
 #include "viewer/Viewer.h"
 #include "viewer/WideText.h"
 
+namespace zeb {
+
 namespace {
 
 // The window being served; the console control handler runs on a thread of its own.
@@ -73,3 +75,5 @@ void ServeAsViewer(const ViewerHandlers& handlers,
   listening(std::string("window \"") + kTraceViewerClass + "\"");
   server.Run(handlers);
 }
+
+}  // namespace zeb

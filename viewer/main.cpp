@@ -14,6 +14,8 @@
 #include "viewer/TraceSend.h"
 #include "viewer/Viewer.h"
 
+namespace zeb {
+
 namespace {
 
 constexpr const char* kDescription =
@@ -98,8 +100,10 @@ int View(const ViewOptions& options) {
 }
 
 }  // namespace
+}  // namespace zeb
 
 int main(int argc, char** argv) {
+  using namespace zeb;
   CLI::App app(kDescription, "zeb-trace");
   ViewOptions options;
   app.add_flag("-v,--verbose", options.verbose, "also show each record's cbData and dwData");

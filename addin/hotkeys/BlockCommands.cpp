@@ -6,6 +6,8 @@
 #include "runtime/IdeServices.h"
 #include "runtime/SysUtils.h"
 
+using namespace zeb;
+
 namespace {
 // The current module's first file editor as a source editor, or empty when the module services,
 // the module or the source editor cannot be had.

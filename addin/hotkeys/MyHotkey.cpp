@@ -6,6 +6,8 @@
 #include "addin/hotkeys/ShowFormInfo.h"
 #include "runtime/KeyCodes.h"
 
+using namespace zeb;
+
 namespace {
 constexpr std::int32_t kBindingFlags = kfImplicitShift | kfImplicitModifier | kfImplicitKeypad;
 }  // namespace

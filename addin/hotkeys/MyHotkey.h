@@ -8,14 +8,15 @@
 #include "api/ToolsAPI.h"
 #include "runtime/NotifierObject.h"
 
-class TMyHotkey final : public TNotifierObject<IOTAKeyboardBinding> {
+class TMyHotkey final : public zeb::TNotifierObject<zeb::IOTAKeyboardBinding> {
  public:
-  TBindingType GetBindingType() override;
+  zeb::TBindingType GetBindingType() override;
   std::string GetDisplayName() override;
   std::string GetName() override;
-  void BindKeyboard(IOTAKeyBindingServices* bindingServices) override;
+  void BindKeyboard(zeb::IOTAKeyBindingServices* bindingServices) override;
 
   // The key procedure. Answers krHandled when a command consumed the key, krNextProc otherwise;
   // an exception from a command leaves krNextProc in place and reaches the IDE.
-  void HandleKey(IOTAKeyContext* context, TShortCut keyCode, TKeyBindingResult& bindingResult);
+  void HandleKey(zeb::IOTAKeyContext* context, zeb::TShortCut keyCode,
+                 zeb::TKeyBindingResult& bindingResult);
 };

@@ -4,6 +4,8 @@
 #include "api/ToolsAPI.h"
 #include "runtime/IdeServices.h"
 
+using namespace zeb;
+
 namespace {
 // The index AddKeyboardBinding gave the binding, kept so that finalisation can remove it.
 std::int32_t bindingIndex = -1;

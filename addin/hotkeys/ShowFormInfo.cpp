@@ -4,6 +4,8 @@
 
 #include "addin/info/Form_Info.h"
 
+using namespace zeb;
+
 void ShowFormInfo() {
   // The application owns the dialog while it exists; it is freed on every path, a failed display
   // included, so that no form of this package outlives a call.

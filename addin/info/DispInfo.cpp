@@ -7,6 +7,8 @@
 #include "api/ToolsAPI.h"
 #include "runtime/IdeServices.h"
 
+using namespace zeb;
+
 void TFormInfo::DispInfo() {
   ComPtr<IOTAModuleServices> moduleServices;
   if (!Supports(BorlandIDEServices, moduleServices)) return;

@@ -2,6 +2,8 @@
 
 #include "addin/info/Form_Info.h"
 
+using namespace zeb;
+
 TMemo* LoadFormInfoLayout(TFormInfo& form) {
   form.Name = "FormInfo";
   form.Left = 0;

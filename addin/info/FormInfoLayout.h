@@ -2,8 +2,10 @@
 #pragma once
 
 class TFormInfo;
+namespace zeb {
 class TMemo;
+}
 
 // Applies the stored description to a form under construction and returns its memo (owned by
 // the form and placed on it).
-TMemo* LoadFormInfoLayout(TFormInfo& form);
+zeb::TMemo* LoadFormInfoLayout(TFormInfo& form);

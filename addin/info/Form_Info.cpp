@@ -3,6 +3,8 @@
 #include "addin/info/FormInfoLayout.h"
 #include "runtime/SysUtils.h"
 
+using namespace zeb;
+
 TFormInfo::TFormInfo(TComponent* owner) : TForm(owner), Memo1(LoadFormInfoLayout(*this)) {
   OnCreate = [this](TComponent* sender) { FormCreate(sender); };
 }

@@ -9,14 +9,14 @@
 #include "api/Export.h"
 #include "runtime/Forms.h"
 
-class ZEB_EXPORT TFormInfo : public TForm {
+class ZEB_EXPORT TFormInfo : public zeb::TForm {
  public:
   // Builds the form from its stored description; CreateForm then raises OnCreate (FormCreate).
-  explicit TFormInfo(TComponent* owner);
+  explicit TFormInfo(zeb::TComponent* owner);
   ~TFormInfo() override;
 
   // The creation handler: clears the memo, then fills it with DispInfo.
-  void FormCreate(TComponent* sender);
+  void FormCreate(zeb::TComponent* sender);
   // Appends the report, querying the IDE line by line.
   void DispInfo();
 
@@ -28,7 +28,7 @@ class ZEB_EXPORT TFormInfo : public TForm {
   // A text literal is text, not a boolean: without this, "a", "b" would pick the bool overload.
   void add(const std::string& label, const char* value) { add(label, std::string(value)); }
 
-  TMemo* Memo1;
+  zeb::TMemo* Memo1;
 };
 
 // The separator between a report line's label and its value.

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-namespace zebbench {
+namespace zeb::bench {
 
 std::string Source(std::int64_t lines) {
   std::string text;
@@ -32,7 +32,7 @@ TempFile::~TempFile() {
   ::rmdir(dir_.c_str());
 }
 
-void QuietObserver::OnFault(const zebide::Fault& fault) {
+void QuietObserver::OnFault(const zeb::Fault& fault) {
   std::fprintf(stderr, "fault: %s: %s\n", fault.className.c_str(), fault.message.c_str());
 }
 
@@ -40,4 +40,4 @@ void QuietObserver::OnMessage(const std::string& text) {
   std::fprintf(stderr, "%s\n", text.c_str());
 }
 
-}  // namespace zebbench
+}  // namespace zeb::bench

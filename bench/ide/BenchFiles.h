@@ -6,7 +6,7 @@
 
 #include "ide/core/IdeObserver.h"
 
-namespace zebbench {
+namespace zeb::bench {
 
 // `lines` lines of Pascal of about 41 bytes each, every tenth one empty, LF line ends.
 std::string Source(std::int64_t lines);
@@ -25,11 +25,11 @@ class TempFile {
   std::string path_;
 };
 
-class QuietObserver final : public zebide::IdeObserver {
+class QuietObserver final : public zeb::IdeObserver {
  public:
-  void OnFault(const zebide::Fault& fault) override;
+  void OnFault(const zeb::Fault& fault) override;
   TModalResult OnDialog(TForm&) override { return mrOk; }
   void OnMessage(const std::string& text) override;
 };
 
-}  // namespace zebbench
+}  // namespace zeb::bench

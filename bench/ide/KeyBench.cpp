@@ -9,14 +9,16 @@
 #include "bench/ide/BenchFiles.h"
 #include "ide/core/Ide.h"
 
+namespace zeb {
+
 namespace {
 
-using zebbench::QuietObserver;
-using zebbench::Source;
-using zebbench::TempFile;
-using zebide::EditView;
-using zebide::Ide;
-using zebide::KeyOutcome;
+using zeb::EditView;
+using zeb::Ide;
+using zeb::KeyOutcome;
+using zeb::bench::QuietObserver;
+using zeb::bench::Source;
+using zeb::bench::TempFile;
 
 constexpr TShortCut kTab = 0x0009;
 constexpr TShortCut kKeyA = 0x0041;
@@ -178,3 +180,5 @@ void BM_TypeAtLineEnd(benchmark::State& state) {
 BENCHMARK(BM_TypeAtLineEnd)->Args({40, 10'000})->Args({40, 40'000});
 
 }  // namespace
+
+}  // namespace zeb

@@ -12,15 +12,15 @@
 
 namespace {
 
-using zebbench::Source;
-using zebbench::TempFile;
+using zeb::bench::Source;
+using zeb::bench::TempFile;
 
 // Open a file of state.range(0) lines and save it (saving writes a temporary file, syncs it and
 // renames it over the file).
 void BM_OpenSave(benchmark::State& state) {
   TempFile file("Bench.pas", Source(state.range(0)));
   for (auto _ : state) {
-    const auto doc = zebide::Document::Open(file.Path());
+    const auto doc = zeb::Document::Open(file.Path());
     doc->Save();
   }
 }

@@ -51,7 +51,7 @@ void BM_OpenFirstPaint(benchmark::State& state) {
   const QString path = LargeFile(Folder(), static_cast<int>(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();
-    auto window = std::make_unique<ide::qt::MainWindow>();
+    auto window = std::make_unique<zeb::MainWindow>();
     window->resize(1000, 700);
     window->show();
     Paint(*window);
@@ -94,8 +94,7 @@ BENCHMARK(BM_BareQsciOpen)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 // Shows `window` with the large file of state.range(0) lines open and its editor focused; null
 // (the benchmark marked skipped) when it cannot be had.
-ide::qt::EditorWidget* ShowLargeFile(ide::qt::MainWindow& window, benchmark::State& state,
-                                     bool withAddin) {
+zeb::EditorWidget* ShowLargeFile(zeb::MainWindow& window, benchmark::State& state, bool withAddin) {
   const QString path = LargeFile(Folder(), static_cast<int>(state.range(0)));
   window.resize(1000, 700);
   window.show();
@@ -103,7 +102,7 @@ ide::qt::EditorWidget* ShowLargeFile(ide::qt::MainWindow& window, benchmark::Sta
     state.SkipWithError("no add-in");
     return nullptr;
   }
-  ide::qt::EditorWidget* editor = window.OpenFile(path);
+  zeb::EditorWidget* editor = window.OpenFile(path);
   if (editor == nullptr) {
     state.SkipWithError("cannot open the file");
     return nullptr;
@@ -113,8 +112,8 @@ ide::qt::EditorWidget* ShowLargeFile(ide::qt::MainWindow& window, benchmark::Sta
 }
 
 void BM_TabOnBlockOnScreen(benchmark::State& state) {
-  ide::qt::MainWindow window;
-  ide::qt::EditorWidget* editor = ShowLargeFile(window, state, true);
+  zeb::MainWindow window;
+  zeb::EditorWidget* editor = ShowLargeFile(window, state, true);
   if (editor == nullptr) return;
   const auto lines = static_cast<std::int32_t>(editor->View()->GetDocument().LineCount());
   for (auto _ : state) {
@@ -136,8 +135,8 @@ BENCHMARK(BM_TabOnBlockOnScreen)->Arg(1000000)->Unit(benchmark::kMillisecond);
 // A character typed at the end of the file until the screen shows it: the cost of a key press
 // that should not grow with the file.
 void BM_TypeAtEndOnScreen(benchmark::State& state) {
-  ide::qt::MainWindow window;
-  ide::qt::EditorWidget* editor = ShowLargeFile(window, state, false);
+  zeb::MainWindow window;
+  zeb::EditorWidget* editor = ShowLargeFile(window, state, false);
   if (editor == nullptr) return;
   const auto lines = static_cast<std::int32_t>(editor->View()->GetDocument().LineCount());
   editor->View()->SetCursor({lines, 1});

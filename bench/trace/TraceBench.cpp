@@ -17,6 +17,8 @@
 #include "trace/TraceWire.h"
 #include "trace/uTrace.h"
 
+namespace zeb {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -138,5 +140,7 @@ void BM_FormatMessageAndSuffix(benchmark::State& state) {
 BENCHMARK(BM_FormatMessageAndSuffix);
 
 }  // namespace
+
+}  // namespace zeb
 
 BENCHMARK_MAIN();

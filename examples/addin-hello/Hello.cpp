@@ -20,6 +20,8 @@
 #include "runtime/SysUtils.h"
 #include "trace/uTrace.h"
 
+using namespace zeb;
+
 namespace {
 
 // The index the IDE gave our binding, kept so that Finalize can remove it.

@@ -4,7 +4,7 @@
 
 #include "runtime/Exceptions.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace {
 Fault Describe(std::string where, const std::exception_ptr& error) {
@@ -34,4 +34,4 @@ void AddinBoundary::Report(std::string where, const std::exception_ptr& error) {
   observer_->OnFault(Describe(std::move(where), error));
 }
 
-}  // namespace zebide
+}  // namespace zeb

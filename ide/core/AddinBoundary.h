@@ -13,7 +13,7 @@
 
 #include "ide/core/IdeObserver.h"
 
-namespace zebide {
+namespace zeb {
 
 class AddinBoundary {
  public:
@@ -41,4 +41,4 @@ class AddinBoundary {
   IdeObserver* observer_;
 };
 
-}  // namespace zebide
+}  // namespace zeb

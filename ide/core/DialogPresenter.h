@@ -5,7 +5,7 @@
 #include "ide/core/IdeObserver.h"
 #include "runtime/Forms.h"
 
-namespace zebide {
+namespace zeb {
 
 class DialogPresenter final : public IModalPresenter {
  public:
@@ -16,4 +16,4 @@ class DialogPresenter final : public IModalPresenter {
   IdeObserver* observer_;
 };
 
-}  // namespace zebide
+}  // namespace zeb

@@ -8,7 +8,7 @@
 #include "ide/text/BlockEditing.h"
 #include "runtime/Exceptions.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace {
 std::size_t Index(std::int32_t oneBased) {
@@ -142,4 +142,4 @@ bool EditView::Redo() {
   return true;
 }
 
-}  // namespace zebide
+}  // namespace zeb

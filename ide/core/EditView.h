@@ -12,7 +12,7 @@
 #include "ide/text/Document.h"
 #include "ide/text/TextPos.h"
 
-namespace zebide {
+namespace zeb {
 
 class EditView {
  public:
@@ -64,4 +64,4 @@ class EditView {
   ViewState state_;
 };
 
-}  // namespace zebide
+}  // namespace zeb

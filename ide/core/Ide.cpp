@@ -6,7 +6,7 @@
 #include "runtime/IdeServices.h"
 #include "runtime/KeyCodes.h"
 
-namespace zebide {
+namespace zeb {
 
 std::vector<std::string> Ide::DefaultProvidedPackages() {
   return {"rtl100.bpl",    "vcl100.bpl",         "vclx100.bpl",
@@ -221,4 +221,4 @@ void Ide::Paint(EditView& view) {
   observer_->OnPaint(view);
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -46,7 +46,7 @@
 #include "ide/core/PackageLoader.h"
 #include "ide/core/ViewRegistry.h"
 
-namespace zebide {
+namespace zeb {
 
 class ServicesObject;
 
@@ -167,4 +167,4 @@ class Ide {
   ViewRegistry views_;
 };
 
-}  // namespace zebide
+}  // namespace zeb

@@ -5,7 +5,7 @@
 
 #include "ide/text/Utf8Path.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace fs = std::filesystem;
 
@@ -32,4 +32,4 @@ IdeEnvironment IdeEnvironment::FromSystem(const std::string& binDirectory) {
   return env;
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -13,7 +13,7 @@
 
 #include <string>
 
-namespace zebide {
+namespace zeb {
 
 struct IdeEnvironment {
   std::string productIdentifier = "ZebIDE";
@@ -43,4 +43,4 @@ struct IdeEnvironment {
   static char Separator() noexcept;
 };
 
-}  // namespace zebide
+}  // namespace zeb

@@ -7,7 +7,7 @@
 
 #include "ide/core/IdeEnvironment.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace fs = std::filesystem;
 
@@ -52,4 +52,4 @@ std::string IdeEnvironment::ExecutableDirectory() {
   return exe.parent_path().string();
 }
 
-}  // namespace zebide
+}  // namespace zeb

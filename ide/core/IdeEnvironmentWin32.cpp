@@ -8,7 +8,7 @@
 #include "ide/text/Utf8Path.h"
 #include "ide/text/Win32Interop.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace fs = std::filesystem;
 
@@ -62,4 +62,4 @@ std::string IdeEnvironment::ExecutableDirectory() {
   return Utf8FromPath(fs::path(exe).parent_path());
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -7,7 +7,7 @@
 #include "ide/text/TextChange.h"
 #include "runtime/Forms.h"
 
-namespace zebide {
+namespace zeb {
 
 class Document;
 class EditView;
@@ -39,4 +39,4 @@ class IdeObserver {
   virtual void OnTopViewChanged(EditView& /*view*/) {}
 };
 
-}  // namespace zebide
+}  // namespace zeb

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zebide {
+namespace zeb {
 
 inline std::string Join(const std::vector<std::string>& items, std::string_view separator) {
   std::string text;
@@ -16,4 +16,4 @@ inline std::string Join(const std::vector<std::string>& items, std::string_view 
   return text;
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -6,7 +6,7 @@
 #include "ide/core/KeyName.h"
 #include "ide/ota/KeyBindingServicesObject.h"
 
-namespace zebide {
+namespace zeb {
 
 std::int32_t KeyBindings::Add(ComPtr<IOTAKeyboardBinding> binding, const Package* package) {
   if (!binding) return -1;
@@ -83,4 +83,4 @@ KeyOutcome KeyBindings::Run(const KeyMap::Route& route, TShortCut code) {
   return KeyOutcome::PassedOn;
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -18,7 +18,7 @@
 #include "ide/ota/KeyContextObject.h"
 #include "ide/ota/ObjectPool.h"
 
-namespace zebide {
+namespace zeb {
 
 class Package;
 
@@ -69,4 +69,4 @@ class KeyBindings {
   bool stale_ = false;
 };
 
-}  // namespace zebide
+}  // namespace zeb

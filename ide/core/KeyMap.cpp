@@ -4,7 +4,7 @@
 
 #include "runtime/KeyCodes.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace {
 constexpr TShortCut kModifiers = scShift | scCtrl | scAlt;
@@ -105,4 +105,4 @@ void KeyMap::Press(TShortCut code, Route& route) {
   if (!route.pending) pending_.clear();
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -34,7 +34,7 @@
 #include "api/KeyTypes.h"
 #include "api/ToolsAPI.h"
 
-namespace zebide {
+namespace zeb {
 
 struct KeyHandler {
   std::vector<TShortCut> keys;
@@ -102,4 +102,4 @@ class KeyMap {
   std::vector<std::shared_ptr<const KeyHandler>> retired_;  // removed while held
 };
 
-}  // namespace zebide
+}  // namespace zeb

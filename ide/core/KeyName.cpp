@@ -8,7 +8,7 @@
 #include "runtime/KeyCodes.h"
 #include "runtime/SysUtils.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace {
 // Keys by their lower-cased names; letters, digits, Num0 to Num9 and F1 to F24 are ranges.
@@ -86,4 +86,4 @@ std::string KeyName::Hex(TShortCut code) {
   return text;
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -13,7 +13,7 @@
 
 #include "api/KeyTypes.h"
 
-namespace zebide {
+namespace zeb {
 
 class KeyName {
  public:
@@ -23,4 +23,4 @@ class KeyName {
   static std::string Hex(TShortCut code);
 };
 
-}  // namespace zebide
+}  // namespace zeb

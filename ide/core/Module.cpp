@@ -9,7 +9,7 @@
 #include "ide/text/Utf8Path.h"
 #include "runtime/SysUtils.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace fs = std::filesystem;
 
@@ -117,4 +117,4 @@ std::string Module::DesignerType() const {
   return "";
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -13,7 +13,7 @@
 
 #include "ide/text/Document.h"
 
-namespace zebide {
+namespace zeb {
 
 class Module {
  public:
@@ -44,4 +44,4 @@ class Module {
 // The absolute, normalised form of a path, as modules and views compare them.
 std::string NormalPath(const std::string& path);
 
-}  // namespace zebide
+}  // namespace zeb

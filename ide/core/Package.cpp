@@ -7,7 +7,7 @@
 #include "ide/core/Join.h"
 #include "ide/core/PackageLibrary.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace {
 std::string Version(const std::uint16_t (&v)[4]) {
@@ -96,4 +96,4 @@ void Package::Close() noexcept {
   library_->Close();
 }
 
-}  // namespace zebide
+}  // namespace zeb

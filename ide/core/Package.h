@@ -12,7 +12,7 @@
 
 #include "runtime/Exceptions.h"
 
-namespace zebide {
+namespace zeb {
 
 class PackageLibrary;
 
@@ -80,4 +80,4 @@ class Package {
   PackageIdentity identity_;
 };
 
-}  // namespace zebide
+}  // namespace zeb

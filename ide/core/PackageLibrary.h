@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace zebide {
+namespace zeb {
 
 class PackageLibrary {
  public:
@@ -43,4 +43,4 @@ class PackageLibrary {
   const void* base_;  // where the library is loaded
 };
 
-}  // namespace zebide
+}  // namespace zeb

@@ -14,7 +14,7 @@
 #include "ide/core/Package.h"
 #include "ide/core/PackageLibrary.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace {
 std::string Text(const char* s) {
@@ -115,4 +115,4 @@ void PackageLibrary::Close() noexcept {
   base_ = nullptr;
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -7,7 +7,7 @@
 #include "ide/core/PackageLibrary.h"
 #include "ide/text/Win32Interop.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace {
 using win32::ErrorText;
@@ -172,4 +172,4 @@ void PackageLibrary::Close() noexcept {
   base_ = nullptr;
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -10,7 +10,7 @@
 #include "ide/text/Utf8Path.h"
 #include "runtime/Forms.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace {
 // Frees the Application's components whose classes the package's code implements.
@@ -123,4 +123,4 @@ const Package* PackageLoader::OwnerOf(const void* binding) const noexcept {
   return nullptr;
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -23,7 +23,7 @@
 #include "ide/core/KeyBindings.h"
 #include "ide/core/Package.h"
 
-namespace zebide {
+namespace zeb {
 
 class PackageLoader {
  public:
@@ -58,4 +58,4 @@ class PackageLoader {
   const Package* registering_ = nullptr;
 };
 
-}  // namespace zebide
+}  // namespace zeb

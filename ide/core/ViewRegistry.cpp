@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace zebide {
+namespace zeb {
 
 namespace {
 const std::shared_ptr<EditView> kNoView;
@@ -111,4 +111,4 @@ std::shared_ptr<EditView> ViewRegistry::LastViewOf(const Module& module) const {
   return last != nullptr ? last->view : nullptr;
 }
 
-}  // namespace zebide
+}  // namespace zeb

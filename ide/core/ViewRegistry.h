@@ -13,7 +13,7 @@
 #include "ide/core/EditView.h"
 #include "ide/core/Module.h"
 
-namespace zebide {
+namespace zeb {
 
 class ViewRegistry {
  public:
@@ -73,4 +73,4 @@ class ViewRegistry {
   std::uint64_t clock_ = 0;
 };
 
-}  // namespace zebide
+}  // namespace zeb

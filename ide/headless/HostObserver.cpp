@@ -2,7 +2,7 @@
 
 #include "runtime/Controls.h"
 
-namespace zebhost {
+namespace zeb {
 
 namespace {
 void Put(std::FILE* out, const std::string& text) {
@@ -33,7 +33,7 @@ std::string HostObserver::Escaped(std::string_view text) {
   return out;
 }
 
-void HostObserver::OnFault(const zebide::Fault& fault) {
+void HostObserver::OnFault(const zeb::Fault& fault) {
   Put(out_, "fault " + Escaped(fault.where) + ": " + Escaped(fault.className) + ": " +
                 Escaped(fault.message));
 }
@@ -53,4 +53,4 @@ void HostObserver::OnMessage(const std::string& text) {
   Put(err_, "zeb-host: " + text);
 }
 
-}  // namespace zebhost
+}  // namespace zeb

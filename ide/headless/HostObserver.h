@@ -14,14 +14,14 @@
 
 #include "ide/core/IdeObserver.h"
 
-namespace zebhost {
+namespace zeb {
 
-class HostObserver final : public zebide::IdeObserver {
+class HostObserver final : public zeb::IdeObserver {
  public:
   HostObserver(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
 
   // "fault WHERE: CLASS: MESSAGE"
-  void OnFault(const zebide::Fault& fault) override;
+  void OnFault(const zeb::Fault& fault) override;
   // "dialog CAPTION", each line of each memo, then "end dialog"; closes with mrOk.
   TModalResult OnDialog(TForm& form) override;
   void OnMessage(const std::string& text) override;
@@ -34,4 +34,4 @@ class HostObserver final : public zebide::IdeObserver {
   std::FILE* err_;
 };
 
-}  // namespace zebhost
+}  // namespace zeb

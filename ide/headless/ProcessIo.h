@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace zebhost {
+namespace zeb {
 
 // Puts the standard streams in byte mode. Called once, before anything is printed.
 void UseBinaryStandardStreams();
@@ -21,4 +21,4 @@ bool StandardInputIsTerminal();
 // Opens the file at the UTF-8 `path` for reading bytes; null with errno set when it cannot.
 std::FILE* OpenForReading(const std::string& path);
 
-}  // namespace zebhost
+}  // namespace zeb

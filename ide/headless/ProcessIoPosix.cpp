@@ -2,7 +2,7 @@
 
 #include "ide/headless/ProcessIo.h"
 
-namespace zebhost {
+namespace zeb {
 
 void UseBinaryStandardStreams() {}
 
@@ -18,4 +18,4 @@ std::FILE* OpenForReading(const std::string& path) {
   return std::fopen(path.c_str(), "rb");
 }
 
-}  // namespace zebhost
+}  // namespace zeb

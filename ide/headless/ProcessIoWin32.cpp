@@ -8,7 +8,7 @@
 #include "ide/headless/ProcessIo.h"
 #include "ide/text/Win32Interop.h"
 
-namespace zebhost {
+namespace zeb {
 
 void UseBinaryStandardStreams() {
   // Text mode would turn every "\n" printed into "\r\n".
@@ -23,7 +23,7 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
   if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
   std::vector<std::string> args;
   for (int i = 0; i < count; ++i)
-    args.push_back(zebide::win32::Narrow(wide[i]));
+    args.push_back(zeb::win32::Narrow(wide[i]));
   ::LocalFree(wide);
   return args;
 }
@@ -35,7 +35,7 @@ bool StandardInputIsTerminal() {
 }
 
 std::FILE* OpenForReading(const std::string& path) {
-  const std::wstring wide = zebide::win32::WidePath(path);
+  const std::wstring wide = zeb::win32::WidePath(path);
   std::FILE* file = _wfopen(wide.c_str(), L"rb");
   // A folder is refused as "access denied"; say what Linux says of it.
   if (file == nullptr) {
@@ -46,4 +46,4 @@ std::FILE* OpenForReading(const std::string& path) {
   return file;
 }
 
-}  // namespace zebhost
+}  // namespace zeb

@@ -1,6 +1,6 @@
 #include "ide/headless/ScriptLine.h"
 
-namespace zebhost {
+namespace zeb {
 
 namespace {
 bool Blank(char c) {
@@ -59,4 +59,4 @@ ScriptArgs SplitLine(std::string_view text) {
   return args;
 }
 
-}  // namespace zebhost
+}  // namespace zeb

@@ -13,7 +13,7 @@
 
 #include "runtime/Exceptions.h"
 
-namespace zebhost {
+namespace zeb {
 
 // A script line that cannot run: a bad line (status 2) or a command the system could not carry
 // out (status 1).
@@ -36,4 +36,4 @@ bool IsSkipped(std::string_view line);
 // unknown escape, or a closing quote followed by more of the word.
 ScriptArgs SplitLine(std::string_view line);
 
-}  // namespace zebhost
+}  // namespace zeb

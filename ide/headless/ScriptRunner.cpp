@@ -12,11 +12,11 @@
 #include "ide/core/Join.h"
 #include "ide/core/KeyName.h"
 
-namespace zebhost {
+namespace zeb {
 
-using zebide::EditView;
-using zebide::KeyOutcome;
-using zebide::TextPos;
+using zeb::EditView;
+using zeb::KeyOutcome;
+using zeb::TextPos;
 
 namespace {
 std::int32_t Number(const std::string& text, const char* what) {
@@ -27,7 +27,7 @@ std::int32_t Number(const std::string& text, const char* what) {
   return value;
 }
 
-EditView& Top(zebide::Ide& ide) {
+EditView& Top(zeb::Ide& ide) {
   const auto view = ide.TopView();
   if (!view) throw EScriptError("no file is open");
   return *view;
@@ -160,7 +160,7 @@ std::optional<ScriptRunner::Failure> ScriptRunner::RunLine(std::string_view text
       for (const ScriptCommand& c : Commands())
         names.emplace_back(c.name);
       throw EScriptError("unknown command \"" + args[0] +
-                         "\" (commands: " + zebide::Join(names, ", ") + ")");
+                         "\" (commands: " + zeb::Join(names, ", ") + ")");
     }
     const std::size_t n = args.size() - 1;
     if (n < command->MinArguments() || n > command->MaxArguments())
@@ -212,10 +212,10 @@ void ScriptRunner::Cursor(const ScriptArgs& args) {
 
 void ScriptRunner::Key(const ScriptArgs& args) {
   Top(*ide_);
-  const auto code = zebide::KeyName::Parse(args[1]);
+  const auto code = zeb::KeyName::Parse(args[1]);
   if (!code) throw EScriptError("\"" + args[1] + "\" is not a key");
   const KeyOutcome outcome = ide_->PressKey(*code);
-  Put("key " + args[1] + " " + zebide::KeyName::Hex(*code) + " " + OutcomeText(outcome));
+  Put("key " + args[1] + " " + zeb::KeyName::Hex(*code) + " " + OutcomeText(outcome));
 }
 
 void ScriptRunner::Type(const ScriptArgs& args) {
@@ -236,7 +236,7 @@ void ScriptRunner::Print(const ScriptArgs&) {
 }
 
 void ScriptRunner::Save(const ScriptArgs& args) {
-  zebide::Document& document = Top(*ide_).GetDocument();
+  zeb::Document& document = Top(*ide_).GetDocument();
   try {
     if (args.size() == 2)
       document.SaveCopy(args[1]);
@@ -248,7 +248,7 @@ void ScriptRunner::Save(const ScriptArgs& args) {
 }
 
 void ScriptRunner::Echo(const ScriptArgs& args) {
-  Put(zebide::Join(ScriptArgs(args.begin() + 1, args.end()), " "));
+  Put(zeb::Join(ScriptArgs(args.begin() + 1, args.end()), " "));
 }
 
-}  // namespace zebhost
+}  // namespace zeb

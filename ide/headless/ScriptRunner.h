@@ -16,7 +16,7 @@
 #include "ide/core/Ide.h"
 #include "ide/headless/ScriptLine.h"
 
-namespace zebhost {
+namespace zeb {
 
 class ScriptRunner;
 
@@ -42,7 +42,7 @@ class ScriptRunner {
     int status = 2;  // 2 for a bad line, 1 for a command the system could not carry out
   };
 
-  ScriptRunner(zebide::Ide& ide, std::FILE* out) : ide_(&ide), out_(out) {}
+  ScriptRunner(zeb::Ide& ide, std::FILE* out) : ide_(&ide), out_(out) {}
 
   // Every command, in the order help texts list them.
   static std::span<const ScriptCommand> Commands();
@@ -72,8 +72,8 @@ class ScriptRunner {
   void Save(const ScriptArgs& args);
   void Echo(const ScriptArgs& args);
 
-  zebide::Ide* ide_;
+  zeb::Ide* ide_;
   std::FILE* out_;
 };
 
-}  // namespace zebhost
+}  // namespace zeb

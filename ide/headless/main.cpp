@@ -17,6 +17,7 @@
 #include "ide/headless/ScriptRunner.h"
 #include "runtime/Exceptions.h"
 
+namespace zeb {
 namespace {
 
 struct Settings {
@@ -30,15 +31,15 @@ struct Settings {
 // What --help says after the options: what the program does, then the script commands.
 std::string Footer() {
   std::string text =
-      "Loads every package (*" + std::string(zebide::PackageLibrary::FileSuffix()) +
+      "Loads every package (*" + std::string(zeb::PackageLibrary::FileSuffix()) +
       ") in the packages folders: first the system one,\n"
       "lib/zeb-ide/packages/ in the installation zeb-host runs from, then the user's,\n" +
-      zebide::IdeEnvironment::UserPackagesFolderName() +
+      zeb::IdeEnvironment::UserPackagesFolderName() +
       "; with --package, only the FILEs named. A package that\n"
       "cannot be loaded is reported and skipped. Then opens the FILEs and runs the script from\n"
       "--script FILE, or from standard input when that is not a terminal.\n\n"
       "Script commands, one a line ('#' starts a comment line):\n";
-  for (const zebhost::ScriptCommand& command : zebhost::ScriptRunner::Commands()) {
+  for (const zeb::ScriptCommand& command : zeb::ScriptRunner::Commands()) {
     std::string synopsis = command.Synopsis();
     synopsis.resize(std::max<std::size_t>(synopsis.size() + 1, 20), ' ');
     text += "  " + synopsis + std::string(command.usage) + "\n";
@@ -76,7 +77,7 @@ std::optional<int> Parse(const std::vector<std::string>& args, Settings& setting
     argv.push_back(arg.c_str());
   try {
     app.parse(static_cast<int>(argv.size()), argv.data());
-    zebide::Document::SetUndoBudgetFloor(undoBudget << 20);
+    zeb::Document::SetUndoBudgetFloor(undoBudget << 20);
     return std::nullopt;
   } catch (const CLI::CallForHelp&) {
     std::fputs(app.help().c_str(), stdout);
@@ -90,10 +91,10 @@ std::optional<int> Parse(const std::vector<std::string>& args, Settings& setting
   }
 }
 
-void PrintIdentity(const zebide::Package& package) {
-  const zebide::PackageIdentity& id = package.Identity();
+void PrintIdentity(const zeb::Package& package) {
+  const zeb::PackageIdentity& id = package.Identity();
   std::printf("%s: %s\n", id.name.c_str(), id.description.c_str());
-  for (const zebide::IdentityRow& row : package.IdentityRows())
+  for (const zeb::IdentityRow& row : package.IdentityRows())
     std::printf("  %s: %s\n", row.label.c_str(), row.value.c_str());
 }
 
@@ -106,13 +107,13 @@ int Run(const Settings& settings) {
   const std::string scriptName = fromStdin ? "<stdin>" : settings.script;
   File scriptFile(nullptr, &std::fclose);
   if (!fromStdin) {
-    scriptFile.reset(zebhost::OpenForReading(settings.script));
+    scriptFile.reset(zeb::OpenForReading(settings.script));
     if (!scriptFile)
       throw EInOutError("cannot read script " + settings.script + ": " + std::strerror(errno));
   }
 
-  zebhost::HostObserver observer(stdout, stderr);
-  zebide::Ide ide(observer);
+  zeb::HostObserver observer(stdout, stderr);
+  zeb::Ide ide(observer);
   if (!settings.packages.empty()) {
     for (const std::string& package : settings.packages)
       ide.LoadPackage(package);
@@ -133,11 +134,11 @@ int Run(const Settings& settings) {
   for (const std::string& file : settings.files)
     ide.Open(file);
 
-  zebhost::ScriptRunner runner(ide, stdout);
-  std::optional<zebhost::ScriptRunner::Failure> failure;
+  zeb::ScriptRunner runner(ide, stdout);
+  std::optional<zeb::ScriptRunner::Failure> failure;
   if (scriptFile)
     failure = runner.Run(scriptFile.get(), scriptName);
-  else if (settings.script == "-" || !zebhost::StandardInputIsTerminal())
+  else if (settings.script == "-" || !zeb::StandardInputIsTerminal())
     failure = runner.Run(stdin, scriptName);
   if (!failure) return 0;
   std::fflush(stdout);
@@ -147,11 +148,13 @@ int Run(const Settings& settings) {
 }
 
 }  // namespace
+}  // namespace zeb
 
 int main(int argc, char** argv) {
-  zebhost::UseBinaryStandardStreams();
+  using namespace zeb;
+  zeb::UseBinaryStandardStreams();
   Settings settings;
-  if (const auto status = Parse(zebhost::Utf8Arguments(argc, argv), settings)) return *status;
+  if (const auto status = Parse(zeb::Utf8Arguments(argc, argv), settings)) return *status;
   int status = 2;
   // Whatever stops the run is reported here, once; script lines report their own failures.
   try {

@@ -8,7 +8,7 @@
 #include "ide/core/EditView.h"
 #include "ide/ota/LiveObjects.h"
 
-namespace zebide {
+namespace zeb {
 
 class EditBlockObject final : public CountedObject<IOTAEditBlock> {
  public:
@@ -26,4 +26,4 @@ class EditBlockObject final : public CountedObject<IOTAEditBlock> {
   std::shared_ptr<EditView> view_;
 };
 
-}  // namespace zebide
+}  // namespace zeb

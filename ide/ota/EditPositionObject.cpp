@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace zebide {
+namespace zeb {
 
 std::int32_t EditPositionObject::GetLastRow() {
   return static_cast<std::int32_t>(
       std::min<std::size_t>(view_->GetDocument().LineCount(), INT32_MAX));
 }
 
-}  // namespace zebide
+}  // namespace zeb

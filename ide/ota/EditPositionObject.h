@@ -9,7 +9,7 @@
 #include "ide/core/EditView.h"
 #include "ide/ota/LiveObjects.h"
 
-namespace zebide {
+namespace zeb {
 
 class EditPositionObject final : public CountedObject<IOTAEditPosition> {
  public:
@@ -25,4 +25,4 @@ class EditPositionObject final : public CountedObject<IOTAEditPosition> {
   std::shared_ptr<EditView> view_;
 };
 
-}  // namespace zebide
+}  // namespace zeb

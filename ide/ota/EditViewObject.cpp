@@ -6,7 +6,7 @@
 #include "ide/core/Ide.h"
 #include "ide/ota/ObjectPools.h"
 
-namespace zebide {
+namespace zeb {
 
 ComPtr<IOTAEditBlock> EditViewObject::GetBlock() {
   return pools_->BlockFor(view_);
@@ -28,4 +28,4 @@ ComPtr<IOTAEditPosition> EditViewObject::GetPosition() {
   return pools_->PositionFor(view_);
 }
 
-}  // namespace zebide
+}  // namespace zeb

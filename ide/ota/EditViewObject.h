@@ -8,7 +8,7 @@
 #include "ide/core/EditView.h"
 #include "ide/ota/LiveObjects.h"
 
-namespace zebide {
+namespace zeb {
 
 class Ide;
 class ObjectPools;
@@ -32,4 +32,4 @@ class EditViewObject final : public CountedObject<IOTAEditView> {
   std::shared_ptr<EditView> view_;
 };
 
-}  // namespace zebide
+}  // namespace zeb

@@ -1,6 +1,6 @@
 #include "ide/ota/KeyBindingServicesObject.h"
 
-namespace zebide {
+namespace zeb {
 
 bool KeyBindingServicesObject::AddKeyBinding(std::span<const TShortCut> keys, TKeyBindingProc proc,
                                              void* context, std::int32_t flags,
@@ -24,4 +24,4 @@ void KeyBindingServicesObject::Close() noexcept {
   binding_.Reset();
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -11,7 +11,7 @@
 #include "ide/core/KeyMap.h"
 #include "ide/ota/LiveObjects.h"
 
-namespace zebide {
+namespace zeb {
 
 class KeyBindingServicesObject final : public CountedObject<IOTAKeyBindingServices> {
  public:
@@ -30,4 +30,4 @@ class KeyBindingServicesObject final : public CountedObject<IOTAKeyBindingServic
   ComPtr<IOTAKeyboardBinding> binding_;
 };
 
-}  // namespace zebide
+}  // namespace zeb

@@ -4,8 +4,8 @@
 #include "api/ToolsAPI.h"
 #include "ide/ota/LiveObjects.h"
 
-namespace zebide {
+namespace zeb {
 
 class KeyContextObject final : public CountedObject<IOTAKeyContext> {};
 
-}  // namespace zebide
+}  // namespace zeb

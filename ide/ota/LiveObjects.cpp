@@ -5,7 +5,7 @@
 #include <mutex>
 #include <vector>
 
-namespace zebide {
+namespace zeb {
 
 namespace {
 std::atomic<std::int64_t> live{0};
@@ -37,4 +37,4 @@ void LiveObjects::Unregister(const IdleObjects& pool) noexcept {
   std::erase(pools, &pool);
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -14,7 +14,7 @@
 
 #include "runtime/InterfacedObject.h"
 
-namespace zebide {
+namespace zeb {
 
 // What LiveObjects needs of a pool: how many of its objects are idle now.
 class IdleObjects {
@@ -62,4 +62,4 @@ class CountedObject : public TInterfacedObject<Interfaces...> {
   std::atomic<bool> idle_ = false;  // and it is the only one
 };
 
-}  // namespace zebide
+}  // namespace zeb

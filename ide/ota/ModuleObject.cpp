@@ -3,7 +3,7 @@
 #include "ide/core/Ide.h"
 #include "ide/ota/ObjectPools.h"
 
-namespace zebide {
+namespace zeb {
 
 ComPtr<IOTAEditor> ModuleObject::GetModuleFileEditor(std::int32_t index) {
   if (index < 0 || static_cast<std::size_t>(index) >= module_->FileCount()) return {};
@@ -20,4 +20,4 @@ ComPtr<IOTAEditor> ModuleObject::GetCurrentEditor() {
   return pools_->EditorFor(*ide_, module_, file);
 }
 
-}  // namespace zebide
+}  // namespace zeb

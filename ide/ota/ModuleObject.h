@@ -8,7 +8,7 @@
 #include "ide/core/Module.h"
 #include "ide/ota/LiveObjects.h"
 
-namespace zebide {
+namespace zeb {
 
 class Ide;
 class ObjectPools;
@@ -36,4 +36,4 @@ class ModuleObject final : public CountedObject<IOTAModule> {
   std::shared_ptr<Module> module_;
 };
 
-}  // namespace zebide
+}  // namespace zeb

@@ -15,7 +15,7 @@
 #include "api/ComPtr.h"
 #include "ide/ota/LiveObjects.h"
 
-namespace zebide {
+namespace zeb {
 
 template <class T, std::size_t N>
 class ObjectPool final : public IdleObjects {
@@ -78,4 +78,4 @@ class ObjectPool final : public IdleObjects {
   std::array<ComPtr<T>, N> slots_;
 };
 
-}  // namespace zebide
+}  // namespace zeb

@@ -1,6 +1,6 @@
 #include "ide/ota/ObjectPools.h"
 
-namespace zebide {
+namespace zeb {
 
 ComPtr<IOTAModule> ObjectPools::ModuleFor(Ide& ide, const std::shared_ptr<Module>& module) {
   return modules_.Acquire([&](const ModuleObject& o) { return o.Serves(module); },
@@ -42,4 +42,4 @@ void ObjectPools::Clear() noexcept {
   modules_.Clear();
 }
 
-}  // namespace zebide
+}  // namespace zeb

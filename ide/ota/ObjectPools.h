@@ -16,7 +16,7 @@
 #include "ide/ota/ObjectPool.h"
 #include "ide/ota/SourceEditorObject.h"
 
-namespace zebide {
+namespace zeb {
 
 class Ide;
 class Module;
@@ -42,4 +42,4 @@ class ObjectPools {
   ObjectPool<EditPositionObject, 1> positions_;
 };
 
-}  // namespace zebide
+}  // namespace zeb

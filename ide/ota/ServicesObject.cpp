@@ -3,7 +3,7 @@
 #include "ide/core/Ide.h"
 #include "runtime/Exceptions.h"
 
-namespace zebide {
+namespace zeb {
 
 Ide& ServicesObject::Owner() const {
   if (ide_ == nullptr) throw EInvalidOperation("The IDE's services are no longer available");
@@ -63,4 +63,4 @@ std::string ServicesObject::GetBaseRegistryKey() {
   return Owner().Environment().registryKey;
 }
 
-}  // namespace zebide
+}  // namespace zeb

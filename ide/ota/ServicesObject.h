@@ -10,7 +10,7 @@
 #include "ide/ota/LiveObjects.h"
 #include "ide/ota/ObjectPools.h"
 
-namespace zebide {
+namespace zeb {
 
 class Ide;
 
@@ -50,4 +50,4 @@ class ServicesObject final
   ObjectPools pools_;
 };
 
-}  // namespace zebide
+}  // namespace zeb

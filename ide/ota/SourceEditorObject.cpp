@@ -4,7 +4,7 @@
 #include "ide/ota/ObjectPools.h"
 #include "ide/text/Utf8Path.h"
 
-namespace zebide {
+namespace zeb {
 
 std::string SourceEditorObject::GetFileName() {
   return module_->File(file_)->Path();
@@ -45,4 +45,4 @@ std::string SourceEditorObject::GetSubViewIdentifier(std::int32_t index) {
       PathFromUtf8(module_->File(static_cast<std::size_t>(index))->Path()).filename());
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -10,7 +10,7 @@
 #include "ide/core/Module.h"
 #include "ide/ota/LiveObjects.h"
 
-namespace zebide {
+namespace zeb {
 
 class Ide;
 class ObjectPools;
@@ -47,4 +47,4 @@ class SourceEditorObject final : public CountedObject<IOTASourceEditor> {
   std::size_t file_;
 };
 
-}  // namespace zebide
+}  // namespace zeb

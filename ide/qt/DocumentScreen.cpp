@@ -9,7 +9,7 @@
 #include "ide/text/Document.h"
 #include "ide/text/TextChange.h"
 
-namespace ide::qt {
+namespace zeb {
 
 namespace {
 
@@ -30,7 +30,7 @@ class FlagScope {
 };
 
 // The document's text in place, without a copy; valid until the document changes.
-std::string_view AllBytes(const zebide::Document& document) {
+std::string_view AllBytes(const zeb::Document& document) {
   return document.Buffer().Span(0, document.ByteSize());
 }
 
@@ -40,7 +40,7 @@ unsigned long U(long value) {
 
 }  // namespace
 
-DocumentScreen::DocumentScreen(zebide::Document& document, QObject* parent)
+DocumentScreen::DocumentScreen(zeb::Document& document, QObject* parent)
     : QObject(parent), document_(document), encoding_(GuessEncoding(AllBytes(document))) {}
 
 DocumentScreen::~DocumentScreen() = default;
@@ -141,7 +141,7 @@ long DocumentScreen::LineStart(std::size_t index) const {
   return static_cast<long>(document_.LineOffset(index));
 }
 
-long DocumentScreen::PositionOf(zebide::TextPos pos) const {
+long DocumentScreen::PositionOf(zeb::TextPos pos) const {
   if (listening_ == nullptr) return 0;
   const auto line = static_cast<std::size_t>(
       std::clamp<std::int32_t>(pos.line, 1, static_cast<std::int32_t>(document_.LineCount())));
@@ -150,7 +150,7 @@ long DocumentScreen::PositionOf(zebide::TextPos pos) const {
   return LineStart(line - 1) + static_cast<long>(ScreenOffset(encoding_, text, column));
 }
 
-zebide::TextPos DocumentScreen::TextPosAt(long position) const {
+zeb::TextPos DocumentScreen::TextPosAt(long position) const {
   if (listening_ == nullptr) return {};
   std::size_t line = 0;
   if (linesAgree_ || Converts(encoding_)) {
@@ -254,10 +254,10 @@ void DocumentScreen::ReloadLater() {
   });
 }
 
-void DocumentScreen::Forward(zebide::TextPos from, zebide::TextPos to, const std::string& bytes) {
+void DocumentScreen::Forward(zeb::TextPos from, zeb::TextPos to, const std::string& bytes) {
   EditorWidget* pane = active_ != nullptr ? active_ : listening_;
   if (pane == nullptr) return;
-  zebide::EditView& view = *pane->View();
+  zeb::EditView& view = *pane->View();
   if (!document_.IsValid(from) || !document_.IsValid(to) || !view.Select(from, to)) {
     // Inside a line end: not a change the document can take; show the document again.
     reloadPending_ = true;
@@ -282,9 +282,9 @@ void DocumentScreen::Forward(zebide::TextPos from, zebide::TextPos to, const std
 
 // ---- Document to screen -----------------------------------------------------------------------
 
-void DocumentScreen::Apply(const zebide::TextChange& change) {
-  if (change.kind == zebide::TextChange::Kind::Saved) return;
-  if (change.kind == zebide::TextChange::Kind::Edit) {
+void DocumentScreen::Apply(const zeb::TextChange& change) {
+  if (change.kind == zeb::TextChange::Kind::Saved) return;
+  if (change.kind == zeb::TextChange::Kind::Edit) {
     // A new step: the steps that could be redone are gone, and so are their joins.
     const std::size_t count = document_.History().UndoCount();
     joined_.erase(joined_.lower_bound(count), joined_.end());
@@ -344,7 +344,7 @@ bool DocumentScreen::InStep() const {
 
 // ---- Undo -------------------------------------------------------------------------------------
 
-void DocumentScreen::Undo(zebide::EditView& view) {
+void DocumentScreen::Undo(zeb::EditView& view) {
   EndTypingRun();
   while (true) {
     const std::size_t step = document_.History().UndoCount();
@@ -352,11 +352,11 @@ void DocumentScreen::Undo(zebide::EditView& view) {
   }
 }
 
-void DocumentScreen::Redo(zebide::EditView& view) {
+void DocumentScreen::Redo(zeb::EditView& view) {
   EndTypingRun();
   if (!view.Redo()) return;
   while (joined_.count(document_.History().UndoCount() + 1) != 0)
     if (!view.Redo()) break;
 }
 
-}  // namespace ide::qt
+}  // namespace zeb

@@ -20,13 +20,13 @@
 #include "ide/qt/ScreenEncoding.h"
 #include "ide/text/TextPos.h"
 
-namespace zebide {
+namespace zeb {
 class Document;
 class EditView;
 struct TextChange;
-}  // namespace zebide
+}  // namespace zeb
 
-namespace ide::qt {
+namespace zeb {
 
 class EditorWidget;
 
@@ -35,10 +35,10 @@ class DocumentScreen final : public QObject {
 
  public:
   // The encoding is guessed from the document's bytes (see GuessEncoding).
-  explicit DocumentScreen(zebide::Document& document, QObject* parent = nullptr);
+  explicit DocumentScreen(zeb::Document& document, QObject* parent = nullptr);
   ~DocumentScreen() override;
 
-  zebide::Document& GetDocument() const noexcept { return document_; }
+  zeb::Document& GetDocument() const noexcept { return document_; }
   ScreenEncoding Encoding() const noexcept { return encoding_; }
   // Shows the document anew in another encoding; false (nothing changed) when code page 949 is
   // asked for bytes that are not code page 949 text.
@@ -52,15 +52,15 @@ class DocumentScreen final : public QObject {
   void SetActivePane(EditorWidget& pane) noexcept { active_ = &pane; }
 
   // A change of the IDE's document (from the IDE's listener).
-  void Apply(const zebide::TextChange& change);
+  void Apply(const zeb::TextChange& change);
 
   // Screen positions (byte offsets into the component's text) of places in the document.
-  long PositionOf(zebide::TextPos pos) const;
-  zebide::TextPos TextPosAt(long position) const;
+  long PositionOf(zeb::TextPos pos) const;
+  zeb::TextPos TextPosAt(long position) const;
 
   // Undo and redo through `view`, a typing run as one step.
-  void Undo(zebide::EditView& view);
-  void Redo(zebide::EditView& view);
+  void Undo(zeb::EditView& view);
+  void Redo(zeb::EditView& view);
   void EndTypingRun() noexcept { typingEnd_ = -1; }
 
   // What the user does in one go (a key press, a paste, a replacement): every change it makes
@@ -96,13 +96,13 @@ class DocumentScreen final : public QObject {
   // Shows the document anew.
   void Load();
   void OnModified(int position, int type, int length);
-  void Forward(zebide::TextPos from, zebide::TextPos to, const std::string& bytes);
+  void Forward(zeb::TextPos from, zeb::TextPos to, const std::string& bytes);
   void ReloadLater();
   long LineStart(std::size_t index) const;
   void CheckLines();
   void ListenTo(EditorWidget* pane);
 
-  zebide::Document& document_;
+  zeb::Document& document_;
   ScreenEncoding encoding_;
   std::vector<EditorWidget*> panes_;
   EditorWidget* listening_ = nullptr;  // the pane whose notifications stand for the document's
@@ -119,7 +119,7 @@ class DocumentScreen final : public QObject {
     bool insert = false;
     long position = 0;  // on screen
     long length = 0;    // on screen
-    zebide::TextPos from, to;
+    zeb::TextPos from, to;
   };
   std::optional<PendingChange> pending_;
   bool flushQueued_ = false;
@@ -134,4 +134,4 @@ class DocumentScreen final : public QObject {
   QElapsedTimer typingClock_;
 };
 
-}  // namespace ide::qt
+}  // namespace zeb

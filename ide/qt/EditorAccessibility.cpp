@@ -6,7 +6,7 @@
 
 #include "ide/qt/EditorWidget.h"
 
-namespace ide::qt {
+namespace zeb {
 
 namespace {
 
@@ -41,4 +41,4 @@ void InstallEditorAccessibility() {
   (void)installed;
 }
 
-}  // namespace ide::qt
+}  // namespace zeb

@@ -8,10 +8,10 @@
 // makes the component's.
 #pragma once
 
-namespace ide::qt {
+namespace zeb {
 
 // Installs the policy once; later calls do nothing. Must run after the component made its first
 // widget (which installs its own accessible objects), so that this one is asked first.
 void InstallEditorAccessibility();
 
-}  // namespace ide::qt
+}  // namespace zeb

@@ -15,7 +15,7 @@
 #include "ide/qt/EditorAccessibility.h"
 #include "ide/qt/KeyTranslation.h"
 
-namespace ide::qt {
+namespace zeb {
 
 namespace {
 
@@ -63,7 +63,7 @@ QsciLexer* LexerFor(const std::string& path, QObject* parent) {
 
 }  // namespace
 
-EditorWidget::EditorWidget(zebide::Ide& ide, std::shared_ptr<zebide::EditView> view,
+EditorWidget::EditorWidget(zeb::Ide& ide, std::shared_ptr<zeb::EditView> view,
                            DocumentScreen& screen, QWidget* parent)
     : QsciScintilla(parent), ide_(ide), view_(std::move(view)), screen_(screen) {
   InstallEditorAccessibility();
@@ -89,7 +89,7 @@ EditorWidget::EditorWidget(zebide::Ide& ide, std::shared_ptr<zebide::EditView> v
 
   screen_.AddPane(*this);
   // New line breaks take the document's line end: its first one, LF when it has none.
-  const zebide::Document& document = view_->GetDocument();
+  const zeb::Document& document = view_->GetDocument();
   const bool crlf = document.LineCount() > 1 && document.LineOffset(1) >= 2 &&
                     document.Bytes(document.LineOffset(1) - 2, 2) == std::string("\r\n");
   setEolMode(crlf ? QsciScintilla::EolWindows : QsciScintilla::EolUnix);
@@ -119,11 +119,11 @@ void EditorWidget::ApplyLexer() {
 
 // ---- Positions --------------------------------------------------------------------------------
 
-long EditorWidget::PositionOf(zebide::TextPos pos) const {
+long EditorWidget::PositionOf(zeb::TextPos pos) const {
   return screen_.PositionOf(pos);
 }
 
-zebide::TextPos EditorWidget::TextPosAt(long position) const {
+zeb::TextPos EditorWidget::TextPosAt(long position) const {
   return screen_.TextPosAt(position);
 }
 
@@ -168,9 +168,9 @@ void EditorWidget::PushSelectionToView() {
 void EditorWidget::SyncSelectionFromView() {
   // The screen selects exactly the block, the caret at the block's end nearest to the view's
   // cursor; the view then takes the screen's caret, so both say the same.
-  const zebide::ViewState state = view_->State();
-  zebide::TextPos anchor = state.cursor;
-  zebide::TextPos at = state.cursor;
+  const zeb::ViewState state = view_->State();
+  zeb::TextPos anchor = state.cursor;
+  zeb::TextPos at = state.cursor;
   if (state.HasBlock()) {
     const bool atStart = state.cursor == state.blockStart;
     anchor = atStart ? state.blockEnd : state.blockStart;
@@ -183,7 +183,7 @@ void EditorWidget::SyncSelectionFromView() {
 
 bool EditorWidget::InStep() const {
   if (!screen_.InStep()) return false;
-  const zebide::ViewState& state = view_->State();
+  const zeb::ViewState& state = view_->State();
   const long caret = Caret();
   const long anchor = Anchor();
   if (state.cursor != TextPosAt(caret)) return false;
@@ -218,15 +218,15 @@ void EditorWidget::keyPressEvent(QKeyEvent* event) {
   const TShortCut code = KeyCodeOf(*event);
   if (code != 0) {
     switch (ide_.RouteKey(code)) {
-      case zebide::KeyOutcome::Handled:
-      case zebide::KeyOutcome::Faulted:
-      case zebide::KeyOutcome::Pending:
+      case zeb::KeyOutcome::Handled:
+      case zeb::KeyOutcome::Faulted:
+      case zeb::KeyOutcome::Pending:
         screen_.EndTypingRun();
         SyncSelectionFromView();
         event->accept();
         return;
-      case zebide::KeyOutcome::PassedOn:
-      case zebide::KeyOutcome::NotBound:
+      case zeb::KeyOutcome::PassedOn:
+      case zeb::KeyOutcome::NotBound:
         break;
     }
   }
@@ -302,4 +302,4 @@ void EditorWidget::dropEvent(QDropEvent* event) {
   PushSelectionToView();
 }
 
-}  // namespace ide::qt
+}  // namespace zeb

@@ -15,12 +15,12 @@
 #include "ide/qt/ScreenEncoding.h"
 #include "ide/text/TextPos.h"
 
-namespace zebide {
+namespace zeb {
 class Ide;
 class EditView;
-}  // namespace zebide
+}  // namespace zeb
 
-namespace ide::qt {
+namespace zeb {
 
 class DocumentScreen;
 
@@ -28,11 +28,11 @@ class EditorWidget : public QsciScintilla {
   Q_OBJECT
 
  public:
-  EditorWidget(zebide::Ide& ide, std::shared_ptr<zebide::EditView> view, DocumentScreen& screen,
+  EditorWidget(zeb::Ide& ide, std::shared_ptr<zeb::EditView> view, DocumentScreen& screen,
                QWidget* parent = nullptr);
   ~EditorWidget() override;
 
-  const std::shared_ptr<zebide::EditView>& View() const noexcept { return view_; }
+  const std::shared_ptr<zeb::EditView>& View() const noexcept { return view_; }
   DocumentScreen& Screen() const noexcept { return screen_; }
 
   // Shows the view's cursor and block as the screen's caret and selection.
@@ -46,8 +46,8 @@ class EditorWidget : public QsciScintilla {
   bool InStep() const;
 
   // The component's byte positions of places in the text, and back.
-  long PositionOf(zebide::TextPos pos) const;
-  zebide::TextPos TextPosAt(long position) const;
+  long PositionOf(zeb::TextPos pos) const;
+  zeb::TextPos TextPosAt(long position) const;
   long Caret() const;
   long Anchor() const;
   // The caret's column in characters, tabs expanded, from 1.
@@ -82,9 +82,9 @@ class EditorWidget : public QsciScintilla {
   void MakeTopView();
   void ApplyLexer();
 
-  zebide::Ide& ide_;
-  std::shared_ptr<zebide::EditView> view_;
+  zeb::Ide& ide_;
+  std::shared_ptr<zeb::EditView> view_;
   DocumentScreen& screen_;
 };
 
-}  // namespace ide::qt
+}  // namespace zeb

@@ -11,7 +11,7 @@
 #include "ide/qt/DocumentScreen.h"
 #include "ide/qt/EditorWidget.h"
 
-namespace ide::qt {
+namespace zeb {
 
 namespace {
 
@@ -167,4 +167,4 @@ int FindBar::ReplaceAll() {
   return count;
 }
 
-}  // namespace ide::qt
+}  // namespace zeb

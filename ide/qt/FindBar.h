@@ -9,7 +9,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace ide::qt {
+namespace zeb {
 
 class EditorWidget;
 
@@ -49,4 +49,4 @@ class FindBar : public QWidget {
   QLabel* note_;
 };
 
-}  // namespace ide::qt
+}  // namespace zeb

@@ -12,7 +12,7 @@
 #include "runtime/Controls.h"
 #include "runtime/Forms.h"
 
-namespace ide::qt {
+namespace zeb {
 
 namespace {
 
@@ -144,4 +144,4 @@ void FormDialog::StoreIntoForm() {
   }
 }
 
-}  // namespace ide::qt
+}  // namespace zeb

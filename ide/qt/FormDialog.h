@@ -6,10 +6,11 @@
 #include <vector>
 
 class QPlainTextEdit;
+
+namespace zeb {
+
 class TForm;
 class TMemo;
-
-namespace ide::qt {
 
 class FormDialog : public QDialog {
   Q_OBJECT
@@ -34,4 +35,4 @@ class FormDialog : public QDialog {
 // Makes fonts the form library names (Korean system fonts among them) resolve to installed ones.
 void InstallFontSubstitutions();
 
-}  // namespace ide::qt
+}  // namespace zeb

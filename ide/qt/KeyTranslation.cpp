@@ -5,7 +5,7 @@
 
 #include "runtime/KeyCodes.h"
 
-namespace ide::qt {
+namespace zeb {
 
 namespace {
 struct KeyPair {
@@ -81,4 +81,4 @@ TShortCut KeyCodeOf(const QKeyEvent& event) {
   return KeyCodeOf(event.key(), event.modifiers());
 }
 
-}  // namespace ide::qt
+}  // namespace zeb

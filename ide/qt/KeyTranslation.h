@@ -8,7 +8,7 @@
 
 class QKeyEvent;
 
-namespace ide::qt {
+namespace zeb {
 
 // The virtual-key code of a Qt key, or 0 when the key has none (a dead key, a bare modifier).
 std::uint16_t VirtualKeyOf(int qtKey);
@@ -20,4 +20,4 @@ std::uint16_t VirtualKeyOf(int qtKey);
 TShortCut KeyCodeOf(int qtKey, Qt::KeyboardModifiers modifiers);
 TShortCut KeyCodeOf(const QKeyEvent& event);
 
-}  // namespace ide::qt
+}  // namespace zeb

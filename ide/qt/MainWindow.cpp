@@ -32,7 +32,7 @@
 #include "ide/qt/FormDialog.h"
 #include "runtime/Exceptions.h"
 
-namespace ide::qt {
+namespace zeb {
 
 namespace {
 
@@ -46,7 +46,7 @@ std::string S(const QString& s) {
   return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
-QString DisplayName(const zebide::Document& document) {
+QString DisplayName(const zeb::Document& document) {
   return QFileInfo(Q(document.Path())).fileName();
 }
 
@@ -59,7 +59,7 @@ QString PlainText(QString text) {
 
 }  // namespace
 
-MainWindow::MainWindow(zebide::Ide::Options options, QWidget* parent)
+MainWindow::MainWindow(zeb::Ide::Options options, QWidget* parent)
     : QMainWindow(parent), presenter_(this) {
   InstallFontSubstitutions();
   setWindowTitle(QStringLiteral("ZEB IDE"));
@@ -94,7 +94,7 @@ MainWindow::MainWindow(zebide::Ide::Options options, QWidget* parent)
   for (QLabel* label : {position_, tabWidth_, encoding_, lineEnd_, modified_})
     statusBar()->addPermanentWidget(label);
 
-  ide_ = std::make_unique<zebide::Ide>(*this, std::move(options));
+  ide_ = std::make_unique<zeb::Ide>(*this, std::move(options));
   BuildMenus();
   UpdateStatus();
 }
@@ -288,7 +288,7 @@ void MainWindow::FillModuleMenu() {
   const auto module = pane ? ide_->ModuleOf(pane->View()->GetDocument()) : nullptr;
   if (!module) return;
   for (std::size_t i = 0; i < module->FileCount(); ++i) {
-    const zebide::Document& document = *module->File(i);
+    const zeb::Document& document = *module->File(i);
     QAction* action = moduleMenu_->addAction(DisplayName(document));
     action->setCheckable(true);
     action->setChecked(&document == &pane->View()->GetDocument());
@@ -314,7 +314,7 @@ bool MainWindow::LoadPackage(const QString& path) {
 
 EditorWidget* MainWindow::OpenFile(const QString& path) {
   try {
-    zebide::EditView& view = ide_->Open(S(path));
+    zeb::EditView& view = ide_->Open(S(path));
     AddRecent(QFileInfo(path).absoluteFilePath());
     return EditorOf(view);
   } catch (const std::exception&) {
@@ -337,7 +337,7 @@ void MainWindow::OpenDialog() {
     OpenFile(path);
 }
 
-bool MainWindow::SaveTo(zebide::Document& document, const QString& path) {
+bool MainWindow::SaveTo(zeb::Document& document, const QString& path) {
   try {
     if (path.isEmpty() || S(QFileInfo(path).absoluteFilePath()) == document.Path())
       document.Save();
@@ -362,7 +362,7 @@ bool MainWindow::Save() {
 bool MainWindow::SaveAs() {
   EditorWidget* pane = CurrentEditor();
   if (pane == nullptr) return false;
-  zebide::Document& document = pane->View()->GetDocument();
+  zeb::Document& document = pane->View()->GetDocument();
   const QString path = QFileDialog::getSaveFileName(this, tr("Save As"), Q(document.Path()));
   if (path.isEmpty() || !SaveTo(document, path)) return false;
   // The saved copy is the file from now on: open it in place of the tab it came from.
@@ -374,7 +374,7 @@ bool MainWindow::SaveAs() {
   return true;
 }
 
-bool MainWindow::MaySave(zebide::Document& document, bool lastViewOnly) {
+bool MainWindow::MaySave(zeb::Document& document, bool lastViewOnly) {
   if (!document.Modified()) return true;
   if (lastViewOnly && ide_->ViewsOf(document).size() > 1) return true;
   const QString name = DisplayName(document);
@@ -468,7 +468,7 @@ void MainWindow::SplitView() {
 void MainWindow::ToggleCompanion() {
   EditorWidget* pane = CurrentEditor();
   if (pane == nullptr) return;
-  const zebide::Document& document = pane->View()->GetDocument();
+  const zeb::Document& document = pane->View()->GetDocument();
   const auto module = ide_->ModuleOf(document);
   if (!module || module->FileCount() < 2) {
     statusBar()->showMessage(tr("%1 has no companion file").arg(DisplayName(document)), 3000);
@@ -484,9 +484,9 @@ QTreeWidget* MainWindow::CreatePackageTree(QWidget* parent) const {
   auto* tree = new QTreeWidget(parent);
   tree->setHeaderLabels({tr("Package"), tr("Description")});
   for (const auto& package : ide_->Packages()) {
-    const zebide::PackageIdentity& id = package->Identity();
+    const zeb::PackageIdentity& id = package->Identity();
     auto* item = new QTreeWidgetItem(tree, {Q(id.name), Q(id.description)});
-    for (const zebide::IdentityRow& row : package->IdentityRows())
+    for (const zeb::IdentityRow& row : package->IdentityRows())
       new QTreeWidgetItem(item, {Q(row.label), Q(row.value)});
     item->setExpanded(true);
   }
@@ -588,7 +588,7 @@ void MainWindow::Report(const QString& title, const QString& text) {
   QMessageBox::warning(this, title, text);
 }
 
-void MainWindow::OnFault(const zebide::Fault& fault) {
+void MainWindow::OnFault(const zeb::Fault& fault) {
   Report(tr("Add-in error"),
          tr("%1 raised %2:\n%3").arg(Q(fault.where), Q(fault.className), Q(fault.message)));
 }
@@ -601,7 +601,7 @@ void MainWindow::OnMessage(const std::string& text) {
   Report(tr("ZEB IDE"), Q(text));
 }
 
-void MainWindow::OnDocumentChanged(zebide::Document& document, const zebide::TextChange& change) {
+void MainWindow::OnDocumentChanged(zeb::Document& document, const zeb::TextChange& change) {
   const auto found = screens_.find(&document);
   if (found != screens_.end()) {
     found->second->Apply(change);
@@ -614,11 +614,11 @@ void MainWindow::OnDocumentChanged(zebide::Document& document, const zebide::Tex
   UpdateStatus();
 }
 
-void MainWindow::OnPaint(zebide::EditView& view) {
+void MainWindow::OnPaint(zeb::EditView& view) {
   if (EditorWidget* editor = EditorOf(view)) editor->viewport()->update();
 }
 
-void MainWindow::OnTopViewChanged(zebide::EditView& view) {
+void MainWindow::OnTopViewChanged(zeb::EditView& view) {
   EditorWidget* editor = EditorOf(view);
   if (editor == nullptr) {
     for (const auto& shared : ide_->ViewsOf(view.GetDocument()))
@@ -635,7 +635,7 @@ void MainWindow::OnTopViewChanged(zebide::EditView& view) {
 
 // ---- Tabs, panes and status -------------------------------------------------------------------
 
-QSplitter* MainWindow::TabOf(const zebide::Document& document) const {
+QSplitter* MainWindow::TabOf(const zeb::Document& document) const {
   for (int i = 0; i < tabs_->count(); ++i) {
     const std::vector<EditorWidget*> panes = PanesOf(i);
     if (!panes.empty() && &panes.front()->View()->GetDocument() == &document)
@@ -653,8 +653,8 @@ std::vector<EditorWidget*> MainWindow::PanesOf(int tabIndex) const {
   return panes;
 }
 
-EditorWidget* MainWindow::AddPane(const std::shared_ptr<zebide::EditView>& view) {
-  const zebide::Document& document = view->GetDocument();
+EditorWidget* MainWindow::AddPane(const std::shared_ptr<zeb::EditView>& view) {
+  const zeb::Document& document = view->GetDocument();
   DocumentScreen*& screen = screens_[&document];
   if (screen == nullptr) screen = new DocumentScreen(view->GetDocument());
   QSplitter* splitter = TabOf(document);
@@ -681,8 +681,8 @@ EditorWidget* MainWindow::AddPane(const std::shared_ptr<zebide::EditView>& view)
 }
 
 void MainWindow::RemovePane(EditorWidget* pane) {
-  const std::shared_ptr<zebide::EditView> view = pane->View();
-  const zebide::Document* document = &view->GetDocument();
+  const std::shared_ptr<zeb::EditView> view = pane->View();
+  const zeb::Document* document = &view->GetDocument();
   QWidget* tab = pane->parentWidget();
   if (lastPane_ == pane) lastPane_ = nullptr;
   findBar_->SetEditor(nullptr);
@@ -696,7 +696,7 @@ void MainWindow::RemovePane(EditorWidget* pane) {
   ide_->CloseView(view);
 }
 
-EditorWidget* MainWindow::EditorOf(const zebide::EditView& view) const {
+EditorWidget* MainWindow::EditorOf(const zeb::EditView& view) const {
   for (const auto& entry : screens_)
     for (EditorWidget* pane : entry.second->Panes())
       if (pane->View().get() == &view) return pane;
@@ -710,7 +710,7 @@ EditorWidget* MainWindow::CurrentEditor() const {
   return panes.front();
 }
 
-void MainWindow::UpdateTabTitle(const zebide::Document& document) {
+void MainWindow::UpdateTabTitle(const zeb::Document& document) {
   QSplitter* tab = TabOf(document);
   const int index = tab != nullptr ? tabs_->indexOf(tab) : -1;
   if (index < 0) return;
@@ -727,8 +727,8 @@ void MainWindow::UpdateStatus() {
     setWindowModified(false);
     return;
   }
-  const zebide::Document& document = pane->View()->GetDocument();
-  const zebide::TextPos at = pane->TextPosAt(pane->Caret());
+  const zeb::Document& document = pane->View()->GetDocument();
+  const zeb::TextPos at = pane->TextPosAt(pane->Caret());
   const int column = pane->CaretColumn();
   QString position = tr("Ln %1, Col %2").arg(at.line).arg(column);
   if (at.col != column) position += tr(" (byte %1)").arg(at.col);
@@ -750,4 +750,4 @@ QString MainWindow::StatusText() {
   return parts.join(QStringLiteral(" | "));
 }
 
-}  // namespace ide::qt
+}  // namespace zeb

@@ -25,20 +25,20 @@ class QSplitter;
 class QTabWidget;
 class QTreeWidget;
 
-namespace ide::qt {
+namespace zeb {
 
 class DocumentScreen;
 class EditorWidget;
 class FindBar;
 
-class MainWindow final : public QMainWindow, public zebide::IdeObserver {
+class MainWindow final : public QMainWindow, public zeb::IdeObserver {
   Q_OBJECT
 
  public:
-  explicit MainWindow(zebide::Ide::Options options = {}, QWidget* parent = nullptr);
+  explicit MainWindow(zeb::Ide::Options options = {}, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  zebide::Ide& Ide() noexcept { return *ide_; }
+  zeb::Ide& Ide() noexcept { return *ide_; }
 
   // Loads a package; a failure is reported like any other message.
   bool LoadPackage(const QString& path);
@@ -90,12 +90,12 @@ class MainWindow final : public QMainWindow, public zebide::IdeObserver {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   // IdeObserver
-  void OnFault(const zebide::Fault& fault) override;
+  void OnFault(const zeb::Fault& fault) override;
   TModalResult OnDialog(TForm& form) override;
   void OnMessage(const std::string& text) override;
-  void OnDocumentChanged(zebide::Document& document, const zebide::TextChange& change) override;
-  void OnPaint(zebide::EditView& view) override;
-  void OnTopViewChanged(zebide::EditView& view) override;
+  void OnDocumentChanged(zeb::Document& document, const zeb::TextChange& change) override;
+  void OnPaint(zeb::EditView& view) override;
+  void OnTopViewChanged(zeb::EditView& view) override;
 
  private:
   void BuildMenus();
@@ -103,17 +103,17 @@ class MainWindow final : public QMainWindow, public zebide::IdeObserver {
                      const std::function<void()>& run);
   bool RunShortcut(const QKeyEvent& event);
   void Report(const QString& title, const QString& text);
-  EditorWidget* EditorOf(const zebide::EditView& view) const;
-  QSplitter* TabOf(const zebide::Document& document) const;
-  EditorWidget* AddPane(const std::shared_ptr<zebide::EditView>& view);
+  EditorWidget* EditorOf(const zeb::EditView& view) const;
+  QSplitter* TabOf(const zeb::Document& document) const;
+  EditorWidget* AddPane(const std::shared_ptr<zeb::EditView>& view);
   void RemovePane(EditorWidget* pane);
   bool CloseTab(int index);
   // Asks whether to save the document when it is modified (with `lastViewOnly`, only when no
   // other view shows it); false when the user cancels or the save failed.
-  bool MaySave(zebide::Document& document, bool lastViewOnly = true);
-  bool SaveTo(zebide::Document& document, const QString& path);
+  bool MaySave(zeb::Document& document, bool lastViewOnly = true);
+  bool SaveTo(zeb::Document& document, const QString& path);
   void UpdateStatus();
-  void UpdateTabTitle(const zebide::Document& document);
+  void UpdateTabTitle(const zeb::Document& document);
   void AddRecent(const QString& path);
   void FillRecentMenu();
   void FillModuleMenu();
@@ -121,8 +121,8 @@ class MainWindow final : public QMainWindow, public zebide::IdeObserver {
   void EditCommand(const std::function<void(EditorWidget&)>& command);
 
   ModalPresenter presenter_;
-  std::unique_ptr<zebide::Ide> ide_;
-  std::map<const zebide::Document*, DocumentScreen*> screens_;
+  std::unique_ptr<zeb::Ide> ide_;
+  std::map<const zeb::Document*, DocumentScreen*> screens_;
   QTabWidget* tabs_;
   FindBar* findBar_;
   QLabel* position_;
@@ -141,4 +141,4 @@ class MainWindow final : public QMainWindow, public zebide::IdeObserver {
   EditorWidget* lastPane_ = nullptr;
 };
 
-}  // namespace ide::qt
+}  // namespace zeb

@@ -4,7 +4,7 @@
 
 #include "ide/qt/FormDialog.h"
 
-namespace ide::qt {
+namespace zeb {
 
 TModalResult ModalPresenter::ShowModal(TForm& form) {
   FormDialog dialog(form, parent_);
@@ -15,4 +15,4 @@ TModalResult ModalPresenter::ShowModal(TForm& form) {
   return result == QDialog::Accepted ? mrOk : mrCancel;
 }
 
-}  // namespace ide::qt
+}  // namespace zeb

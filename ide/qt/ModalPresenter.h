@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace ide::qt {
+namespace zeb {
 
 class FormDialog;
 
@@ -25,4 +25,4 @@ class ModalPresenter final : public IModalPresenter {
   QWidget* parent_;
 };
 
-}  // namespace ide::qt
+}  // namespace zeb

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace ide::qt {
+namespace zeb {
 
 namespace {
 
@@ -209,4 +209,4 @@ std::size_t ByteOffset(ScreenEncoding encoding, std::string_view line, std::size
   return i + (screenOffset > screen ? screenOffset - screen : 0);
 }
 
-}  // namespace ide::qt
+}  // namespace zeb

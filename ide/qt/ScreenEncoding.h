@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace ide::qt {
+namespace zeb {
 
 enum class ScreenEncoding { Utf8, Cp949, Latin1 };
 
@@ -40,4 +40,4 @@ std::string FromScreen(ScreenEncoding encoding, std::string_view screen);
 std::size_t ScreenOffset(ScreenEncoding encoding, std::string_view line, std::size_t byteOffset);
 std::size_t ByteOffset(ScreenEncoding encoding, std::string_view line, std::size_t screenOffset);
 
-}  // namespace ide::qt
+}  // namespace zeb

@@ -6,6 +6,7 @@
 
 #include "ide/qt/MainWindow.h"
 
+namespace zeb {
 namespace {
 
 struct Arguments {
@@ -48,8 +49,10 @@ Arguments Parse(int argc, char** argv) {
 }
 
 }  // namespace
+}  // namespace zeb
 
 int main(int argc, char** argv) {
+  using namespace zeb;
   const Arguments arguments = Parse(argc, argv);
 
   QApplication app(argc, argv);
@@ -57,7 +60,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("zeb-ide"));
   QApplication::setApplicationVersion(QStringLiteral(ZEB_VERSION));
 
-  ide::qt::MainWindow window;
+  zeb::MainWindow window;
   if (!arguments.noPackage) {
     for (const QString& package : arguments.packages)
       window.LoadPackage(package);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace zebide {
+namespace zeb {
 
 BlockEditing::LeadEdit BlockEditing::Lead(std::string_view line, std::int32_t columns,
                                           std::int32_t tabWidth) noexcept {
@@ -75,4 +75,4 @@ bool BlockEditing::LowerCaseAscii(char* bytes, std::size_t size) noexcept {
   return changed;
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace zebide {
+namespace zeb {
 
 // The widest indent or unindent a block command accepts, in columns.
 inline constexpr std::int32_t kMaxIndentColumns = 4096;
@@ -49,4 +49,4 @@ class BlockEditing {
   static bool LowerCaseAscii(char* bytes, std::size_t size) noexcept;
 };
 
-}  // namespace zebide
+}  // namespace zeb

@@ -5,7 +5,7 @@
 #include <new>
 #include <utility>
 
-namespace zebide {
+namespace zeb {
 
 ByteBlock ByteBlock::Zeros(std::size_t size) {
   ByteBlock block;
@@ -59,4 +59,4 @@ void ByteBlock::Release() noexcept {
   capacity_ = 0;
 }
 
-}  // namespace zebide
+}  // namespace zeb

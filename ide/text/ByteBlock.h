@@ -13,7 +13,7 @@
 #include <string_view>
 #include <utility>
 
-namespace zebide {
+namespace zeb {
 
 class ByteBlock {
  public:
@@ -70,4 +70,4 @@ class ByteBlock {
   char inline_[kInline] = {};
 };
 
-}  // namespace zebide
+}  // namespace zeb

@@ -6,7 +6,7 @@
 
 #include "ide/text/FileStore.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace {
 std::atomic<std::size_t> undoBudgetFloor{Document::kDefaultUndoBudgetFloor};
@@ -240,4 +240,4 @@ void Document::Changed(const TextChange& change) {
   if (listener_) listener_(*this, change);
 }
 
-}  // namespace zebide
+}  // namespace zeb

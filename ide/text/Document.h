@@ -24,7 +24,7 @@
 #include "ide/text/TextPos.h"
 #include "ide/text/UndoHistory.h"
 
-namespace zebide {
+namespace zeb {
 
 class Document {
  public:
@@ -127,4 +127,4 @@ class Document {
   ChangeListener listener_;
 };
 
-}  // namespace zebide
+}  // namespace zeb

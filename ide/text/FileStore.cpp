@@ -5,7 +5,7 @@
 #include "ide/text/FileStoreShared.h"
 #include "runtime/Exceptions.h"
 
-namespace zebide::filestore {
+namespace zeb::filestore {
 
 void Fail(const std::string& what, const std::string& path, const std::string& reason) {
   throw EInOutError(what + " " + path + ": " + reason);
@@ -37,4 +37,4 @@ std::uint64_t TemporaryOwner(std::string_view entry, std::string_view prefix) {
   return pid;
 }
 
-}  // namespace zebide::filestore
+}  // namespace zeb::filestore

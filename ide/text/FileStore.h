@@ -23,7 +23,7 @@
 
 #include "ide/text/ByteBlock.h"
 
-namespace zebide {
+namespace zeb {
 
 class FileStore {
  public:
@@ -34,4 +34,4 @@ class FileStore {
   static void Write(const std::string& path, std::string_view bytes);
 };
 
-}  // namespace zebide
+}  // namespace zeb

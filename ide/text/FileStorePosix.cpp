@@ -20,7 +20,7 @@
 #include "ide/text/FileStoreShared.h"
 #include "runtime/Exceptions.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace {
 using filestore::TemporaryOwner;
@@ -192,4 +192,4 @@ void FileStore::Write(const std::string& path, std::string_view bytes) {
   SyncFolder(folder);
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace zebide::filestore {
+namespace zeb::filestore {
 
 // Raises EInOutError "WHAT PATH: REASON".
 [[noreturn]] void Fail(const std::string& what, const std::string& path, const std::string& reason);
@@ -20,4 +20,4 @@ std::string TemporaryPrefix(std::string_view name);
 // else 0.
 std::uint64_t TemporaryOwner(std::string_view entry, std::string_view prefix);
 
-}  // namespace zebide::filestore
+}  // namespace zeb::filestore

@@ -9,7 +9,7 @@
 #include "ide/text/Win32Interop.h"
 #include "runtime/Exceptions.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace {
 using filestore::TemporaryOwner;
@@ -183,4 +183,4 @@ void FileStore::Write(const std::string& path, std::string_view bytes) {
                                            : DWORD{FILE_ATTRIBUTE_NORMAL});
 }
 
-}  // namespace zebide
+}  // namespace zeb

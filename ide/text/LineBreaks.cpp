@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace zebide {
+namespace zeb {
 
 std::size_t LineBreaks::LowerBound(std::size_t value) const noexcept {
   // Search the part before the gap, then the part after it.
@@ -71,4 +71,4 @@ void LineBreaks::Shift(std::size_t from, std::size_t to, std::size_t delta) noex
     data_[i + gapLength_] += delta;
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace zebide {
+namespace zeb {
 
 class LineBreaks {
  public:
@@ -41,4 +41,4 @@ class LineBreaks {
   std::size_t gapLength_ = 0;
 };
 
-}  // namespace zebide
+}  // namespace zeb

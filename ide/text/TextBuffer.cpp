@@ -10,7 +10,7 @@
 
 #include "ide/text/BlockEditing.h"
 
-namespace zebide {
+namespace zeb {
 
 namespace {
 // The least room a buffer keeps for typing, and the share of its size it adds when it grows.
@@ -498,4 +498,4 @@ std::vector<Line> TextBuffer::Replace(std::size_t first, std::size_t count,
   return removed;
 }
 
-}  // namespace zebide
+}  // namespace zeb

@@ -27,7 +27,7 @@
 #include "ide/text/ByteBlock.h"
 #include "ide/text/LineBreaks.h"
 
-namespace zebide {
+namespace zeb {
 
 enum class LineEnd : std::uint8_t { None, Lf, CrLf };
 
@@ -165,4 +165,4 @@ class TextBuffer {
   LineEnd preferred_ = LineEnd::Lf;
 };
 
-}  // namespace zebide
+}  // namespace zeb

@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace zebide {
+namespace zeb {
 
 struct TextChange {
   enum class Kind : std::uint8_t {
@@ -30,4 +30,4 @@ struct TextChange {
   std::size_t insertedLines = 0;
 };
 
-}  // namespace zebide
+}  // namespace zeb

@@ -5,7 +5,7 @@
 #include <compare>
 #include <cstdint>
 
-namespace zebide {
+namespace zeb {
 
 struct TextPos {
   std::int32_t line = 1;
@@ -25,4 +25,4 @@ struct ViewState {
   friend constexpr bool operator==(const ViewState&, const ViewState&) = default;
 };
 
-}  // namespace zebide
+}  // namespace zeb

@@ -3,7 +3,7 @@
 #include <iterator>
 #include <utility>
 
-namespace zebide {
+namespace zeb {
 
 ByteBlock UndoHistory::DropRedoSteps() {
   ByteBlock spare;
@@ -65,4 +65,4 @@ void UndoHistory::Clear() noexcept {
   held_ = 0;
 }
 
-}  // namespace zebide
+}  // namespace zeb

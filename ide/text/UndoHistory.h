@@ -17,7 +17,7 @@
 #include "ide/text/ByteBlock.h"
 #include "ide/text/TextPos.h"
 
-namespace zebide {
+namespace zeb {
 
 struct UndoStep {
   std::size_t offset = 0;  // where the range starts
@@ -82,4 +82,4 @@ class UndoHistory {
   std::size_t held_ = 0;
 };
 
-}  // namespace zebide
+}  // namespace zeb

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace zebide {
+namespace zeb {
 
 inline std::filesystem::path PathFromUtf8(std::string_view utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
@@ -20,4 +20,4 @@ inline std::string Utf8FromPath(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
-}  // namespace zebide
+}  // namespace zeb

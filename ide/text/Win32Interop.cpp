@@ -2,7 +2,7 @@
 
 #include <climits>
 
-namespace zebide::win32 {
+namespace zeb::win32 {
 
 std::wstring Widen(std::string_view utf8) {
   if (utf8.empty() || utf8.size() > INT_MAX) return {};
@@ -99,4 +99,4 @@ std::string ErrorText(DWORD error) {
   return message.empty() ? "error " + std::to_string(error) : message;
 }
 
-}  // namespace zebide::win32
+}  // namespace zeb::win32

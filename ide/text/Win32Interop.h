@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace zebide::win32 {
+namespace zeb::win32 {
 
 // UTF-8 to UTF-16 and back; bytes that are no UTF-8 become U+FFFD, as do unpaired surrogates.
 std::wstring Widen(std::string_view utf8);
@@ -41,4 +41,4 @@ class HandleGuard {
   HANDLE handle_;
 };
 
-}  // namespace zebide::win32
+}  // namespace zeb::win32

@@ -8,6 +8,8 @@
 #include "runtime/Exceptions.h"
 #include "tests/addin/FakeIde.h"
 
+namespace zeb {
+
 namespace {
 
 using Calls = std::vector<std::string>;
@@ -122,3 +124,5 @@ TEST(Register, FinalisationWithoutServicesRaisesNothing) {
 }
 
 }  // namespace
+
+}  // namespace zeb

@@ -9,6 +9,8 @@
 #include "runtime/Exceptions.h"
 #include "tests/addin/FakeIde.h"
 
+namespace zeb {
+
 namespace {
 
 using Calls = std::vector<std::string>;
@@ -234,3 +236,5 @@ TEST(IndentBlock, MissingEditorServicesRaisesAfterTheFirstViewWasTaken) {
 }
 
 }  // namespace
+
+}  // namespace zeb

@@ -11,6 +11,8 @@
 #include "runtime/Exceptions.h"
 #include "tests/addin/FakeIde.h"
 
+namespace zeb {
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -310,3 +312,5 @@ TEST(FormInfoLayout, MatchesTheStoredDescription) {
 }
 
 }  // namespace
+
+}  // namespace zeb

@@ -6,7 +6,7 @@
 #include "runtime/Exceptions.h"
 #include "runtime/IdeServices.h"
 
-namespace fake {
+namespace zeb::fake {
 
 namespace {
 std::atomic<std::int64_t> liveReferences{0};
@@ -315,4 +315,4 @@ template class Counted<IOTAKeyContext>;
 template class Counted<IBorlandIDEServices, IOTAModuleServices, IOTAServices, IOTAEditorServices,
                        IOTAKeyboardServices>;
 
-}  // namespace fake
+}  // namespace zeb::fake

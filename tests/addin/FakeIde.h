@@ -14,7 +14,7 @@
 #include "runtime/Forms.h"
 #include "runtime/InterfacedObject.h"
 
-namespace fake {
+namespace zeb::fake {
 
 class FakeIde;
 
@@ -249,4 +249,4 @@ class InjectedFault : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-}  // namespace fake
+}  // namespace zeb::fake

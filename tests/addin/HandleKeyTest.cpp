@@ -8,6 +8,8 @@
 #include "runtime/Exceptions.h"
 #include "tests/addin/FakeIde.h"
 
+namespace zeb {
+
 namespace {
 
 enum class Command { None, IndentPlus, IndentMinus, Dialog, LowerCase };
@@ -128,3 +130,5 @@ TEST(HandleKey, DialogWhoseDisplayRaisesIsFreedAndTheErrorReachesTheCaller) {
 }
 
 }  // namespace
+
+}  // namespace zeb

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "api/PackageInfo.h"
-#include "tests/addin/PackageImage.h"
+#include "testkit/PackageImage.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ std::vector<std::string> Strings(const char* const* items, std::uint32_t count) 
 }
 
 TEST(Package, DeclaresItsIdentity) {
-  const zebtest::PackageImage package(ZEB_PACKAGE_PATH);
+  const zeb::test::PackageImage package(ZEB_PACKAGE_PATH);
   ASSERT_EQ(package.Error(), "");
   auto getInfo = reinterpret_cast<ZebPackageInfoProc>(package.Symbol(kPackageInfoSymbol));
   ASSERT_NE(getInfo, nullptr);
@@ -48,12 +48,12 @@ bool HasSymbolStartingWith(const std::set<std::string>& symbols, const std::stri
 }
 
 TEST(Package, ExportsItsEntryPointsAndTheDialogClassButNotItsInternals) {
-  const zebtest::PackageImage package(ZEB_PACKAGE_PATH);
+  const zeb::test::PackageImage package(ZEB_PACKAGE_PATH);
   ASSERT_EQ(package.Error(), "");
   const std::set<std::string> symbols = package.Exports();
   ASSERT_FALSE(symbols.empty()) << "no exports listed";
   for (const char* name : {"Register", "Initialize", "Finalize", "ZebGetPackageInfo",
-                           "TFormInfo::DispInfo()", "TFormInfo::FormCreate(TComponent*)"})
+                           "TFormInfo::DispInfo()", "TFormInfo::FormCreate(zeb::TComponent*)"})
     EXPECT_EQ(symbols.count(name), 1u) << name;
   int addOverloads = 0;
   for (const auto& s : symbols)

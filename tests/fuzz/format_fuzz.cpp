@@ -18,6 +18,8 @@
 #include "runtime/Format.h"
 #include "tests/fuzz/FuzzCheck.h"
 
+using namespace zeb;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
   const int count = in.ConsumeIntegralInRange(0, 8);

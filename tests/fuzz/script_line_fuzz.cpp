@@ -44,11 +44,11 @@ bool Bare(const std::string& word, bool first) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view line(reinterpret_cast<const char*>(data), size);
-  if (zebhost::IsSkipped(line)) return 0;
-  zebhost::ScriptArgs words;
+  if (zeb::IsSkipped(line)) return 0;
+  zeb::ScriptArgs words;
   try {
-    words = zebhost::SplitLine(line);
-  } catch (const zebhost::EScriptError& e) {
+    words = zeb::SplitLine(line);
+  } catch (const zeb::EScriptError& e) {
     Check(line.find('"') != std::string_view::npos, "refused a line without quotes", line);
     Check(e.Status() == 2 && !e.Message().empty(), "a refusal without its reason", line);
     return 0;
@@ -63,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     allBare = allBare && Bare(words[i], i == 0);
     bare += (i > 0 ? " " : "") + words[i];
   }
-  Check(!zebhost::IsSkipped(quoted), "its quoted form is skipped", line);
-  Check(zebhost::SplitLine(quoted) == words, "its quoted form reads differently", line);
-  if (allBare) Check(zebhost::SplitLine(bare) == words, "its bare form reads differently", line);
+  Check(!zeb::IsSkipped(quoted), "its quoted form is skipped", line);
+  Check(zeb::SplitLine(quoted) == words, "its quoted form reads differently", line);
+  if (allBare) Check(zeb::SplitLine(bare) == words, "its bare form reads differently", line);
   return 0;
 }

@@ -32,7 +32,7 @@ std::string Indented(std::string_view text, std::size_t first, std::size_t count
       body.remove_suffix(n);
     }
     if (line >= first && line - first < count)
-      out += zebide::BlockEditing::Indent(body, columns, tabWidth).text;
+      out += zeb::BlockEditing::Indent(body, columns, tabWidth).text;
     else
       out += body;
     out += lineEnd;
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text = input.substr(0, size / 2);
   std::string_view edits = input.substr(size / 2);
 
-  zebide::Document doc("fuzz.pas", zebide::TextBuffer::FromBytes(text));
+  zeb::Document doc("fuzz.pas", zeb::TextBuffer::FromBytes(text));
   CHECK(doc.Buffer().ToBytes() == text);
   CHECK(doc.Buffer().Contiguous() == text);
 

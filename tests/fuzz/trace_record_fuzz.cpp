@@ -20,6 +20,8 @@
 #include "viewer/TraceLine.h"
 #include "viewer/TraceRecordReader.h"
 
+using namespace zeb;
+
 namespace {
 
 using Kind = TraceRecordReader::Event::Kind;

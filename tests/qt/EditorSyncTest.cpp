@@ -19,9 +19,9 @@
 
 namespace {
 
-using ide::qt::EditorWidget;
-using ide::qt::MainWindow;
-using ide::qt::ScreenEncoding;
+using zeb::EditorWidget;
+using zeb::MainWindow;
+using zeb::ScreenEncoding;
 
 struct FileCase {
   const char* name;
@@ -35,7 +35,7 @@ void PrintTo(const FileCase& c, std::ostream* os) {
 }
 
 QByteArray Bytes(const EditorWidget& editor) {
-  const zebide::Document& document = editor.View()->GetDocument();
+  const zeb::Document& document = editor.View()->GetDocument();
   const std::string bytes = document.Bytes(0, document.ByteSize());
   return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }

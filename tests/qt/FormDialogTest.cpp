@@ -15,6 +15,8 @@
 #include "ide/qt/FormDialog.h"
 #include "ide/qt/ModalPresenter.h"
 
+namespace zeb {
+
 namespace {
 
 // The dialog's form with a report's worth of lines, without an IDE behind it.
@@ -29,7 +31,7 @@ std::unique_ptr<TFormInfo> ReportForm() {
 
 TEST(FormDialog, FollowsTheFormsStoredLayout) {
   auto form = ReportForm();
-  ide::qt::FormDialog dialog(*form);
+  zeb::FormDialog dialog(*form);
   dialog.show();
 
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Information..."));
@@ -69,7 +71,7 @@ TEST(FormDialog, IsCentredOnTheIdeWindowAndClosesWithEscape) {
   ide.setGeometry(40, 30, 1000, 700);
   ide.show();
   auto form = ReportForm();
-  ide::qt::FormDialog dialog(*form, &ide);
+  zeb::FormDialog dialog(*form, &ide);
   dialog.show();
   const QPoint centre = dialog.frameGeometry().center();
   EXPECT_LE((centre - ide.frameGeometry().center()).manhattanLength(), 2);
@@ -79,7 +81,7 @@ TEST(FormDialog, IsCentredOnTheIdeWindowAndClosesWithEscape) {
 
 TEST(FormDialog, TheKoreanFontResolvesToAnInstalledFontWithHangul) {
   auto form = ReportForm();
-  ide::qt::FormDialog dialog(*form);
+  zeb::FormDialog dialog(*form);
   const QFontInfo info(dialog.font());
   EXPECT_TRUE(info.family().contains(QStringLiteral("Nanum")) ||
               info.family().contains(QStringLiteral("Noto")))
@@ -88,9 +90,9 @@ TEST(FormDialog, TheKoreanFontResolvesToAnInstalledFontWithHangul) {
 
 TEST(ModalPresenter, ShowsTheFormModallyAndStoresEditsBack) {
   auto form = ReportForm();
-  ide::qt::ModalPresenter presenter(nullptr);
+  zeb::ModalPresenter presenter(nullptr);
   bool shown = false;
-  presenter.onShown = [&](ide::qt::FormDialog& dialog) {
+  presenter.onShown = [&](zeb::FormDialog& dialog) {
     shown = true;
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
@@ -109,3 +111,5 @@ TEST(ModalPresenter, ShowsTheFormModallyAndStoresEditsBack) {
 }
 
 }  // namespace
+
+}  // namespace zeb

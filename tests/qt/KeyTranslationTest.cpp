@@ -5,6 +5,8 @@
 
 #include "ide/qt/KeyTranslation.h"
 
+namespace zeb {
+
 namespace {
 
 struct Row {
@@ -42,10 +44,12 @@ TEST(KeyTranslation, KeysBecomeVirtualKeyCodesWithModifierBits) {
       {Qt::Key_unknown, none, 0},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(ide::qt::KeyCodeOf(row.key, row.modifiers), row.code) << std::hex << row.key;
+    EXPECT_EQ(zeb::KeyCodeOf(row.key, row.modifiers), row.code) << std::hex << row.key;
     const QKeyEvent event(QEvent::KeyPress, row.key, row.modifiers);
-    EXPECT_EQ(ide::qt::KeyCodeOf(event), row.code) << std::hex << row.key;
+    EXPECT_EQ(zeb::KeyCodeOf(event), row.code) << std::hex << row.key;
   }
 }
 
 }  // namespace
+
+}  // namespace zeb

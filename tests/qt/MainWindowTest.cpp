@@ -32,9 +32,9 @@
 
 namespace {
 
-using ide::qt::EditorWidget;
-using ide::qt::FormDialog;
-using ide::qt::MainWindow;
+using zeb::EditorWidget;
+using zeb::FormDialog;
+using zeb::MainWindow;
 
 const char kUnit[] =
     "unit Unit1;\n"
@@ -73,7 +73,7 @@ class WindowTest : public testing::Test {
   }
   // The document's bytes as the add-in and a save see them, and the text on screen.
   static QByteArray DocumentBytes(EditorWidget& editor) {
-    const zebide::Document& document = editor.View()->GetDocument();
+    const zeb::Document& document = editor.View()->GetDocument();
     const std::string bytes = document.Bytes(0, document.ByteSize());
     return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
   }
@@ -412,7 +412,7 @@ TEST_F(WindowTest, ACodePage949FileIsShownAsKoreanAndSavedByteExact) {
   const QByteArray original = "s := '\xC7\xD1\xB1\xDB';\r\nx\r\n";
   EditorWidget* editor = OpenWithAddin(QStringLiteral("Han.pas"), original);
   ASSERT_NE(editor, nullptr);
-  EXPECT_EQ(editor->Screen().Encoding(), ide::qt::ScreenEncoding::Cp949);
+  EXPECT_EQ(editor->Screen().Encoding(), zeb::ScreenEncoding::Cp949);
   EXPECT_TRUE(Shown(*editor).startsWith(QStringLiteral("s := '한글';")))
       << Shown(*editor).toStdString();
   EXPECT_TRUE(window->StatusText().contains(QStringLiteral("Korean (CP949) | CRLF")));
@@ -431,7 +431,7 @@ TEST_F(WindowTest, FindReplaceAndGoToLineWorkOnTheDocument) {
   EditorWidget* editor = OpenWithAddin(QStringLiteral("Unit1.pas"), kUnit);
   ASSERT_NE(editor, nullptr);
   QTest::keyClick(editor, Qt::Key_H, Qt::ControlModifier);
-  ide::qt::FindBar* bar = window->Finder();
+  zeb::FindBar* bar = window->Finder();
   ASSERT_TRUE(bar->isVisible());
   bar->FindText()->setText(QStringLiteral("i"));
   bar->ReplaceText()->setText(QStringLiteral("I"));
@@ -443,10 +443,10 @@ TEST_F(WindowTest, FindReplaceAndGoToLineWorkOnTheDocument) {
 
   bar->FindText()->setText(QStringLiteral("procedure"));
   QTest::keyClick(editor, Qt::Key_F3);
-  EXPECT_EQ(editor->View()->BlockStart(), (zebide::TextPos{3, 1}));
-  EXPECT_EQ(editor->View()->BlockEnd(), (zebide::TextPos{3, 10}));
+  EXPECT_EQ(editor->View()->BlockStart(), (zeb::TextPos{3, 1}));
+  EXPECT_EQ(editor->View()->BlockEnd(), (zeb::TextPos{3, 10}));
   window->GoToLine(5);
-  EXPECT_EQ(editor->View()->Cursor(), (zebide::TextPos{5, 1}));
+  EXPECT_EQ(editor->View()->Cursor(), (zeb::TextPos{5, 1}));
   for (const char* name :
        {"Undo", "Redo", "Cut", "Copy", "Paste", "Select All", "Find", "Replace", "Go to Line"})
     EXPECT_FALSE(window->Action(QString::fromLatin1(name))->shortcut().isEmpty()) << name;

@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
   // QT_QPA_PLATFORM=xcb runs the tests on a real display instead.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  ide::qt::InstallFontSubstitutions();
+  zeb::InstallFontSubstitutions();
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -20,6 +20,8 @@
 #include "runtime/Exceptions.h"
 #include "runtime/Format.h"
 
+namespace zeb {
+
 namespace {
 
 // A small deterministic generator, so the corpus is the same with every standard library.
@@ -478,3 +480,5 @@ TEST(FormatOracle, GeneratedCorpusAgreesWithFreePascal) {
 }
 
 }  // namespace
+
+}  // namespace zeb

@@ -10,6 +10,8 @@
 #include "runtime/Exceptions.h"
 #include "runtime/Format.h"
 
+namespace zeb {
+
 namespace {
 
 struct Row {
@@ -159,3 +161,5 @@ TEST(FormatArgKinds, ListsWhatEachPositionNeeds) {
 }
 
 }  // namespace
+
+}  // namespace zeb

@@ -12,6 +12,8 @@
 #include "trace/TraceTransport.h"
 #include "trace/uTrace.h"
 
+namespace zeb {
+
 struct SentRecord {
   TraceHandle viewer;
   std::uintptr_t dwData;
@@ -76,3 +78,5 @@ TraceOutcome Delivery(std::string_view fmt, const Args&... args) {
   const std::array<TVarRec, sizeof...(Args)> list{TVarRec(args)...};
   return TraceDelivery(fmt, list);
 }
+
+}  // namespace zeb

@@ -28,6 +28,8 @@
 #include "trace/TraceWire.h"
 #include "trace/uTrace.h"
 
+namespace zeb {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -524,3 +526,5 @@ TEST(PeerOfAnotherUser, SenderRefusesAViewer) {
 }
 
 }  // namespace
+
+}  // namespace zeb

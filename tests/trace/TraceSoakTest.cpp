@@ -22,8 +22,10 @@
 #include <vector>
 
 #include "tests/trace/FakeTransport.h"
-#include "tests/trace/ViewerProcess.h"
+#include "tests/viewer/ViewerProcess.h"
 #include "trace/uTrace.h"
+
+namespace zeb {
 
 namespace {
 
@@ -156,3 +158,5 @@ TEST(TraceSoak, ViewerStoppedKilledAndRestartedLosesNothingAfterTheLastStart) {
 }
 
 }  // namespace
+
+}  // namespace zeb

@@ -17,6 +17,8 @@
 #include "tests/trace/FakeTransport.h"
 #include "trace/uTrace.h"
 
+namespace zeb {
+
 namespace {
 
 class Trace : public ::testing::Test {
@@ -268,3 +270,5 @@ TEST_F(Trace, CallableFromC) {
 }
 
 }  // namespace
+
+}  // namespace zeb

@@ -1,0 +1,53 @@
+// What zeb-host prints of an add-in's dialog: one output line per memo line, whatever they hold,
+// here a file name with line breaks and escapes, which only POSIX systems allow.
+#include "ide/headless/HostObserver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "ide/core/Ide.h"
+#include "runtime/KeyCodes.h"
+#include "testkit/TestSupport.h"
+
+namespace zeb {
+namespace {
+
+using zeb::test::TempDir;
+using zeb::test::WriteFile;
+
+std::string Contents(std::FILE* file) {
+  std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
+  std::rewind(file);
+  text.resize(std::fread(text.data(), 1, text.size(), file));
+  return text;
+}
+
+TEST(HostObserver, AFileNameCannotForgeTheEndOfADialog) {
+  TempDir dir;
+  const std::string name = dir / "a\nend dialog\nb\t\x1B[2J\\.pas";
+  WriteFile(name, "x\n");
+  std::FILE* out = std::tmpfile();
+  {
+    HostObserver observer(out, stderr);
+    zeb::Ide ide(observer);
+    ASSERT_TRUE(ide.LoadPackage(ZEB_ADDIN_PATH));
+    ide.Open(name);
+    ide.PressKey(ShortCut(vkU, TShiftState::Ctrl | TShiftState::Alt));
+  }
+  const std::string printed = Contents(out);
+  std::fclose(out);
+  std::size_t ends = 0;
+  for (std::size_t at = printed.find("\nend dialog\n"); at != std::string::npos;
+       at = printed.find("\nend dialog\n", at + 1))
+    ++ends;
+  EXPECT_EQ(ends, 1u) << printed;
+  EXPECT_NE(printed.find("\nCurrentModule.Editor.FileName : " + dir.Path() +
+                         "/a\\nend dialog\\nb\\t\\x1B[2J\\\\.pas\n"),
+            std::string::npos)
+      << printed;
+}
+
+}  // namespace
+}  // namespace zeb

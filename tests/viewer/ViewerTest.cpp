@@ -1,0 +1,108 @@
+// The viewer's line, its record checks, and "send"'s argument conversion.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "runtime/Exceptions.h"
+#include "viewer/TraceLine.h"
+#include "viewer/TraceSend.h"
+
+namespace zeb {
+
+namespace {
+
+TEST(ViewerLine, MakesControlCharactersVisible) {
+  const struct {
+    std::string in;
+    std::string out;
+  } rows[] = {
+      {"plain", "plain"},
+      {"a\nb\tc\rd", "a\\nb\\tc\\rd"},
+      {std::string("nul\0x", 5), "nul\\0x"},
+      {"\x1b[31m\x7f", "\\x1B[31m\\x7F"},
+      {"back\\slash", "back\\\\slash"},
+      {"\xea\xb0\x80", "\xea\xb0\x80"},  // bytes of a multi-byte character stay
+      // C1 controls, which a terminal acts on (U+009B is CSI), in UTF-8 and as raw bytes.
+      {"\xc2\x9b"
+       "31m\xc2\x80\xc2\x9f\xc2\xa0",
+       "\\u009B31m\\u0080\\u009F\xc2\xa0"},
+      {"\x9b"
+       "31m\x85\x80",
+       "\\x9B31m\\x85\\x80"},
+      // Not UTF-8 (a lead byte without its follower, an overlong form): bytes from 0xA0 stay.
+      {"\xc2"
+       "A\xe9t\xc0\x9b",
+       "\xc2"
+       "A\xe9t\xc0\\x9B"},
+      {"\xed\xa0\x80", "\xed\xa0\\x80"},  // a surrogate is not a character
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(MakeVisible(row.in), row.out) << row.out;
+}
+
+TEST(ViewerLine, ShowsSenderAndOptionallyTheRecordFields) {
+  TraceMessage m;
+  m.pid = 42;
+  m.processName = "host";
+  m.dwData = 42;
+  m.cbData = 4;
+  m.text = "a\nb";
+  const std::string plain = FormatTraceLine(m, false);
+  // "HH:MM:SS.mmm " then the rest.
+  ASSERT_GE(plain.size(), 13U);
+  EXPECT_EQ(plain[2], ':');
+  EXPECT_EQ(plain[8], '.');
+  EXPECT_EQ(plain.substr(12), " [42 host] a\\nb");
+  EXPECT_EQ(FormatTraceLine(m, true).substr(12), " [42 host] cbData=4 dwData=42 a\\nb");
+}
+
+TEST(ViewerRecord, ChecksLengthAndTerminator) {
+  const TraceWireHeader h{kTraceRecordMagic, 3, 1, 0, 3, 0};
+  EXPECT_FALSE(CheckRecord(3, std::string("ab\0", 3)));
+  EXPECT_TRUE(CheckRecord(3, "abc"));
+  EXPECT_TRUE(CheckRecord(4, std::string("ab\0", 3)));
+  EXPECT_TRUE(CheckRecord(0, ""));
+  EXPECT_FALSE(CheckHeader(h));
+  EXPECT_TRUE(CheckHeader({kTraceRecordMagic, kTraceMaxRecord + 1, 1, 0, 0, 0}));
+  EXPECT_TRUE(CheckHeader({0, 3, 1, 0, 3, 0}));
+}
+
+TEST(SendArguments, TakeTheKindTheirConversionAsks) {
+  const std::vector<std::string> args = {"-5", "text", "2.5", "9000000000"};
+  const auto recs = ArgumentsForFormat("%d %s %f %d", args);
+  ASSERT_EQ(recs.size(), 4U);
+  EXPECT_EQ(recs[0].kind(), TVarRec::Kind::Integer);
+  EXPECT_EQ(recs[1].kind(), TVarRec::Kind::String);
+  EXPECT_EQ(recs[2].kind(), TVarRec::Kind::Extended);
+  EXPECT_EQ(recs[3].kind(), TVarRec::Kind::Int64);
+  EXPECT_EQ(Format("%d %s %f %d", recs), "-5 text 2.50 9000000000");
+}
+
+TEST(SendArguments, MismatchesAreClearErrors) {
+  const struct {
+    std::string fmt;
+    std::vector<std::string> args;
+    std::string says;
+  } rows[] = {
+      {"%d", {"abc"}, "not an integer"},
+      {"%d", {"12x"}, "not an integer"},
+      {"%f", {"pi"}, "not a number"},
+      {"%d %d", {"1"}, "takes 2 argument(s), 1 given"},
+      {"%s", {"a", "b"}, "takes 1 argument(s), 2 given"},
+      {"%p", {"0"}, "%p"},
+      {"%q", {}, "Invalid format"},
+  };
+  for (const auto& row : rows) {
+    try {
+      ArgumentsForFormat(row.fmt, row.args);
+      ADD_FAILURE() << row.fmt << " accepted";
+    } catch (const EConvertError& e) {
+      EXPECT_NE(e.Message().find(row.says), std::string::npos) << e.Message();
+    }
+  }
+}
+
+}  // namespace
+
+}  // namespace zeb
