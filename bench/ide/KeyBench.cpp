@@ -7,7 +7,7 @@
 #include <string>
 
 #include "bench/ide/BenchFiles.h"
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 
 namespace zeb {
 

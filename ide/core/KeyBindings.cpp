@@ -4,7 +4,6 @@
 #include <string>
 
 #include "ide/core/KeyName.h"
-#include "ide/ota/KeyBindingServicesObject.h"
 
 namespace zeb {
 
@@ -33,7 +32,6 @@ void KeyBindings::RemoveOwnedBy(const Package* package) {
 }
 
 void KeyBindings::Clear() noexcept {
-  contexts_.Clear();
   bindings_.clear();
   keys_.Clear();
   stale_ = false;
@@ -45,11 +43,11 @@ void KeyBindings::Build() {
   // A binding may add or remove bindings while it binds: walk a copy.
   const std::vector<Binding> bindings = bindings_;
   for (const Binding& b : bindings) {
-    const auto services = MakeCounted<KeyBindingServicesObject>(keys_, b.index, b.binding);
+    const auto services = objects_->OpenBindingServices(keys_, b.index, b.binding);
     std::string name = "a keyboard binding";
     AddinBoundary::Guard("GetName", [&] { name = b.binding->GetName(); });
     boundary_->Call("BindKeyboard of " + name, [&] { b.binding->BindKeyboard(services.Get()); });
-    services->Close();
+    objects_->CloseBindingServices(*services);
   }
 }
 
@@ -69,9 +67,7 @@ KeyOutcome KeyBindings::Route(TShortCut code) {
 KeyOutcome KeyBindings::Run(const KeyMap::Route& route, TShortCut code) {
   if (route.pending) return KeyOutcome::Pending;
   if (route.handlers.empty()) return KeyOutcome::NotBound;
-  const ComPtr<KeyContextObject> context =
-      contexts_.Acquire([](const KeyContextObject&) { return true; }, [](KeyContextObject&) {},
-                        [] { return MakeCounted<KeyContextObject>(); });
+  const ComPtr<IOTAKeyContext> context = objects_->KeyContext();
   for (const auto& handler : route.handlers) {
     TKeyBindingResult result = krUnhandled;
     const auto where = [code] { return "key " + KeyName::Hex(code); };

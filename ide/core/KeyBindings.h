@@ -15,12 +15,28 @@
 #include "api/ToolsAPI.h"
 #include "ide/core/AddinBoundary.h"
 #include "ide/core/KeyMap.h"
-#include "ide/ota/KeyContextObject.h"
-#include "ide/ota/ObjectPool.h"
 
 namespace zeb {
 
 class Package;
+
+// The interface objects that key bindings hand to add-ins, made by the layer that makes every
+// object handed to add-ins: the binding services a keyboard binding binds its keys with, and the
+// key context of a press.
+class KeyBindingObjects {
+ public:
+  // Services that add the keys a binding binds to `keys`, as binding `bindingIndex`'s, until
+  // Close.
+  virtual ComPtr<IOTAKeyBindingServices> OpenBindingServices(
+      KeyMap& keys, std::int32_t bindingIndex, const ComPtr<IOTAKeyboardBinding>& binding) = 0;
+  // Ends what OpenBindingServices handed out: services a binding kept accept nothing more.
+  virtual void CloseBindingServices(IOTAKeyBindingServices& services) noexcept = 0;
+  // The key context handed to the procedures of one press.
+  virtual ComPtr<IOTAKeyContext> KeyContext() = 0;
+
+ protected:
+  ~KeyBindingObjects() = default;
+};
 
 // What became of a key press.
 enum class KeyOutcome {
@@ -33,7 +49,8 @@ enum class KeyOutcome {
 
 class KeyBindings {
  public:
-  explicit KeyBindings(AddinBoundary& boundary) : boundary_(&boundary) {}
+  KeyBindings(AddinBoundary& boundary, KeyBindingObjects& objects)
+      : boundary_(&boundary), objects_(&objects) {}
 
   // Adds a binding owned by `package` (null for none); its index, or -1 for a null binding.
   std::int32_t Add(ComPtr<IOTAKeyboardBinding> binding, const Package* package);
@@ -60,12 +77,11 @@ class KeyBindings {
   KeyOutcome Run(const KeyMap::Route& route, TShortCut code);
 
   AddinBoundary* boundary_;
+  KeyBindingObjects* objects_;
   std::vector<Binding> bindings_;
   std::int32_t nextIndex_ = 0;
   KeyMap keys_;
   KeyMap::Route spareRoute_;
-  // The key context handed to the procedures of a press, used again for the next one.
-  ObjectPool<KeyContextObject, 1> contexts_;
   bool stale_ = false;
 };
 

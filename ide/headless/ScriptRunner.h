@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 #include "ide/headless/ScriptLine.h"
 
 namespace zeb {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 #include "ide/core/IdeEnvironment.h"
 #include "ide/core/PackageLibrary.h"
 #include "ide/headless/HostObserver.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 #include "ide/ota/ObjectPools.h"
 
 namespace zeb {

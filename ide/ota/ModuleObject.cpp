@@ -1,6 +1,6 @@
 #include "ide/ota/ModuleObject.h"
 
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 #include "ide/ota/ObjectPools.h"
 
 namespace zeb {

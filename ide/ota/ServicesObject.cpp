@@ -1,6 +1,6 @@
 #include "ide/ota/ServicesObject.h"
 
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 #include "runtime/Exceptions.h"
 
 namespace zeb {

@@ -1,6 +1,6 @@
 #include "ide/ota/SourceEditorObject.h"
 
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 #include "ide/ota/ObjectPools.h"
 #include "ide/text/Utf8Path.h"
 

@@ -10,7 +10,7 @@
 #include <QMimeData>
 #include <algorithm>
 
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 #include "ide/qt/DocumentScreen.h"
 #include "ide/qt/EditorAccessibility.h"
 #include "ide/qt/KeyTranslation.h"

@@ -10,7 +10,7 @@
 #include <map>
 #include <memory>
 
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 #include "ide/core/IdeObserver.h"
 #include "ide/qt/ModalPresenter.h"
 

@@ -12,7 +12,7 @@
 #include <QTest>
 #include <memory>
 
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 #include "ide/qt/DocumentScreen.h"
 #include "ide/qt/EditorWidget.h"
 #include "ide/qt/MainWindow.h"

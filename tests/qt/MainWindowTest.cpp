@@ -23,7 +23,7 @@
 
 #include <sys/stat.h>
 
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 #include "ide/qt/DocumentScreen.h"
 #include "ide/qt/EditorWidget.h"
 #include "ide/qt/FindBar.h"

@@ -1,4 +1,4 @@
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 #include "ide/core/IdeEnvironment.h"
 #include "ide/core/PackageLoader.h"
 #include "testkit/TestSupport.h"

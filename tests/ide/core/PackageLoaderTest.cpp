@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 #include "ide/core/PackageLibrary.h"
 #include "runtime/Forms.h"
 #include "runtime/IdeServices.h"

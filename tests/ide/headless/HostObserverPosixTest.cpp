@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 #include "runtime/KeyCodes.h"
 #include "testkit/TestSupport.h"
 

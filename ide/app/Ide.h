@@ -45,6 +45,7 @@
 #include "ide/core/Package.h"
 #include "ide/core/PackageLoader.h"
 #include "ide/core/ViewRegistry.h"
+#include "ide/ota/KeyObjects.h"
 
 namespace zeb {
 
@@ -160,6 +161,7 @@ class Ide {
   DialogPresenter presenter_;
   AddinBoundary boundary_;
   ComPtr<ServicesObject> services_;
+  KeyObjects keyObjects_;
   // Declared in this order so that the loader, which unloads packages, goes before the
   // bindings it removes packages' bindings from.
   KeyBindings bindings_;

@@ -1,4 +1,4 @@
-#include "ide/core/Ide.h"
+#include "ide/app/Ide.h"
 
 #include "ide/ota/ServicesObject.h"
 #include "runtime/Exceptions.h"
@@ -18,7 +18,7 @@ Ide::Ide(IdeObserver& observer, Options options)
       options_(std::move(options)),
       presenter_(observer),
       boundary_(observer),
-      bindings_(boundary_),
+      bindings_(boundary_, keyObjects_),
       loader_(options_.providedPackages, boundary_, bindings_),
       views_(options_.tabWidth) {
   if (options_.binDirectory.empty()) options_.binDirectory = IdeEnvironment::ExecutableDirectory();
@@ -35,6 +35,7 @@ Ide::Ide(IdeObserver& observer, Options options)
 Ide::~Ide() {
   UnloadPackages();
   bindings_.Clear();
+  keyObjects_.Clear();
   views_.Clear();
   Application->SetExceptionHandler({});
   Application->SetModalPresenter(nullptr);
