@@ -4,6 +4,7 @@
 #include <atomic>
 #include <utility>
 
+#include "ide/text/BlockRewrites.h"
 #include "ide/text/FileStore.h"
 
 namespace zeb {
@@ -118,13 +119,6 @@ void Document::Edit(std::size_t offset, std::size_t removed, std::string_view in
   Record(offset, breaks.firstLine, removed, inserted.size(), breaks, std::move(old), before, after);
 }
 
-void Document::Edit(std::size_t first, std::size_t count, const std::vector<Line>& lines,
-                    const ViewState& before, const ViewState& after) {
-  buffer_.CheckShape(first, count, lines);
-  const std::size_t offset = buffer_.LineOffset(first);
-  Edit(offset, buffer_.LineOffset(first + count) - offset, TextBuffer::Join(lines), before, after);
-}
-
 bool Document::IndentLines(std::size_t first, std::size_t count, std::int32_t columns,
                            std::int32_t tabWidth, const ViewState& before, const ViewState& after) {
   if (columns > 0) {
@@ -132,7 +126,7 @@ bool Document::IndentLines(std::size_t first, std::size_t count, std::int32_t co
     const std::size_t offset = buffer_.LineOffset(first);
     const std::size_t removed = buffer_.LineOffset(first + count) - offset;
     const auto pad = static_cast<std::size_t>(columns);
-    if (!buffer_.PadLines(first, count, pad)) return false;
+    if (!BlockRewrites::PadLines(buffer_, first, count, pad)) return false;
     DropRedo();
     UndoStep& step = history_.NewStep();
     step.offset = offset;
@@ -149,7 +143,7 @@ bool Document::IndentLines(std::size_t first, std::size_t count, std::int32_t co
     return true;
   }
   ByteBlock old = TakeSpare();
-  if (!buffer_.RewriteLeads(first, count, columns, tabWidth, old)) {
+  if (!BlockRewrites::RewriteLeads(buffer_, first, count, columns, tabWidth, old)) {
     spare_ = std::move(old);
     return false;
   }
@@ -169,7 +163,7 @@ TextBuffer::Breaks Document::PadBreaks(const UndoStep& step) const noexcept {
 
 bool Document::LowerCase(std::size_t offset, std::size_t length, const ViewState& state) {
   ByteBlock old = length > ByteBlock::kInline ? TakeSpare() : ByteBlock();
-  if (!buffer_.LowerCase(offset, length, old)) {
+  if (!BlockRewrites::LowerCase(buffer_, offset, length, old)) {
     if (old.Capacity() > spare_.Capacity()) spare_ = std::move(old);
     return false;
   }
@@ -200,9 +194,9 @@ void Document::Swap(TextChange::Kind kind, UndoStep& step) {
 void Document::SwapPad(TextChange::Kind kind, UndoStep& step) {
   const std::size_t removed = step.length;
   if (step.padded)
-    buffer_.UnpadLines(step.firstLine, step.lineCount, step.pad);
+    BlockRewrites::UnpadLines(buffer_, step.firstLine, step.lineCount, step.pad);
   else
-    buffer_.PadLines(step.firstLine, step.lineCount, step.pad);
+    BlockRewrites::PadLines(buffer_, step.firstLine, step.lineCount, step.pad);
   step.padded = !step.padded;
   step.length = buffer_.LineOffset(step.firstLine + step.lineCount) - step.offset;
   const bool bothEndWithBreak = removed > 0 && EndsWithBreak(step.offset, step.length);

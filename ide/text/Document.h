@@ -16,7 +16,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "ide/text/ByteBlock.h"
 #include "ide/text/TextBuffer.h"
@@ -63,9 +62,6 @@ class Document {
 
   // Replaces the bytes [offset, offset + removed) with `inserted`, as one undo step.
   void Edit(std::size_t offset, std::size_t removed, std::string_view inserted,
-            const ViewState& before, const ViewState& after);
-  // Replaces `count` lines from line index `first` (from 0) with `lines`, as one undo step.
-  void Edit(std::size_t first, std::size_t count, const std::vector<Line>& lines,
             const ViewState& before, const ViewState& after);
   // Rewrites the leading white space of `count` lines from `first` as BlockEditing::Lead does,
   // as one undo step. False, with no step, when no line changes.
