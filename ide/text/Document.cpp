@@ -83,7 +83,6 @@ void Document::DropRedo() {
 }
 
 ByteBlock Document::TakeSpare() {
-  DropRedo();
   ByteBlock spare = std::move(spare_);
   spare.Clear();
   return spare;
@@ -94,6 +93,7 @@ void Document::Record(std::size_t offset, std::size_t firstLine, std::size_t rem
                       const ViewState& before, const ViewState& after) {
   const bool bothEndWithBreak = removedBytes > 0 && old.Data()[removedBytes - 1] == '\n' &&
                                 EndsWithBreak(offset, insertedBytes);
+  DropRedo();
   UndoStep& step = history_.NewStep();
   step.offset = offset;
   step.length = insertedBytes;
@@ -114,6 +114,9 @@ void Document::Commit(std::size_t offset, std::size_t firstLine, std::size_t rem
 
 void Document::Edit(std::size_t offset, std::size_t removed, std::string_view inserted,
                     const ViewState& before, const ViewState& after) {
+  if (removed == 0 && inserted.empty()) return;
+  // An edit always changes the text: the bytes of the steps it drops can hold its own.
+  DropRedo();
   ByteBlock old = removed > ByteBlock::kInline ? TakeSpare() : ByteBlock();
   const TextBuffer::Breaks breaks = buffer_.Replace(offset, removed, inserted, old);
   Record(offset, breaks.firstLine, removed, inserted.size(), breaks, std::move(old), before, after);

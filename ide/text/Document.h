@@ -1,6 +1,7 @@
 // Document: the text of one file, its undo history and whether it differs from the file.
 //
-// Every change is one undo step. A listener hears of each change (edits, undo, redo, saving)
+// Every change is one undo step, and a command that changes nothing makes none and keeps the
+// steps that can be redone. A listener hears of each change (edits, undo, redo, saving)
 // with the bytes and lines it replaced, so that views and front ends can follow without
 // comparing texts: a typed character is reported as that character, a block command as its
 // lines.
@@ -60,7 +61,8 @@ class Document {
   // The nearest place in the text.
   TextPos Clamp(TextPos pos) const noexcept;
 
-  // Replaces the bytes [offset, offset + removed) with `inserted`, as one undo step.
+  // Replaces the bytes [offset, offset + removed) with `inserted`, as one undo step; an edit
+  // that replaces nothing with nothing makes none.
   void Edit(std::size_t offset, std::size_t removed, std::string_view inserted,
             const ViewState& before, const ViewState& after);
   // Rewrites the leading white space of `count` lines from `first` as BlockEditing::Lead does,
@@ -94,6 +96,8 @@ class Document {
   // spare.
   void DropRedo();
   // A block for a new step's bytes: what the last dropped redo steps left, when there is one.
+  // The steps that can be redone stay, so that a command that turns out to change nothing keeps
+  // them; they go when a step is recorded.
   ByteBlock TakeSpare();
   // Records a change made just now that replaced `removedBytes` bytes at `offset` with
   // `insertedBytes` bytes as a step holding `old`, and tells the listener.
