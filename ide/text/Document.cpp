@@ -77,6 +77,10 @@ void Document::SetUndoBudgetFloor(std::size_t bytes) noexcept {
   undoBudgetFloor = bytes;
 }
 
+void Document::FitSpare() noexcept {
+  if (history_.HeldBytes() + spare_.Capacity() > UndoBudget()) spare_.Release();
+}
+
 void Document::DropRedo() {
   ByteBlock dropped = history_.DropRedo();
   if (dropped.Capacity() > spare_.Capacity()) spare_ = std::move(dropped);
@@ -107,7 +111,7 @@ void Document::Commit(std::size_t offset, std::size_t firstLine, std::size_t rem
                       std::size_t insertedBytes, TextBuffer::Breaks breaks, bool bothEndWithBreak) {
   // The listener hears of the edit once it is in the history, so that it sees it undoable.
   history_.Commit(UndoBudget());
-  if (history_.HeldBytes() + spare_.Capacity() > UndoBudget()) spare_.Release();
+  FitSpare();
   Changed(Describe(TextChange::Kind::Edit, offset, firstLine, removedBytes, insertedBytes, breaks,
                    bothEndWithBreak));
 }
@@ -187,7 +191,8 @@ void Document::Swap(TextChange::Kind kind, UndoStep& step) {
   const std::size_t oldCapacity = step.bytes.Capacity();
   const TextBuffer::Breaks breaks = buffer_.Exchange(step.offset, step.length, step.bytes);
   step.length = inserted;
-  history_.Resized(oldCapacity, step.bytes.Capacity());
+  history_.Resized(oldCapacity, step.bytes.Capacity(), UndoBudget());
+  FitSpare();
   const bool bothEndWithBreak =
       removed > 0 && step.bytes.Data()[removed - 1] == '\n' && EndsWithBreak(step.offset, inserted);
   Changed(

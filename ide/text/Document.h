@@ -6,8 +6,9 @@
 // comparing texts: a typed character is reported as that character, a block command as its
 // lines.
 //
-// The undo history keeps within a budget of memory: by default the larger of 256 MiB and four
-// times the text's size (SetUndoBudgetFloor changes the 256 MiB for documents opened after).
+// The undo history keeps within a budget of memory (UndoHistory states the bound), by default the
+// larger of 256 MiB and four times the text's size (SetUndoBudgetFloor changes the 256 MiB for
+// documents opened after). A block of bytes the document keeps for the next step's counts too.
 #pragma once
 
 #include <cstddef>
@@ -95,6 +96,8 @@ class Document {
   // Drops the steps that could be redone, keeping the largest block of bytes they held as the
   // spare.
   void DropRedo();
+  // Gives the spare block back when the history and it would pass the budget.
+  void FitSpare() noexcept;
   // A block for a new step's bytes: what the last dropped redo steps left, when there is one.
   // The steps that can be redone stay, so that a command that turns out to change nothing keeps
   // them; they go when a step is recorded.
