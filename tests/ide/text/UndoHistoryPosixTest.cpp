@@ -8,8 +8,10 @@
 #include <string>
 
 #include "ide/text/Document.h"
+
 #ifdef __SANITIZE_ADDRESS__
-#include <sanitizer/allocator_interface.h>
+// The sanitizer's allocator interface (GCC ships no header for it).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace zeb {
