@@ -19,7 +19,7 @@ constexpr std::size_t kChunkCost =
     sizeof(UndoStep) * UndoHistory::kChunkSteps + kAllocationHeader + sizeof(void*);
 }  // namespace
 
-UndoStep& UndoHistory::At(std::size_t index) const noexcept {
+UndoStep& UndoHistory::At(std::size_t index) noexcept {
   const std::size_t slot = head_ + index;
   return chunks_[slot / kChunkSteps]->steps[slot % kChunkSteps];
 }

@@ -78,7 +78,11 @@ class UndoHistory {
   struct Chunk {
     UndoStep steps[kChunkSteps];
   };
-  UndoStep& At(std::size_t index) const noexcept;
+  // The step `index` from the oldest kept.
+  UndoStep& At(std::size_t index) noexcept;
+  const UndoStep& At(std::size_t index) const noexcept {
+    return const_cast<UndoHistory*>(this)->At(index);
+  }
   ByteBlock DropRedoSteps();
   void DropOldest() noexcept;
   // Takes the newest step away, handing back its bytes.
