@@ -11,11 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "ide/core/EditorSeam.h"
 #include "ide/text/Document.h"
 
 namespace zeb {
 
-class Module {
+class Module final : public EditorSeam::Module {
  public:
   explicit Module(std::vector<std::shared_ptr<Document>> files);
 
@@ -26,8 +27,10 @@ class Module {
   static std::shared_ptr<Module> Open(const std::string& path);
 
   const std::string& FileName() const noexcept { return files_.front()->Path(); }
-  std::size_t FileCount() const noexcept { return files_.size(); }
+  std::size_t FileCount() const noexcept override { return files_.size(); }
   const std::shared_ptr<Document>& File(std::size_t index) const { return files_.at(index); }
+  const std::string& FilePath(std::size_t index) const override { return File(index)->Path(); }
+  bool FileModified(std::size_t index) const override { return File(index)->Modified(); }
   // The index of the file at `path`, or FileCount() when it is not one of the module's.
   std::size_t IndexOf(const std::string& path) const noexcept;
   std::size_t IndexOf(const Document& document) const noexcept;
@@ -35,7 +38,7 @@ class Module {
 
   // The kind of form designer the module's form file needs: "VCL" for .dfm and .nfm, "CLX" for
   // .xfm, empty without a form file.
-  std::string DesignerType() const;
+  std::string DesignerType() const override;
 
  private:
   std::vector<std::shared_ptr<Document>> files_;
