@@ -40,7 +40,8 @@ EditView& Ide::Open(const std::string& path) {
   const std::string normal = NormalPath(path);
   auto view = views_.ViewOfOpenFile(normal);
   if (!view) {
-    std::shared_ptr<Module> module = Module::Open(normal);
+    std::shared_ptr<Module> module =
+        Module::Open(normal, [this](const std::string& text) { host_.Observer().OnMessage(text); });
     Watch(*module);
     views_.AddModule(module);
     std::size_t index = module->IndexOf(normal);

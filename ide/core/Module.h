@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,8 +24,13 @@ class Module final : public EditorSeam::Module {
   // The files of the module that `path` belongs to: its source file first, then the companions
   // in name order. Paths are absolute and normalised.
   static std::vector<std::string> FilesFor(const std::string& path);
-  // Reads the files FilesFor lists; raises EInOutError when one cannot be read.
-  static std::shared_ptr<Module> Open(const std::string& path);
+  // Reports why a companion was left out of a module, in a message for the user.
+  using Report = std::function<void(const std::string& message)>;
+  // Reads the files FilesFor lists. The source file and the file at `path` must be read, or
+  // EInOutError is raised; a companion that cannot be read (no permission, a read error) is left
+  // out of the module and `report`ed, so that a form file nobody may read does not keep its unit
+  // from opening.
+  static std::shared_ptr<Module> Open(const std::string& path, const Report& report);
 
   const std::string& FileName() const noexcept { return files_.front()->Path(); }
   std::size_t FileCount() const noexcept override { return files_.size(); }
