@@ -461,11 +461,8 @@ Scenario Generate(std::uint64_t seed) {
 // The IDE with the add-in, and a folder for the files; one for all the runs.
 class Harness {
  public:
-  Harness() : ide_(observer_, zeb::Ide::Options()) {
-    loaded_ = ide_.LoadPackage(ZEB_ADDIN_PATH);
-    out_ = std::fopen((dir_ / "out").c_str(), "wb");
-  }
-  ~Harness() { std::fclose(out_); }
+  Harness() : ide_(observer_, zeb::Ide::Options()) { loaded_ = ide_.LoadPackage(ZEB_ADDIN_PATH); }
+  ~Harness() { std::fclose(file_); }
   Harness(const Harness&) = delete;
   Harness& operator=(const Harness&) = delete;
   bool Loaded() const { return loaded_; }
@@ -477,7 +474,7 @@ class Harness {
     const std::string name = s.name;
     const std::string path = dir_ / name;
     WriteFile(path, s.bytes);
-    std::rewind(out_);
+    std::rewind(file_);
     ScriptRunner runner(ide_, out_);
     if (const auto failure = runner.RunLine("open " + Quoted(path), 1))
       return std::pair<std::size_t, std::string>(0, "cannot open: " + failure->reason);
@@ -516,7 +513,8 @@ class Harness {
   zeb::Ide ide_;
   bool loaded_ = false;
   TempDir dir_;
-  std::FILE* out_ = nullptr;  // the key lines printed are not looked at
+  std::FILE* file_ = std::fopen((dir_ / "out").c_str(), "wb");
+  CheckedOutput out_{file_};  // the key lines printed are not looked at
 };
 
 // The failing commands made shorter: up to the first that differs, then without each command
