@@ -19,11 +19,6 @@ constexpr std::size_t kChunkCost =
     sizeof(UndoStep) * UndoHistory::kChunkSteps + kAllocationHeader + sizeof(void*);
 }  // namespace
 
-UndoStep& UndoHistory::At(std::size_t index) noexcept {
-  const std::size_t slot = head_ + index;
-  return chunks_[slot / kChunkSteps]->steps[slot % kChunkSteps];
-}
-
 std::size_t UndoHistory::Version() const noexcept {
   return next_ == 0 ? base_ : At(next_ - 1).version;
 }
@@ -77,7 +72,8 @@ void UndoHistory::Fit(std::size_t budget) noexcept {
 UndoStep& UndoHistory::NewStep() {
   DropRedo();
   if (head_ + count_ == chunks_.size() * kChunkSteps) {
-    chunks_.push_back(std::make_unique<Chunk>());
+    // The steps' own initialisers set every slot: the chunk need not be zeroed first.
+    chunks_.push_back(std::make_unique_for_overwrite<Chunk>());
     held_ += kChunkCost;
   }
   return At(count_++);

@@ -79,7 +79,10 @@ class UndoHistory {
     UndoStep steps[kChunkSteps];
   };
   // The step `index` from the oldest kept.
-  UndoStep& At(std::size_t index) noexcept;
+  UndoStep& At(std::size_t index) noexcept {
+    const std::size_t slot = head_ + index;
+    return chunks_[slot / kChunkSteps]->steps[slot % kChunkSteps];
+  }
   const UndoStep& At(std::size_t index) const noexcept {
     return const_cast<UndoHistory*>(this)->At(index);
   }
