@@ -29,6 +29,7 @@
 #include "ide/qt/FindBar.h"
 #include "ide/qt/FormDialog.h"
 #include "ide/qt/MainWindow.h"
+#include "ide/qt/TracePanel.h"
 
 namespace {
 
@@ -490,8 +491,8 @@ TEST_F(WindowTest, TheTraceViewerStartedFromTheMenuShowsTracesInItsPanel) {
   QDir().mkpath(runtime);
   QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
-  window->ToggleTraceViewer();
-  ASSERT_NE(window->TraceOutput(), nullptr) << messages.join('\n').toStdString();
+  window->Trace().Toggle();
+  ASSERT_NE(window->Trace().Output(), nullptr) << messages.join('\n').toStdString();
 
   // Send with the command-line sender until the viewer is up and has shown the message.
   const QString sender = QCoreApplication::applicationDirPath() + QStringLiteral("/zeb-trace");
@@ -500,16 +501,17 @@ TEST_F(WindowTest, TheTraceViewerStartedFromTheMenuShowsTracesInItsPanel) {
     QProcess::execute(sender, {QStringLiteral("send"), QStringLiteral("from the window %d"),
                                QStringLiteral("42")});
     QTest::qWait(50);
-    shown =
-        window->TraceOutput()->toPlainText().contains(QStringLiteral("from the window 42|0|.|.|."));
+    shown = window->Trace().Output()->toPlainText().contains(
+        QStringLiteral("from the window 42|0|.|.|."));
   }
-  EXPECT_TRUE(shown) << window->TraceOutput()->toPlainText().toStdString();
-  EXPECT_FALSE(window->TraceOutput()->toPlainText().contains(QStringLiteral("Ctrl+C")));
+  EXPECT_TRUE(shown) << window->Trace().Output()->toPlainText().toStdString();
+  EXPECT_FALSE(window->Trace().Output()->toPlainText().contains(QStringLiteral("Ctrl+C")));
 
   // Closing the panel stops its viewer: the socket is free for another viewer.
-  window->TraceDock()->close();
-  EXPECT_FALSE(window->TraceViewerRunning());
-  EXPECT_FALSE(window->TraceOutput()->toPlainText().contains(QStringLiteral("zeb-trace: stopped")))
+  window->Trace().Dock()->close();
+  EXPECT_FALSE(window->Trace().Running());
+  EXPECT_FALSE(
+      window->Trace().Output()->toPlainText().contains(QStringLiteral("zeb-trace: stopped")))
       << "the panel says so itself";
   QProcess other;
   other.start(sender, {});
