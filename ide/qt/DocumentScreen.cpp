@@ -377,6 +377,13 @@ bool DocumentScreen::InStep() const {
   return listening_->ScreenBytes().toStdString() == ToScreen(encoding_, AllBytes(document_));
 }
 
+void DocumentScreen::Resync() {
+  if (listening_ == nullptr || InStep()) return;
+  pending_.reset();
+  EndRun();
+  Load();
+}
+
 // ---- Undo -------------------------------------------------------------------------------------
 
 void DocumentScreen::Undo(zeb::EditView& view) {

@@ -91,6 +91,9 @@ class DocumentScreen final : public QObject {
 
   // True when the screen holds exactly the document (as its encoding shows it).
   bool InStep() const;
+  // Shows the document anew when the screen does not hold it (after a change that failed part
+  // way).
+  void Resync();
 
   // Makes the document take the change the component made last, if it has not yet. The
   // component announces each change before making it; the document takes it at the next

@@ -31,7 +31,12 @@ namespace zeb {
 MainWindow::MainWindow(zeb::Ide::Options options, QWidget* parent)
     : QMainWindow(parent), presenter_(this), observer_(std::make_unique<WindowObserver>(*this)) {
   InstallFontSubstitutions();
-  SetEdgeReporter([this](const QString& title, const QString& text) { Report(title, text); });
+  SetEdgeReporter([this](const QString& title, const QString& text) {
+    // What failed may have changed a document and not its screen, or the other way round.
+    for (const auto& entry : screens_)
+      entry.second->Resync();
+    Report(title, text);
+  });
   setWindowTitle(QStringLiteral("ZEB IDE"));
   resize(1000, 700);
 

@@ -3,7 +3,10 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <cstdio>
+#include <cstdlib>
 
+#include "ide/qt/DisplayCheck.h"
 #include "ide/qt/MainWindow.h"
 
 namespace zeb {
@@ -40,7 +43,12 @@ Arguments Parse(int argc, char** argv) {
   parser.addOption(noPackageOption);
   parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Files to open."),
                                QStringLiteral("[FILE...]"));
-  parser.process(core);  // exits after --help, --version or a bad option
+  // A bad option is one line and status 2, as zeb-host answers it.
+  if (!parser.parse(QCoreApplication::arguments())) {
+    std::fprintf(stderr, "zeb-ide: %s\n", parser.errorText().toLocal8Bit().constData());
+    std::exit(2);
+  }
+  parser.process(core);  // exits after --help or --version
   Arguments arguments;
   arguments.noPackage = parser.isSet(noPackageOption);
   arguments.packages = parser.values(packageOption);
@@ -55,7 +63,9 @@ int main(int argc, char** argv) {
   using namespace zeb;
   const Arguments arguments = Parse(argc, argv);
 
+  DisplayCheck displayCheck;  // no display: one line and status 1, not Qt's abort
   QApplication app(argc, argv);
+  displayCheck.Done();
   QApplication::setOrganizationName(QStringLiteral("zeb-ide"));
   QApplication::setApplicationName(QStringLiteral("zeb-ide"));
   QApplication::setApplicationVersion(QStringLiteral(ZEB_VERSION));
