@@ -515,4 +515,35 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
   }
 }
 
+// Without a display the window says so in one line, with a status that is no crash; a bad option
+// is one line and status 2, as zeb-host has it.
+TEST(CommandLine, NoDisplayAndABadOptionAreOneLineEach) {
+  const struct {
+    const char* display;  // null: none
+    const char* argument;
+    int status;
+    QByteArray error;
+  } cases[] = {
+      {nullptr, "Unit1.pas", 1,
+       "zeb-ide: cannot connect to a display; zeb-host runs without one\n"},
+      {":97", "Unit1.pas", 1, "zeb-ide: cannot connect to a display; zeb-host runs without one\n"},
+      {nullptr, "--no-such-option", 2, "zeb-ide: Unknown option 'no-such-option'.\n"},
+  };
+  for (const auto& c : cases) {
+    QProcess ide;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+      environment.remove(QString::fromLatin1(name));
+    if (c.display != nullptr)
+      environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(c.display));
+    ide.setProcessEnvironment(environment);
+    ide.start(QStringLiteral(ZEB_IDE_PATH),
+              {QStringLiteral("--no-package"), QString::fromLatin1(c.argument)});
+    ASSERT_TRUE(ide.waitForFinished(10000)) << c.argument;
+    EXPECT_EQ(ide.exitStatus(), QProcess::NormalExit) << c.argument;
+    EXPECT_EQ(ide.exitCode(), c.status) << c.argument;
+    EXPECT_EQ(ide.readAllStandardError(), c.error) << c.argument;
+  }
+}
+
 }  // namespace
