@@ -9,8 +9,8 @@ namespace zeb {
 DiskChangeBar::DiskChangeBar(QWidget* parent)
     : QFrame(parent),
       text_(new QLabel(this)),
-      reload_(new QPushButton(tr("&Reload"), this)),
-      keep_(new QPushButton(tr("&Keep Mine"), this)) {
+      reload_(new QPushButton(tr("Reload"), this)),
+      keep_(new QPushButton(tr("Keep Mine"), this)) {
   setObjectName(QStringLiteral("DiskChangeBar"));
   setFrameShape(QFrame::StyledPanel);
   setAutoFillBackground(true);
@@ -32,7 +32,7 @@ DiskChangeBar::DiskChangeBar(QWidget* parent)
 void DiskChangeBar::ShowNotice(const QString& text, bool offerReload) {
   text_->setText(text);
   reload_->setVisible(offerReload);
-  keep_->setText(offerReload ? tr("&Keep Mine") : tr("&OK"));
+  keep_->setText(offerReload ? tr("Keep Mine") : tr("OK"));
   show();
 }
 

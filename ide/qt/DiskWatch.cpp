@@ -159,8 +159,8 @@ QString DiskWatch::NoticeOf(const Document& document) const {
       case Document::DiskState::Unchanged:
         return {};
       case Document::DiskState::Changed:
-        return tr("%1 was changed on disk by another program. Reload it and lose your changes, "
-                  "or keep yours (saving will ask before it overwrites the file)?")
+        return tr("%1 was changed on disk by another program. Reload it (Undo brings your text "
+                  "back), or keep yours?")
             .arg(DisplayName(document));
       case Document::DiskState::Missing:
         return tr("%1 was deleted or moved away on disk. Saving writes it again.")

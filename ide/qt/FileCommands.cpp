@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
 
@@ -50,10 +51,14 @@ void FileCommands::OpenDialog() {
     Open(path);
 }
 
-int FileCommands::Ask(const QString& title, const QString& text, int buttons, int preferred) {
-  return QMessageBox::question(&window_, title, text,
-                               static_cast<QMessageBox::StandardButtons>(buttons),
-                               static_cast<QMessageBox::StandardButton>(preferred));
+int FileCommands::Ask(const QString& title, const QString& text, int buttons, int preferred,
+                      const QString& saveText) {
+  QMessageBox box(QMessageBox::Question, title, text,
+                  static_cast<QMessageBox::StandardButtons>(buttons), &window_);
+  box.setDefaultButton(static_cast<QMessageBox::StandardButton>(preferred));
+  if (!saveText.isEmpty() && box.button(QMessageBox::Save) != nullptr)
+    box.button(QMessageBox::Save)->setText(saveText);
+  return box.exec();
 }
 
 bool FileCommands::Save(Document& document) {
@@ -69,7 +74,7 @@ bool FileCommands::Save(Document& document) {
                     tr("%1 was changed on disk by another program since it was read or saved. "
                        "Overwrite it with the text here?")
                         .arg(name),
-                    QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel);
+                    QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel, tr("Overwrite"));
       if (answer != QMessageBox::Save) return false;
       document.Save(Document::SaveMode::Overwrite);
     }

@@ -38,7 +38,9 @@ class FileCommands final : public QObject {
 
  private:
   void AddRecent(const QString& path);
-  int Ask(const QString& title, const QString& text, int buttons, int preferred);
+  // A question in a message box; `saveText` renames its Save button.
+  int Ask(const QString& title, const QString& text, int buttons, int preferred,
+          const QString& saveText = QString());
 
   MainWindow& window_;
 };
