@@ -177,7 +177,7 @@ void DiskWatch::ShowNoticeFor(const Document* document) {
     bar_.hide();
     return;
   }
-  const auto found = documents_.find(const_cast<Document*>(document));
+  const auto found = documents_.find(document);
   bar_.ShowNotice(text, found->second.state == Document::DiskState::Changed);
 }
 

@@ -13,6 +13,7 @@
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -57,7 +58,7 @@ class DiskWatch final : public QObject {
   DiskChangeBar& bar_;
   QFileSystemWatcher watcher_;
   QTimer settle_;  // notifications come in bursts: the check waits for the last
-  std::map<Document*, Notice> documents_;
+  std::map<Document*, Notice, std::less<>> documents_;
   const Document* shown_ = nullptr;  // the document whose notice the bar shows
 };
 
