@@ -527,7 +527,8 @@ TEST(CommandLine, NoDisplayAndABadOptionAreOneLineEach) {
       {nullptr, "Unit1.pas", 1,
        "zeb-ide: cannot connect to a display; zeb-host runs without one\n"},
       {":97", "Unit1.pas", 1, "zeb-ide: cannot connect to a display; zeb-host runs without one\n"},
-      {nullptr, "--no-such-option", 2, "zeb-ide: Unknown option 'no-such-option'.\n"},
+      {nullptr, "--no-such-option", 2,
+       "zeb-ide: The following argument was not expected: --no-such-option (see zeb-ide --help)\n"},
   };
   for (const auto& c : cases) {
     QProcess ide;
