@@ -68,6 +68,21 @@ FileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info) {
   return identity;
 }
 
+// A relative path in its full form, any other as it is: ReplaceFileW fails on relative ones
+// (under Wine with ERROR_DIRECTORY).
+std::wstring FullPath(const std::wstring& path) {
+  const bool relative =
+      !(path.size() >= 2 && path[1] == L':') && !path.starts_with(L"\\") && !path.starts_with(L"/");
+  if (!relative) return path;
+  const DWORD size = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return path;
+  std::wstring full(size, L'\0');
+  const DWORD got = ::GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+  if (got == 0 || got >= size) return path;
+  full.resize(got);
+  return full;
+}
+
 // Makes the temporary file "`base`.XXXXXX" (six random letters and digits) that no one else has.
 HANDLE CreateTemporary(const std::string& base, std::string& name) {
   static constexpr char kLetters[] =
@@ -153,7 +168,7 @@ FileIdentity FileStore::Write(const std::string& path, std::string_view bytes) {
       CreateTemporary(folder + prefix + std::to_string(::GetCurrentProcessId()), tempName);
   if (file == INVALID_HANDLE_VALUE) Fail("cannot save", path, ::GetLastError());
   HandleGuard guard(file);
-  const std::wstring temp = WidePath(tempName);
+  const std::wstring temp = FullPath(WidePath(tempName));
   auto failAndClean = [&](DWORD error) {
     guard.Close();
     ::DeleteFileW(temp.c_str());
@@ -171,7 +186,7 @@ FileIdentity FileStore::Write(const std::string& path, std::string_view bytes) {
   if (!::FlushFileBuffers(file)) failAndClean(::GetLastError());
   if (const DWORD error = guard.Close(); error != 0) failAndClean(error);
 
-  const std::wstring target = WidePath(path);
+  const std::wstring target = FullPath(WidePath(path));
   if (!exists) {
     if (!::MoveFileExW(temp.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
