@@ -105,6 +105,7 @@ rows = [
     ("window: open and first paint, 1,000,000 lines", "BM_OpenFirstPaint/1000000", "BM_BareQsciOpen/1000000", 1.5, 0.5, "real", "qt_bench"),
     ("window: Tab on a 1,000,000-line block on screen", "BM_TabOnBlockOnScreen/1000000", None, None, 0.6, "real", "qt_bench"),
     ("window: a character typed at the end of that file, on screen", "BM_TypeAtEndOnScreen/1000000", None, None, 0.05, "real", "qt_bench"),
+    ("window: Ctrl+End in that file just opened, until the lines on screen are highlighted", "BM_JumpToEndStyled/1000000", None, None, 0.1, "real", "qt_bench"),
     ("Geany: Tab on a 100,000-line block through the bridge (reference: Geany's Increase Indent)", "BM_GeanyBridgeTab/100000", "BM_GeanyIncreaseIndent/100000", 1.0, None, "cpu", "geany_bench"),
     ("Geany: Tab with no block, the bridge's part (reference: Geany's own tab insert)", "BM_GeanyBridgePassedOn", "BM_GeanyOwnTab", None, 2e-6, "cpu", "geany_bench"),
 ]
