@@ -105,6 +105,9 @@ std::span<const ToolkitModifier> GdkModifiers() {
 }
 
 TShortCut KeyCodeOf(std::uint32_t keyval, std::uint32_t state) {
+  // Super has no bit in a key code: a key held with it is the desktop's, none of the IDE's. X
+  // reports it as Mod4, GTK also as Super.
+  if ((state & (GDK_SUPER_MASK | GDK_MOD4_MASK)) != 0) return 0;
   const std::uint16_t key = VirtualKeyIn(kKeys, keyval);
   if (key == 0) return 0;
   TShiftState shift = ShiftStateIn(kModifiers, state);

@@ -20,7 +20,7 @@ std::span<const ToolkitModifier> GdkModifiers();
 
 // The key code of a key symbol (GdkEventKey::keyval) with a modifier state (GdkEventKey::state),
 // or 0 when the key has no virtual-key code (a bare modifier, a dead key, a symbol of another
-// script). ISO_Left_Tab is Tab with Shift whatever the state says.
+// script) or a key held with Super. ISO_Left_Tab is Tab with Shift whatever the state says.
 TShortCut KeyCodeOf(std::uint32_t keyval, std::uint32_t state);
 
 }  // namespace zeb

@@ -45,6 +45,8 @@ TEST(GdkKeys, KeysBecomeTheCodesOfTheirNames) {
       {GDK_KEY_Shift_L, GDK_SHIFT_MASK, ""},  // a bare modifier is no key
       {GDK_KEY_Control_L, GDK_CONTROL_MASK, ""},
       {GDK_KEY_Hangul, 0, ""},
+      {GDK_KEY_x, GDK_MOD4_MASK, ""},  // a key with Super is the desktop's
+      {GDK_KEY_Tab, GDK_SUPER_MASK, ""},
   };
   for (const Row& row : rows) {
     const TShortCut expected = row.name[0] == '\0' ? 0 : KeyName::Parse(row.name).value_or(0xFFFF);

@@ -78,7 +78,7 @@ TEST(GeanyPlugin, BlockCommandsIndentUnindentAndUndoInOneStep) {
 
     geany.Keys(SelectLines(5, 3) + std::vector<std::string>{"Tab", "ctrl+s"});
     EXPECT_EQ(SavedAs(path, row.indented), row.indented);
-    if (std::string(row.file) == "Sample.pas") display.Screenshot("readme-geany-editor.png");
+    if (std::string(row.file) == "Sample.pas") geany.Screenshot("readme-geany-editor.png");
 
     // The block still covers the same lines: Shift+Tab takes back exactly what Tab put in.
     geany.Keys({"shift+Tab", "ctrl+s"});
@@ -127,7 +127,7 @@ TEST(GeanyPlugin, InformationDialogIsDrawnFromTheFormAndClosesWithEscape) {
   const XDisplay::Geometry main = display.GeometryOf(geany.MainWindow());
   EXPECT_NEAR(inner.x + inner.width / 2, main.x + main.width / 2, 40);
   EXPECT_NEAR(inner.y + inner.height / 2, main.y + main.height / 2, 40);
-  display.Screenshot("readme-geany-dialog.png");
+  geany.Screenshot("readme-geany-dialog.png");
 
   display.Keys({"ctrl+a", "ctrl+c"});
   std::string report;
@@ -171,7 +171,7 @@ TEST(GeanyPlugin, FaultsAreShownAndGeanyGoesOn) {
   EXPECT_TRUE(geany.WaitForLog(
       "zeb-geany: key Tab 0x0009 raised EInvalidOperation: Tab is broken in this package"))
       << geany.Log();
-  display.Screenshot("geany-fault.png");
+  geany.Screenshot("geany-fault.png");
   // The key that raised was consumed: no tab went in before the letter typed next.
   geany.Keys({"z", "ctrl+s"});
   EXPECT_EQ(SavedAs(path, "zint x;\n"), "zint x;\n");

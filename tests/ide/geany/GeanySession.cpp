@@ -174,13 +174,26 @@ std::vector<std::string> XDisplay::WindowsTitled(const std::string& title) const
 }
 
 XDisplay::Geometry XDisplay::GeometryOf(const std::string& window) const {
+  return Parse(Tool({"xwininfo", "-id", window}).out);
+}
+
+XDisplay::Geometry XDisplay::FrameOf(const std::string& window) const {
+  // The window's place in its frame is the frame's left border and title bar.
   const std::string info = Tool({"xwininfo", "-id", window}).out;
-  auto field = [&](const std::string& label) {
-    const std::size_t at = info.find(label);
-    return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + label.size());
-  };
-  return {field("Absolute upper-left X:"), field("Absolute upper-left Y:"), field("Width:"),
-          field("Height:")};
+  Geometry frame = Parse(info);
+  const int left = Field(info, "Relative upper-left X:");
+  const int top = Field(info, "Relative upper-left Y:");
+  return {frame.x - left, frame.y - top, frame.width + 2 * left, frame.height + top + left};
+}
+
+int XDisplay::Field(const std::string& info, const std::string& label) {
+  const std::size_t at = info.find(label);
+  return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + label.size());
+}
+
+XDisplay::Geometry XDisplay::Parse(const std::string& info) {
+  return {Field(info, "Absolute upper-left X:"), Field(info, "Absolute upper-left Y:"),
+          Field(info, "Width:"), Field(info, "Height:")};
 }
 
 std::string XDisplay::Clipboard() const {
@@ -188,10 +201,21 @@ std::string XDisplay::Clipboard() const {
 }
 
 void XDisplay::Screenshot(const std::string& name) const {
+  Screenshot(name, Geometry{});
+}
+
+void XDisplay::Screenshot(const std::string& name, const Geometry& area) const {
   const char* folder = std::getenv("ZEB_SCREENSHOT_DIR");
   if (folder == nullptr || folder[0] == '\0') return;
   std::filesystem::create_directories(folder);
-  Tool({"import", "-window", "root", std::string(folder) + "/" + name});
+  std::vector<std::string> args = {"import", "-window", "root"};
+  if (area.width > 0) {
+    args.insert(args.end(),
+                {"-crop", std::to_string(area.width) + "x" + std::to_string(area.height) + "+" +
+                              std::to_string(area.x) + "+" + std::to_string(area.y)});
+  }
+  args.push_back(std::string(folder) + "/" + name);
+  Tool(args);
 }
 
 // ---- GeanySession ---------------------------------------------------------------------------
@@ -266,6 +290,10 @@ std::string GeanySession::Log() const {
 
 bool GeanySession::WaitForLog(const std::string& text) const {
   return WaitFor([&] { return Log().find(text) != std::string::npos; });
+}
+
+void GeanySession::Screenshot(const std::string& name) const {
+  display_->Screenshot(name, display_->FrameOf(window_));
 }
 
 long GeanySession::ResidentKib() const {

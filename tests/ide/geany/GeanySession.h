@@ -65,12 +65,19 @@ class XDisplay {
     int x = 0, y = 0, width = 0, height = 0;  // the client area, on the screen
   };
   Geometry GeometryOf(const std::string& window) const;
+  // The window with the frame the window manager put around it.
+  Geometry FrameOf(const std::string& window) const;
   // The text the clipboard holds.
   std::string Clipboard() const;
-  // Saves the screen as ZEB_SCREENSHOT_DIR/NAME; nothing when that is not set.
+  // Saves the screen, or the part `area` covers, as ZEB_SCREENSHOT_DIR/NAME; nothing when that is
+  // not set.
   void Screenshot(const std::string& name) const;
+  void Screenshot(const std::string& name, const Geometry& area) const;
 
  private:
+  static Geometry Parse(const std::string& xwininfo);
+  static int Field(const std::string& xwininfo, const std::string& label);
+
   TempDir dir_;
   std::string name_;
   std::unique_ptr<Process> server_;
@@ -99,6 +106,8 @@ class GeanySession {
 
   // Makes Geany's window the active one and presses the keys in it.
   void Keys(const std::vector<std::string>& keys) const;
+  // Saves Geany's window, with what lies over it, as Screenshot does.
+  void Screenshot(const std::string& name) const;
   // What the plugin showed the user (ZEB_GEANY_LOG), one line each.
   std::string Log() const;
   bool WaitForLog(const std::string& text) const;
