@@ -148,6 +148,18 @@ TEST(GeanyPlugin, InformationDialogIsDrawnFromTheFormAndClosesWithEscape) {
 
   display.Keys({"Escape"});
   EXPECT_TRUE(WaitFor([&] { return display.WindowsTitled("Information...").empty(); }));
+
+  // The unit closed and a new document opened: the add-in sees that one, alone in its module.
+  geany.Keys({"ctrl+w", "ctrl+n", "ctrl+alt+u"});
+  ASSERT_TRUE(WaitFor([&] { return display.WindowsTitled("Information...").size() == 1; }));
+  display.Keys({"ctrl+a", "ctrl+c"});
+  WaitFor([&] { return (report = display.Clipboard()).find("untitled") != std::string::npos; });
+  for (const char* line :
+       {"ModuleServices.ModuleCount : 1\n", "CurrentModule.ModuleFileCount : 1\n",
+        "CurrentModule.Editor.FileName : untitled\n"})
+    EXPECT_NE(report.find(line), std::string::npos) << line << "in:\n" << report;
+  display.Keys({"Escape"});
+  EXPECT_TRUE(WaitFor([&] { return display.WindowsTitled("Information...").empty(); }));
   EXPECT_TRUE(geany.Running());
 }
 
