@@ -66,36 +66,33 @@ GeanyBridge::GeanyBridge(GeanyPlugin& plugin) : plugin_(&plugin) {
   host_.emplace(*this, keyObjects_, HostOptions(plugin));
   services_ = MakeCounted<ServicesObject>(editor_, *host_);
   BorlandIDEServices = services_;
+  try {
+    // Geany's documents first: a package's Register may already ask for the current module.
+    const GPtrArray* open = plugin.geany_data->documents_array;
+    for (guint i = 0; i < open->len; ++i) {
+      auto* document = static_cast<GeanyDocument*>(g_ptr_array_index(open, i));
+      if (document->is_valid) editor_.Track(*document);
+    }
+    if (GeanyDocument* current = document_get_current()) editor_.Activate(*current);
 
-  // Geany's documents first: a package's Register may already ask for the current module.
-  const GPtrArray* open = plugin.geany_data->documents_array;
-  for (guint i = 0; i < open->len; ++i) {
-    auto* document = static_cast<GeanyDocument*>(g_ptr_array_index(open, i));
-    if (document->is_valid) editor_.Track(*document);
+    LoadPackages();
+
+    menuItem_ = gtk_menu_item_new_with_mnemonic("_Add-in Packages...");
+    gtk_widget_show(menuItem_);
+    gtk_container_add(GTK_CONTAINER(plugin.geany_data->main_widgets->tools_menu), menuItem_);
+    g_signal_connect(menuItem_, "activate", G_CALLBACK(PackagesItemActivated), this);
+
+    ConnectSignals();
+  } catch (...) {
+    // The destructor does not run for an object not made: nothing may keep pointing at it.
+    Shutdown();
+    throw;
   }
-  if (GeanyDocument* current = document_get_current()) editor_.Activate(*current);
-
-  LoadPackages();
-
-  menuItem_ = gtk_menu_item_new_with_mnemonic("_Add-in Packages...");
-  gtk_widget_show(menuItem_);
-  gtk_container_add(GTK_CONTAINER(plugin.geany_data->main_widgets->tools_menu), menuItem_);
-  g_signal_connect(menuItem_, "activate", G_CALLBACK(PackagesItemActivated), this);
-
-  ConnectSignals();
 }
 
 GeanyBridge::~GeanyBridge() {
-  gtk_widget_destroy(menuItem_);
   const std::size_t packages = host_->Packages().size();
-  // Packages finalize while the services still answer; then nothing may reach the IDE.
-  host_->UnloadPackages();
-  keyObjects_.Clear();
-  editor_.Clear();
-  services_->Detach();
-  BorlandIDEServices.Reset();
-  services_.Reset();
-  host_.reset();
+  Shutdown();
   const std::int64_t live = LiveObjects::Count();
   Guarded("unloading", [&] {
     const std::string unloaded = std::to_string(packages) + " package(s) unloaded";
@@ -105,6 +102,19 @@ GeanyBridge::~GeanyBridge() {
       messages_.Show(MessageWindow::Kind::Problem,
                      unloaded + "; " + std::to_string(live) + " object(s) still held by add-ins");
   });
+}
+
+void GeanyBridge::Shutdown() noexcept {
+  if (menuItem_ != nullptr) gtk_widget_destroy(menuItem_);
+  menuItem_ = nullptr;
+  // Packages finalize while the services still answer; then nothing may reach the IDE.
+  host_->UnloadPackages();
+  keyObjects_.Clear();
+  editor_.Clear();
+  services_->Detach();
+  BorlandIDEServices.Reset();
+  services_.Reset();
+  host_.reset();
 }
 
 void GeanyBridge::LoadPackages() {

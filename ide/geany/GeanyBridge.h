@@ -68,6 +68,8 @@ class GeanyBridge final : public IdeObserver {
  private:
   void LoadPackages();
   void ConnectSignals();
+  // Unloads the packages and lets go of everything handed out, as the destructor does.
+  void Shutdown() noexcept;
   // Runs a call from Geany's side; what it raises is reported, not passed back into Geany.
   template <class Call>
   auto Guarded(const char* what, Call call) noexcept -> decltype(call());
