@@ -107,6 +107,7 @@ constexpr ZebPackageInfo kInfo = {
     @unit_count@,
     {{@version@}, {@version@}, 0x0000, 65001, nullptr, nullptr, 0},  // neutral, UTF-8
     kZebInterfaceVersion,  // of the SDK it is built with
+    kZebStdlibTag,         // of this build's compiler and flags
 };
 }  // namespace
 
