@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ide/core/DocumentText.h"
 #include "ide/core/EditorSeam.h"
 #include "ide/text/Document.h"
 
@@ -46,8 +47,11 @@ class Module final : public EditorSeam::Module {
   // .xfm, empty without a form file.
   std::string DesignerType() const override;
 
+  std::shared_ptr<EditorSeam::Text> FileText(std::size_t file) override;
+
  private:
   std::vector<std::shared_ptr<Document>> files_;
+  std::vector<DocumentText> texts_;  // one for each file, recording no view's state
 };
 
 // The absolute, normalised form of a path, as modules and views compare them.
