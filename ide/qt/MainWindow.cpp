@@ -601,6 +601,10 @@ void MainWindow::OnMessage(const std::string& text) {
   Report(tr("ZEB IDE"), Q(text));
 }
 
+void MainWindow::OnAddinMessage(const std::string& text) {
+  statusBar()->showMessage(Q(text), 5000);
+}
+
 void MainWindow::OnDocumentChanged(zeb::Document& document, const zeb::TextChange& change) {
   const auto found = screens_.find(&document);
   if (found != screens_.end()) {

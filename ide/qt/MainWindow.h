@@ -93,6 +93,8 @@ class MainWindow final : public QMainWindow, public zeb::IdeObserver {
   void OnFault(const zeb::Fault& fault) override;
   TModalResult OnDialog(TForm& form) override;
   void OnMessage(const std::string& text) override;
+  // An add-in's line for the message line: shown on the status bar for a while.
+  void OnAddinMessage(const std::string& text) override;
   void OnDocumentChanged(zeb::Document& document, const zeb::TextChange& change) override;
   void OnPaint(zeb::EditView& view) override;
   void OnTopViewChanged(zeb::EditView& view) override;
