@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev libgl-dev libqscintilla2-qt6-dev fonts-nanum fonts-noto-cjk
   fp-compiler
   g++-mingw-w64-x86-64-posix wine wine64
+  geany geany-common libgtk-3-dev xvfb openbox xdotool x11-utils xclip imagemagick
 )
 
 missing=()

@@ -131,11 +131,15 @@ bool Module::Modified() const noexcept {
 }
 
 std::string Module::DesignerType() const {
-  for (const auto& file : files_) {
-    const std::string ext = LowerCase(Utf8FromPath(PathFromUtf8(file->Path()).extension()));
-    if (ext == ".dfm" || ext == ".nfm") return "VCL";
-    if (ext == ".xfm") return "CLX";
-  }
+  for (const auto& file : files_)
+    if (std::string type = DesignerTypeOf(file->Path()); !type.empty()) return type;
+  return "";
+}
+
+std::string Module::DesignerTypeOf(const std::string& path) {
+  const std::string ext = LowerCase(Utf8FromPath(PathFromUtf8(path).extension()));
+  if (ext == ".dfm" || ext == ".nfm") return "VCL";
+  if (ext == ".xfm") return "CLX";
   return "";
 }
 

@@ -46,6 +46,9 @@ class Module final : public EditorSeam::Module {
   // The kind of form designer the module's form file needs: "VCL" for .dfm and .nfm, "CLX" for
   // .xfm, empty without a form file.
   std::string DesignerType() const override;
+  // The kind of form designer the file at `path` needs by that rule, empty for a file that is no
+  // form file: for other editors' modules, which follow the same rule.
+  static std::string DesignerTypeOf(const std::string& path);
 
   std::shared_ptr<EditorSeam::Text> FileText(std::size_t file) override;
 

@@ -112,6 +112,8 @@ std::uint16_t VirtualKeyOf(int qtKey) {
 }
 
 TShortCut KeyCodeOf(int qtKey, Qt::KeyboardModifiers modifiers) {
+  // Super has no bit in a key code: a key held with it is the desktop's, none of the IDE's.
+  if (modifiers.testFlag(Qt::MetaModifier)) return 0;
   std::uint16_t key =
       modifiers.testFlag(Qt::KeypadModifier) ? VirtualKeyIn(kKeypadKeys, Value(qtKey)) : 0;
   if (key == 0) key = VirtualKeyOf(qtKey);

@@ -5,6 +5,7 @@
 
 #include "ide/app/CheckedOutput.h"
 #include "ide/app/CommandLine.h"
+#include "ide/qt/DisplayCheck.h"
 #include "ide/qt/MainWindow.h"
 
 namespace zeb {
@@ -33,7 +34,9 @@ int main(int argc, char** argv) {
   if (const auto status = commandLine.Parse(std::vector<std::string>(argv, argv + argc), out))
     return *status;
 
+  DisplayCheck displayCheck;  // no display: one line and status 1, not Qt's abort
   QApplication app(argc, argv);
+  displayCheck.Done();
   QApplication::setOrganizationName(QStringLiteral("zeb-ide"));
   QApplication::setApplicationName(QStringLiteral("zeb-ide"));
   QApplication::setApplicationVersion(QStringLiteral(ZEB_VERSION));

@@ -29,93 +29,16 @@
 #include "ide/qt/FindBar.h"
 #include "ide/qt/FormDialog.h"
 #include "ide/qt/MainWindow.h"
+#include "ide/qt/TracePanel.h"
+#include "tests/qt/WindowFixture.h"
 
 namespace {
 
 using zeb::EditorWidget;
 using zeb::FormDialog;
 using zeb::MainWindow;
-
-const char kUnit[] =
-    "unit Unit1;\n"
-    "interface\n"
-    "procedure A;\n"
-    "implementation\n"
-    "end.\n";
-
-class WindowTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    // Recent files and settings go to a folder of the test's own.
-    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
-    window = std::make_unique<MainWindow>();
-    window->onMessage = [this](const QString& title, const QString& text) {
-      messages << title + QStringLiteral(": ") + text;
-    };
-    window->resize(900, 600);
-    window->show();
-  }
-  void TearDown() override { window.reset(); }
-
-  QString Write(const QString& name, const QByteArray& bytes) {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return path;
-  }
-  QByteArray Read(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll();
-  }
-  // The document's bytes as the add-in and a save see them, and the text on screen.
-  static QByteArray DocumentBytes(EditorWidget& editor) {
-    const zeb::Document& document = editor.View()->GetDocument();
-    const std::string bytes = document.Bytes(0, document.ByteSize());
-    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  }
-  static QString Shown(const EditorWidget& editor) {
-    return QString::fromUtf8(editor.ScreenBytes());
-  }
-  // The middle of the character at a screen position, in the pane's viewport.
-  static QPoint PointAt(const EditorWidget& editor, long position) {
-    const auto at = static_cast<unsigned long>(position);
-    return {
-        static_cast<int>(editor.Send(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, position)) + 2,
-        static_cast<int>(editor.Send(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, position) +
-                         editor.Send(QsciScintillaBase::SCI_TEXTHEIGHT, at) / 2)};
-  }
-  EditorWidget* OpenWithAddin(const QString& name, const QByteArray& bytes) {
-    EXPECT_TRUE(window->LoadPackage(QStringLiteral(ZEB_ADDIN_PATH)))
-        << messages.join('\n').toStdString();
-    EditorWidget* editor = window->OpenFile(Write(name, bytes));
-    EXPECT_NE(editor, nullptr);
-    if (editor != nullptr) editor->setFocus();
-    return editor;
-  }
-  // Selects whole lines first..last (1-based) with the keyboard: Ctrl+Home, Down, Shift+Down.
-  static void SelectLines(EditorWidget& editor, int first, int last) {
-    QTest::keyClick(&editor, Qt::Key_Home, Qt::ControlModifier);
-    for (int i = 1; i < first; ++i)
-      QTest::keyClick(&editor, Qt::Key_Down);
-    for (int i = first; i <= last; ++i)
-      QTest::keyClick(&editor, Qt::Key_Down, Qt::ShiftModifier);
-  }
-  void SaveScreenshot(QWidget& widget, const QString& name) {
-    const QString shots = qEnvironmentVariable("ZEB_SCREENSHOT_DIR");
-    if (shots.isEmpty()) return;
-    QDir().mkpath(shots);
-    QApplication::processEvents();  // lay out what the last key changed
-    EXPECT_TRUE(widget.grab().save(shots + QLatin1Char('/') + name));
-  }
-
-  QTemporaryDir dir;
-  std::unique_ptr<MainWindow> window;
-  QStringList messages;
-};
+using zeb::test::kUnit;
+using zeb::test::WindowTest;
 
 TEST_F(WindowTest, TabIndentsASelectionInAPascalFileByTwoAndShiftTabUndoesIt) {
   EditorWidget* editor = OpenWithAddin(QStringLiteral("Unit1.pas"), kUnit);
@@ -490,8 +413,8 @@ TEST_F(WindowTest, TheTraceViewerStartedFromTheMenuShowsTracesInItsPanel) {
   QDir().mkpath(runtime);
   QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
-  window->ToggleTraceViewer();
-  ASSERT_NE(window->TraceOutput(), nullptr) << messages.join('\n').toStdString();
+  window->Trace().Toggle();
+  ASSERT_NE(window->Trace().Output(), nullptr) << messages.join('\n').toStdString();
 
   // Send with the command-line sender until the viewer is up and has shown the message.
   const QString sender = QCoreApplication::applicationDirPath() + QStringLiteral("/zeb-trace");
@@ -500,16 +423,17 @@ TEST_F(WindowTest, TheTraceViewerStartedFromTheMenuShowsTracesInItsPanel) {
     QProcess::execute(sender, {QStringLiteral("send"), QStringLiteral("from the window %d"),
                                QStringLiteral("42")});
     QTest::qWait(50);
-    shown =
-        window->TraceOutput()->toPlainText().contains(QStringLiteral("from the window 42|0|.|.|."));
+    shown = window->Trace().Output()->toPlainText().contains(
+        QStringLiteral("from the window 42|0|.|.|."));
   }
-  EXPECT_TRUE(shown) << window->TraceOutput()->toPlainText().toStdString();
-  EXPECT_FALSE(window->TraceOutput()->toPlainText().contains(QStringLiteral("Ctrl+C")));
+  EXPECT_TRUE(shown) << window->Trace().Output()->toPlainText().toStdString();
+  EXPECT_FALSE(window->Trace().Output()->toPlainText().contains(QStringLiteral("Ctrl+C")));
 
   // Closing the panel stops its viewer: the socket is free for another viewer.
-  window->TraceDock()->close();
-  EXPECT_FALSE(window->TraceViewerRunning());
-  EXPECT_FALSE(window->TraceOutput()->toPlainText().contains(QStringLiteral("zeb-trace: stopped")))
+  window->Trace().Dock()->close();
+  EXPECT_FALSE(window->Trace().Running());
+  EXPECT_FALSE(
+      window->Trace().Output()->toPlainText().contains(QStringLiteral("zeb-trace: stopped")))
       << "the panel says so itself";
   QProcess other;
   other.start(sender, {});
@@ -588,6 +512,38 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
     EXPECT_EQ(ide.exitStatus(), QProcess::NormalExit) << option;
     EXPECT_EQ(ide.exitCode(), 0) << option << ide.readAllStandardError().toStdString();
     EXPECT_TRUE(ide.readAllStandardOutput().contains("zeb-ide")) << option;
+  }
+}
+
+// Without a display the window says so in one line, with a status that is no crash; a bad option
+// is one line and status 2, as zeb-host has it.
+TEST(CommandLine, NoDisplayAndABadOptionAreOneLineEach) {
+  const struct {
+    const char* display;  // null: none
+    const char* argument;
+    int status;
+    QByteArray error;
+  } cases[] = {
+      {nullptr, "Unit1.pas", 1,
+       "zeb-ide: cannot connect to a display; zeb-host runs without one\n"},
+      {":97", "Unit1.pas", 1, "zeb-ide: cannot connect to a display; zeb-host runs without one\n"},
+      {nullptr, "--no-such-option", 2,
+       "zeb-ide: The following argument was not expected: --no-such-option (see zeb-ide --help)\n"},
+  };
+  for (const auto& c : cases) {
+    QProcess ide;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+      environment.remove(QString::fromLatin1(name));
+    if (c.display != nullptr)
+      environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(c.display));
+    ide.setProcessEnvironment(environment);
+    ide.start(QStringLiteral(ZEB_IDE_PATH),
+              {QStringLiteral("--no-package"), QString::fromLatin1(c.argument)});
+    ASSERT_TRUE(ide.waitForFinished(10000)) << c.argument;
+    EXPECT_EQ(ide.exitStatus(), QProcess::NormalExit) << c.argument;
+    EXPECT_EQ(ide.exitCode(), c.status) << c.argument;
+    EXPECT_EQ(ide.readAllStandardError(), c.error) << c.argument;
   }
 }
 
