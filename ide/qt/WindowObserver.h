@@ -1,6 +1,7 @@
 // WindowObserver: what the IDE core tells the window. Faults of add-ins and the IDE's messages
-// become message boxes, an add-in's message-line text the status bar's message, add-in dialogs modal windows over the window; changes of a document's
-// text, repaints and the top view go to the window's panes.
+// become message boxes, an add-in's message-line text the status bar's message, add-in dialogs
+// modal windows over the window; changes of a document's text, repaints and the top view go to the
+// window's panes.
 #pragma once
 
 #include "ide/core/IdeObserver.h"
