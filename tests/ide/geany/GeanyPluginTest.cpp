@@ -14,7 +14,7 @@ namespace {
 // Waits until the file holds `expected` (Geany saves asynchronously to the keys sent) and
 // returns what it holds then.
 std::string SavedAs(const std::string& path, const std::string& expected) {
-  WaitFor([&] { return ReadFile(path) == expected; }, std::chrono::seconds(5));
+  WaitFor([&] { return ReadFile(path) == expected; }, std::chrono::seconds(30));
   return ReadFile(path);
 }
 
@@ -102,7 +102,7 @@ TEST(GeanyPlugin, TabWithoutBlockDoesWhatGeanyDoes) {
     GeanySession geany(display, {.plugin = plugin, .files = {path}});
     geany.Keys({"ctrl+Home", "Down", "Down", "Tab", "ctrl+s"});
     WaitFor([&] { return ReadFile(path) != "int main()\n{\nreturn 0;\n}\n"; },
-            std::chrono::seconds(5));
+            std::chrono::seconds(30));
     results[plugin ? 1 : 0] = ReadFile(path);
   }
   EXPECT_NE(results[0], "int main()\n{\nreturn 0;\n}\n") << "Geany inserted nothing";

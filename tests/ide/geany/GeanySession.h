@@ -47,7 +47,7 @@ Output Run(const std::vector<std::string>& args, const Variables& variables = {}
 
 // Polls `ready` every 50 ms until it holds or `timeout` has passed; whether it held.
 bool WaitFor(const std::function<bool()>& ready,
-             std::chrono::milliseconds timeout = std::chrono::seconds(10));
+             std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
 // An X display of the test's own with openbox on it.
 class XDisplay {
