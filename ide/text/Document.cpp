@@ -103,6 +103,7 @@ void Document::Record(std::size_t offset, std::size_t firstLine, std::size_t rem
                                 EndsWithBreak(offset, insertedBytes);
   DropRedo();
   UndoStep& step = history_.NewStep();
+  Group(step);
   step.offset = offset;
   step.length = insertedBytes;
   step.bytes = std::move(old);
@@ -140,6 +141,7 @@ bool Document::IndentLines(std::size_t first, std::size_t count, std::int32_t co
     if (!BlockRewrites::PadLines(buffer_, first, count, pad)) return false;
     DropRedo();
     UndoStep& step = history_.NewStep();
+    Group(step);
     step.offset = offset;
     step.length = buffer_.LineOffset(first + count) - offset;
     step.before = before;
@@ -216,18 +218,41 @@ void Document::SwapPad(TextChange::Kind kind, UndoStep& step) {
                    bothEndWithBreak));
 }
 
+void Document::BeginUndoGroup() noexcept {
+  if (groupDepth_++ == 0) groupHasStep_ = false;
+}
+
+void Document::EndUndoGroup() noexcept {
+  if (groupDepth_ > 0) --groupDepth_;
+}
+
+void Document::Group(UndoStep& step) noexcept {
+  step.joined = groupDepth_ > 0 && groupHasStep_;
+  if (groupDepth_ > 0) groupHasStep_ = true;
+}
+
 std::optional<ViewState> Document::Undo() {
   UndoStep* step = history_.StepToUndo();
   if (step == nullptr) return std::nullopt;
-  Swap(TextChange::Kind::Undo, *step);
-  return step->before;
+  while (true) {
+    Swap(TextChange::Kind::Undo, *step);
+    const ViewState before = step->before;
+    if (!step->joined) return before;
+    step = history_.StepToUndo();
+    if (step == nullptr) return before;  // the budget dropped the group's first steps
+  }
 }
 
 std::optional<ViewState> Document::Redo() {
   UndoStep* step = history_.StepToRedo();
   if (step == nullptr) return std::nullopt;
-  Swap(TextChange::Kind::Redo, *step);
-  return step->after;
+  while (true) {
+    Swap(TextChange::Kind::Redo, *step);
+    const ViewState after = step->after;
+    const UndoStep* next = history_.NextToRedo();
+    if (next == nullptr || !next->joined) return after;
+    step = history_.StepToRedo();
+  }
 }
 
 void Document::Save(SaveMode mode) {

@@ -37,6 +37,8 @@ struct UndoStep {
   std::size_t lineCount = 0;
   std::size_t pad = 0;
   bool padded = false;
+  // Made in the same undo group as the step before it: undone and redone with it.
+  bool joined = false;
   ViewState before;         // the view's state before the edit
   ViewState after;          // and after it
   std::size_t version = 0;  // the history's version once the step is made
@@ -60,6 +62,8 @@ class UndoHistory {
   UndoStep* StepToUndo() noexcept;
   // The step to redo, or null; the history moves forward past it.
   UndoStep* StepToRedo() noexcept;
+  // The step StepToRedo would give, or null; the history stays.
+  const UndoStep* NextToRedo() const noexcept { return CanRedo() ? &At(next_) : nullptr; }
   // Tells the history that the step last undone or redone now holds other bytes, and fits it
   // into `budget` again.
   void Resized(std::size_t oldCapacity, std::size_t newCapacity, std::size_t budget);
