@@ -257,6 +257,17 @@ TEST(ScintillaText, ALoneCrEndsALine) {
   EXPECT_EQ(view->LineStart(2), 2u);
 }
 
+// A read-only document (Geany's Document -> Read Only) refuses an add-in's edits as it refuses
+// typing.
+TEST(ScintillaText, AReadOnlyWidgetKeepsItsText) {
+  Widget widget("ab\n");
+  widget.Send(SCI_SETREADONLY, 1);
+  auto view = std::make_shared<ScintillaView>(widget.Sci());
+  view->Replace(0, 1, "x");
+  EXPECT_EQ(widget.Text(), "ab\n");
+  EXPECT_EQ(widget.Send(SCI_CANUNDO), 0);
+}
+
 // A replace changes the widget's bytes as DocumentText changes the document's, as one undo
 // action, and the caret and the selection keep their lines and columns as zeb-host's view does.
 TEST(ScintillaText, ReplaceDoesWhatZebHostsDocumentTextDoes) {
