@@ -175,6 +175,13 @@ else
   tar -C "$root" --exclude=./build --exclude='./build*' -cf - . | tar -C "$src" -xf -
 fi
 
+# A file a stopped run left mutated is back as it was, but older than what was built from the
+# mutant: a new time has it built again.
+if [ -f "$work/planted-file" ]; then
+  touch "$src/$(cat "$work/planted-file")"
+  rm -f "$work/planted-file"
+fi
+
 launcher=()
 if command -v ccache >/dev/null 2>&1; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
@@ -219,15 +226,21 @@ while IFS=$'\t' read -r number args; do
   echo "$number	$(testArtefacts "$args" | sort -u | paste -sd' ')" >>"$work/test-artefacts.txt"
 done <"$work/tests.txt"
 
-# What each of those files is made from: its inputs in the build's graph, packages it loads
-# included (they are its dependencies).
+# What each of those files is made from, by absolute path: its inputs in the build's graph
+# (packages it loads included: they are its dependencies) and the headers its objects include.
 mkdir -p "$work/inputs"
 inputsOf() {
   echo "$work/inputs/$(echo "${1#"$build"/}" | tr / _)"
 }
 tr ' \t' '\n\n' <"$work/test-artefacts.txt" | grep "^$build/" | sort -u |
   while IFS= read -r artefact; do
-    ninja -C "$build" -t inputs "${artefact#"$build"/}" >"$(inputsOf "$artefact")"
+    (
+      cd "$build"
+      ninja -t inputs "${artefact#"$build"/}" >"$work/direct.txt"
+      grep '\.o$' "$work/direct.txt" | xargs -r ninja -t deps | grep '^ ' | sed 's/^ *//'
+      cat "$work/direct.txt"
+    ) | grep -v '^/usr/' | sort -u | (cd "$build" && xargs -r realpath -m) | sort -u \
+      >"$(inputsOf "$artefact")"
   done
 
 # Prints "NUMBER<tab>ARTEFACTS" for each test that mutating source file $1 (a path in the copy)
@@ -254,11 +267,36 @@ affected() {
   done <"$work/test-artefacts.txt"
 }
 
-# Runs the tests numbered in $1 (comma-separated); their log goes to $2. Fails when one fails;
-# after the first failure no more tests start.
+# Of the tests in affected()'s list $1, prints the numbers of those whose programs are built from
+# the tests of file $2's folder (tests/ mirrors the tree), when $3 is "mirror", or of the others.
+# The mirror's tests run first: they catch most faults soonest.
+part() {
+  local d number artefacts a mirror=
+  d=$(dirname "$2")
+  while [ "$d" != . ] && [ ! -d "$src/tests/$d" ]; do d=$(dirname "$d"); done
+  [ "$d" = . ] || mirror="$src/tests/$d/"
+  while IFS=$'\t' read -r number artefacts; do
+    local hit=
+    if [ -n "$mirror" ]; then
+      for a in $artefacts; do
+        if grep -q "^$mirror" "$(inputsOf "$a")"; then hit=1; break; fi
+      done
+    fi
+    if [ "$3" = mirror ] && [ -n "$hit" ]; then echo "$number"; fi
+    if [ "$3" != mirror ] && [ -z "$hit" ]; then echo "$number"; fi
+  done <"$1"
+}
+
+# Runs the tests numbered in $1 (comma-separated; none: nothing is run); their log goes to $2.
+# 0 when all pass, 1 when one fails (no more start after it), 2 when ctest itself fails.
 runTests() {
-  ctest --test-dir "$build" -I "0,0,0,$1" -LE "$skipLabels" -j "$jobs" --timeout "$timeout" \
-    --stop-on-failure --no-tests=error >"$2" 2>&1
+  [ -n "$1" ] || { : >"$2"; return 0; }
+  if ctest --test-dir "$build" -I "0,0,0,$1" -LE "$skipLabels" -j "$jobs" --timeout "$timeout" \
+    --stop-on-failure --no-tests=error >"$2" 2>&1; then
+    return 0
+  fi
+  grep -q 'The following tests FAILED' "$2" && return 1
+  return 2
 }
 
 echo "== The fast tests on the tree as it is ($testCount tests)"
@@ -271,9 +309,11 @@ echo "(copy, build and baseline took $((SECONDS - started)) s)"
 
 # ---- The mutants -------------------------------------------------------------------------------
 # A mutant is planted with a new time, so that its file is compiled again, and only what its
-# tests run is built. It is taken out again with the file's old content and old time, and what
-# was built meanwhile is deleted: it is built again from the original only when something needs
-# it, and whatever was not built meanwhile is still the original's.
+# tests run is built. It is taken out again with the file's old content and old time; what was
+# built meanwhile is deleted and at once built again from the original. Nothing else is built
+# again: a header most of the tree includes costs only the programs its mutant names.
+# While a mutant is planted its file is named in $work/planted-file, so that a run that was
+# stopped part way is made whole by the next one.
 current=
 restore() {
   [ -n "$current" ] || return 0
@@ -281,6 +321,12 @@ restore() {
   current=
   (cd "$build" && find . -type f -newer "$work/planted" | sed 's|^\./||') |
     grep -xFf - "$work/outputs.txt" | (cd "$build" && xargs -r rm -f)
+  rm -f "$work/planted-file"
+  if ! ninja -C "$build" -j "$jobs" $targets >"$work/restore.log" 2>&1; then
+    tail -20 "$work/restore.log"
+    echo "mutate.sh: the copy does not build again without the mutant" >&2
+    exit 1
+  fi
 }
 trap restore EXIT
 
@@ -296,21 +342,13 @@ for i in "${selected[@]}"; do
   began=$SECONDS
   label=$(printf '[%d/%d] %-34s' "$k" "$total" "$id")
   affected "$src/$file" "${onlys[i]}" >"$work/affected.txt"
-  numbers=$(cut -f1 "$work/affected.txt" | paste -sd,)
   count=$(grep -c . "$work/affected.txt" || true)
   targets=$(cut -f2 "$work/affected.txt" | tr ' ' '\n' | grep "^$build/" | sort -u |
     sed "s|^$build/||" || true)
-  if [ -z "$numbers" ]; then
+  if [ "$count" -eq 0 ]; then
     echo "$label SURVIVED (no test runs $file): ${whats[i]}"
     survivors+=("$id")
     continue
-  fi
-  # What an earlier mutant's restore deleted is built again first, from the original, so that
-  # it is not deleted again with this mutant's.
-  if ! ninja -C "$build" -j "$jobs" $targets >"$work/mutant.log" 2>&1; then
-    tail -20 "$work/mutant.log"
-    echo "mutate.sh: the copy does not build without mutants" >&2
-    exit 1
   fi
   slurp "$src/$file"
   rest=${content#*"${froms[i]}"}
@@ -318,20 +356,41 @@ for i in "${selected[@]}"; do
   touch "$work/planted"
   sleep 0.01
   current=$file
+  echo "$file" >"$work/planted-file"
   printf '%s' "${content%%"${froms[i]}"*}${tos[i]}$rest" >"$src/$file"
+  verdict=survived
   if ! ninja -C "$build" -j "$jobs" $targets >"$work/mutant.log" 2>&1; then
-    echo "$label DOES NOT BUILD ($file): fix its replacement"
-    grep -m5 'error' "$work/mutant.log" | sed 's/^/    /' || true
-    broken+=("$id")
-  elif runTests "$numbers" "$work/tests-$id.log"; then
-    echo "$label SURVIVED ($count tests, $((SECONDS - began)) s): ${whats[i]}"
-    survivors+=("$id")
+    verdict=broken
   else
-    failed=$(sed -n '/The following tests FAILED/,$p' "$work/tests-$id.log" |
-      sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' | head -4 | paste -sd' ')
-    echo "$label killed   ($count tests, $((SECONDS - began)) s) by ${failed:-the run}"
-    killed=$((killed + 1))
+    for phase in mirror rest; do
+      status=0
+      runTests "$(part "$work/affected.txt" "$file" "$phase" | paste -sd,)" \
+        "$work/tests-$id.log" || status=$?
+      [ "$status" -ne 2 ] || {
+        tail -20 "$work/tests-$id.log"
+        echo "mutate.sh: ctest failed on $id" >&2
+        exit 1
+      }
+      if [ "$status" -eq 1 ]; then verdict=killed; break; fi
+    done
   fi
+  case "$verdict" in
+    broken)
+      echo "$label DOES NOT BUILD ($file): fix its replacement"
+      grep -m5 'error' "$work/mutant.log" | sed 's/^/    /' || true
+      broken+=("$id")
+      ;;
+    survived)
+      echo "$label SURVIVED ($count tests, $((SECONDS - began)) s): ${whats[i]}"
+      survivors+=("$id")
+      ;;
+    killed)
+      failed=$(sed -n '/The following tests FAILED/,$p' "$work/tests-$id.log" |
+        sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' | head -3 | paste -sd' ')
+      echo "$label killed   ($count tests, $((SECONDS - began)) s) by $failed"
+      killed=$((killed + 1))
+      ;;
+  esac
   restore
 done
 

@@ -217,6 +217,13 @@ TEST(Document, UndoHistoryKeepsWithinItsBudget) {
   view.Select({1, 1}, {2, 1});
   view.InsertText(std::string(128 << 10, 'c'));
   EXPECT_EQ(doc->History().UndoCount(), 1u);
+
+  // Undone, the step holds what it took out again; a new edit drops it, and the history then
+  // holds next to nothing.
+  EXPECT_TRUE(view.Undo());
+  EXPECT_GE(doc->History().HeldBytes(), 128u << 10);
+  view.InsertText("d");
+  EXPECT_LT(doc->History().HeldBytes(), 1u << 10);
 }
 
 TEST(Document, AMillionLinesOpenIndentUndoAndSave) {
