@@ -3,8 +3,10 @@
 # anything on the machine:
 #   1. installs into a temporary prefix and checks the files, the runtime library's soname, the
 #      desktop entry and that the installed zeb-host finds the add-in in PREFIX/lib/zeb-ide/packages/;
-#   2. builds examples/addin-hello (a copy, outside the source tree) against that prefix alone and
-#      runs its script test;
+#   2. builds examples/addin-hello and examples/addin-lines (copies, outside the source tree)
+#      against that prefix alone, checks that the packages carry no RUNPATH, and runs their
+#      script tests; builds addin-lines again with AddressSanitizer and runs its script test in
+#      the installed (unsanitized) zeb-host, the sanitizer preloaded for zeb-host alone;
 #   3. makes the .deb with cpack, checks it with dpkg-deb --info and --contents, and runs
 #      zeb-host --packages from the files dpkg-deb -x extracts.
 #
@@ -68,14 +70,30 @@ objdump -p "$prefix/lib/libzebrtl.so" | grep -qE 'SONAME +libzebrtl\.so\.[0-9]+'
 if [ "$qt" = ON ]; then desktop-file-validate "$prefix/share/applications/zeb-ide.desktop"; fi
 check_packages "$prefix"
 
-echo "-- examples/addin-hello built against that prefix alone, and its script test"
-cp -r "$source/examples/addin-hello" "$work/hello-src"
-cmake -S "$work/hello-src" -B "$work/hello" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
-  -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
-grep -qxF "ZebIde_DIR:PATH=$prefix/lib/cmake/ZebIde" "$work/hello/CMakeCache.txt" ||
-  fail "examples/addin-hello did not find ZebIde in $prefix"
-cmake --build "$work/hello" >/dev/null
-ctest --test-dir "$work/hello" --output-on-failure
+# build_example NAME TARGET [CMAKE ARGS...]: examples/NAME built against the prefix alone into
+# $work/NAME-build..., its package checked for a RUNPATH, and its script test run.
+build_example() {
+  local name=$1 target=$2 build="$work/$1-build$#"
+  shift 2
+  [ -d "$work/$name-src" ] || cp -r "$source/examples/$name" "$work/$name-src"
+  cmake -S "$work/$name-src" -B "$build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
+    -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "$@" >/dev/null
+  grep -qxF "ZebIde_DIR:PATH=$prefix/lib/cmake/ZebIde" "$build/CMakeCache.txt" ||
+    fail "examples/$name did not find ZebIde in $prefix"
+  cmake --build "$build" >/dev/null
+  if objdump -p "$build/$target.so" | grep -qE 'RPATH|RUNPATH'; then
+    fail "$target.so carries a RUNPATH: $(objdump -p "$build/$target.so" | grep -E 'RPATH|RUNPATH')"
+  fi
+  ctest --test-dir "$build" --output-on-failure
+}
+
+echo "-- examples/addin-hello and examples/addin-lines built against that prefix alone, and their"
+echo "   script tests"
+build_example addin-hello AddinHello
+build_example addin-lines AddinLines
+echo "-- examples/addin-lines built with AddressSanitizer, tested in the installed zeb-host"
+build_example addin-lines AddinLines -DCMAKE_CXX_FLAGS=-fsanitize=address \
+  "-DZEB_SCRIPT_TEST_HOST_ENVIRONMENT=LD_PRELOAD=$(g++ -print-file-name=libasan.so);ASAN_OPTIONS=detect_leaks=0"
 
 echo "-- The Debian packages (cpack -G DEB), checked with dpkg-deb"
 (cd "$build" && cpack -G DEB -B "$work/deb" >"$work/cpack.log" 2>&1) ||

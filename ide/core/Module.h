@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ide/core/DocumentText.h"
 #include "ide/core/EditorSeam.h"
 #include "ide/text/Document.h"
 
@@ -49,8 +50,11 @@ class Module final : public EditorSeam::Module {
   // form file: for other editors' modules, which follow the same rule.
   static std::string DesignerTypeOf(const std::string& path);
 
+  std::shared_ptr<EditorSeam::Text> FileText(std::size_t file) override;
+
  private:
   std::vector<std::shared_ptr<Document>> files_;
+  std::vector<DocumentText> texts_;  // one for each file, recording no view's state
 };
 
 // The absolute, normalised form of a path, as modules and views compare them.

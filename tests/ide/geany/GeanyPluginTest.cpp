@@ -180,8 +180,9 @@ TEST(GeanyPlugin, FaultsAreShownAndGeanyGoesOn) {
 
   // Tab without a block: the add-in passes it on, the next package's procedure raises.
   geany.Keys({"ctrl+Home", "Tab"});
-  EXPECT_TRUE(geany.WaitForLog(
-      "zeb-geany: key Tab 0x0009 raised EInvalidOperation: Tab is broken in this package"))
+  EXPECT_TRUE(
+      geany.WaitForLog("zeb-geany: key Tab 0x0009 in package KeyThrows, binding KeyThrows raised "
+                       "EInvalidOperation: Tab is broken in this package"))
       << geany.Log();
   geany.Screenshot("geany-fault.png");
   // The key that raised was consumed: no tab went in before the letter typed next.
