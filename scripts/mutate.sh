@@ -51,7 +51,7 @@ done
 # ---- The table ---------------------------------------------------------------------------------
 # A mutant starts with "mutant ID FILE"; its indented lines are "what:", "from:" and "to:" (each
 # line of a text that spans lines is a "from:" or "to:" line of its own, joined by newlines).
-ids=() files=() whats=() froms=() tos=() onlys=()
+ids=() files=() whats=() froms=() tos=() onlys=() geanys=()
 parse() {
   local line key value n=-1
   while IFS= read -r line || [ -n "$line" ]; do
@@ -60,7 +60,7 @@ parse() {
       'mutant '*)
         n=$((n + 1))
         read -r _ ids[n] files[n] <<<"$line"
-        whats[n]='' froms[n]='' tos[n]='' onlys[n]=''
+        whats[n]='' froms[n]='' tos[n]='' onlys[n]='' geanys[n]=''
         ;;
       ' '*)
         [ "$n" -ge 0 ] || { echo "$table: a text before the first mutant: $line" >&2; exit 2; }
@@ -73,6 +73,7 @@ parse() {
           from) froms[n]+=${froms[n]:+$'\n'}$value ;;
           to) tos[n]+=${tos[n]:+$'\n'}$value ;;
           tests) onlys[n]=$value ;;
+          geany) geanys[n]=1 ;;
           *) echo "$table: unknown field '$key' in mutant ${ids[n]}" >&2; exit 2 ;;
         esac
         ;;
@@ -182,13 +183,25 @@ if [ -f "$work/planted-file" ]; then
   rm -f "$work/planted-file"
 fi
 
+# The Geany bridge is built only when a mutant to run is in it (and Geany's files are here).
+geany=OFF
+for i in "${selected[@]}"; do
+  if [ -n "${geanys[i]}" ]; then
+    pkg-config --exists geany 2>/dev/null || {
+      echo "mutate.sh: mutant ${ids[i]} needs Geany's development files (scripts/install-deps.sh)" >&2
+      exit 1
+    }
+    geany=ON
+  fi
+done
+
 launcher=()
 if command -v ccache >/dev/null 2>&1; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
 echo "== Configuring the Debug build in $build"
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-O0 \
-  -DCMAKE_C_FLAGS_DEBUG=-O0 -DZEB_BUILD_QT=OFF -DZEB_BUILD_GEANY=OFF -DZEB_BUILD_BENCH=OFF \
+  -DCMAKE_C_FLAGS_DEBUG=-O0 -DZEB_BUILD_QT=OFF -DZEB_BUILD_GEANY=$geany -DZEB_BUILD_BENCH=OFF \
   -DZEB_WERROR=OFF "${launcher[@]}" >"$work/configure.log" ||
   { cat "$work/configure.log"; exit 1; }
 echo "== Building"
@@ -198,9 +211,14 @@ cmake --build "$build" -j "$jobs" >"$work/build.log" 2>&1 || {
 }
 
 # The fast tests: "NUMBER<tab>ARGS" with each argument of its command, quotes removed.
-ctest --test-dir "$build" -N -V -LE "$skipLabels" 2>/dev/null |
-  sed -n 's/^\([0-9][0-9]*\): Test command: \(.*\)$/\1\t\2/p' | tr -d '"' >"$work/tests.txt"
+# The Geany bridge's tests (label geany) are listed too, for the mutants in the bridge alone.
+listTests() {
+  ctest --test-dir "$build" -N -V "$@" 2>/dev/null |
+    sed -n 's/^\([0-9][0-9]*\): Test command: \(.*\)$/\1\t\2/p' | tr -d '"'
+}
+listTests -LE "$skipLabels" >"$work/tests.txt"
 testCount=$(wc -l <"$work/tests.txt")
+listTests -L geany -LE 'wine|fpc|soak|qt' >"$work/tests-geany.txt"
 [ "$testCount" -gt 0 ] || { echo "mutate.sh: no tests found" >&2; exit 1; }
 
 # Everything the build makes, by its path in the build folder.
@@ -224,7 +242,7 @@ testArtefacts() {
 : >"$work/test-artefacts.txt"
 while IFS=$'\t' read -r number args; do
   echo "$number	$(testArtefacts "$args" | sort -u | paste -sd' ')" >>"$work/test-artefacts.txt"
-done <"$work/tests.txt"
+done < <(cat "$work/tests.txt" "$work/tests-geany.txt")
 
 # What each of those files is made from, by absolute path: its inputs in the build's graph
 # (packages it loads included: they are its dependencies) and the headers its objects include.
@@ -248,8 +266,9 @@ tr ' \t' '\n\n' <"$work/test-artefacts.txt" | grep "^$build/" | sort -u |
 # layer check, runs nothing a mutant changes). $2, when not empty, keeps only the tests that name
 # one of its programs.
 affected() {
-  local file=$1 only=$2 number artefacts a hit keep p
+  local file=$1 only=$2 withGeany=$3 number artefacts a hit keep p
   while IFS=$'\t' read -r number artefacts; do
+    if [ -z "$withGeany" ] && grep -q "^$number	" "$work/tests-geany.txt"; then continue; fi
     hit=
     [ "$artefacts" != - ] || continue
     for a in $artefacts; do
@@ -291,7 +310,7 @@ part() {
 # 0 when all pass, 1 when one fails (no more start after it), 2 when ctest itself fails.
 runTests() {
   [ -n "$1" ] || { : >"$2"; return 0; }
-  if ctest --test-dir "$build" -I "0,0,0,$1" -LE "$skipLabels" -j "$jobs" --timeout "$timeout" \
+  if ctest --test-dir "$build" -I "0,0,0,$1" -LE "${3:-$skipLabels}" -j "$jobs" --timeout "$timeout" \
     --stop-on-failure --no-tests=error >"$2" 2>&1; then
     return 0
   fi
@@ -341,7 +360,7 @@ for i in "${selected[@]}"; do
   file=${files[i]}
   began=$SECONDS
   label=$(printf '[%d/%d] %-34s' "$k" "$total" "$id")
-  affected "$src/$file" "${onlys[i]}" >"$work/affected.txt"
+  affected "$src/$file" "${onlys[i]}" "${geanys[i]}" >"$work/affected.txt"
   count=$(grep -c . "$work/affected.txt" || true)
   targets=$(cut -f2 "$work/affected.txt" | tr ' ' '\n' | grep "^$build/" | sort -u |
     sed "s|^$build/||" || true)
@@ -365,7 +384,7 @@ for i in "${selected[@]}"; do
     for phase in mirror rest; do
       status=0
       runTests "$(part "$work/affected.txt" "$file" "$phase" | paste -sd,)" \
-        "$work/tests-$id.log" || status=$?
+        "$work/tests-$id.log" "${geanys[i]:+wine|fpc|soak|qt}" || status=$?
       [ "$status" -ne 2 ] || {
         tail -20 "$work/tests-$id.log"
         echo "mutate.sh: ctest failed on $id" >&2

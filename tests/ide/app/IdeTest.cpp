@@ -150,7 +150,7 @@ TEST(Ide, AnExceptionFromAKeyProcedureStaysInside) {
   ide.AddKeyboardBinding(MakeCounted<UnbindableBinding>());
   EXPECT_EQ(ide.PressKey(0x0043), KeyOutcome::NotBound);  // the IDE goes on
   ASSERT_EQ(observer.faults.size(), 3u);
-  EXPECT_EQ(observer.faults[2].where, "BindKeyboard of unbindable");
+  EXPECT_EQ(observer.faults[2].where, "BindKeyboard of binding unbindable");
   EXPECT_EQ(view.GetDocument().Buffer().ToBytes(), "cabc\n");
 }
 
