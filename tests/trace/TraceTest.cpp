@@ -200,6 +200,7 @@ TEST_F(Trace, RtraceDoesNothing) {
 TEST_F(Trace, ThreadsRacingToTheFirstLookupKeepOneViewer) {
   constexpr int kThreads = 8;
   constexpr int kEach = 50;
+  fake.gatherLookups = kThreads;  // every thread's first message looks the viewer up at once
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t) {
     threads.emplace_back([t] {
