@@ -164,17 +164,22 @@ work=$(cd "$work" && pwd)
 src="$work/src"
 build="$work/build"
 
-# The tree as it is now, uncommitted changes included; files keep their times, so that what did
-# not change since an earlier run is not built again.
+# The tree as it is now, uncommitted changes included. A file copied again gets a new time, so
+# that it is built again even when its objects are newer than the tree's file (they may have been
+# built from an older copy); a file that did not change is left alone.
 echo "== Copying the tree to $src"
 mkdir -p "$src"
 if git -C "$root" rev-parse --git-dir >/dev/null 2>&1; then
-  git -C "$root" ls-files -z -co --exclude-standard |
-    (cd "$root" && xargs -0 -r sh -c 'for f; do [ -f "$f" ] && printf "%s\0" "$f"; done' sh) |
-    tar -C "$root" --null -T - -cf - | tar -C "$src" -xf -
+  (cd "$root" && git ls-files -z -co --exclude-standard)
 else
-  tar -C "$root" --exclude=./build --exclude='./build*' -cf - . | tar -C "$src" -xf -
-fi
+  (cd "$root" && find . -path ./build -prune -o -path './build*' -prune -o -type f -print0)
+fi | while IFS= read -r -d '' f; do
+  [ -f "$root/$f" ] || continue
+  if ! cmp -s "$root/$f" "$src/$f"; then
+    mkdir -p "$(dirname "$src/$f")"
+    cp "$root/$f" "$src/$f"
+  fi
+done
 
 # A file a stopped run left mutated is back as it was, but older than what was built from the
 # mutant: a new time has it built again.
