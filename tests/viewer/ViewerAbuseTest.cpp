@@ -4,8 +4,12 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <functional>
+#include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +19,7 @@
 #include "tests/viewer/ViewerProcess.h"
 #include "trace/TraceTransportPosix.h"
 #include "trace/TraceWire.h"
+#include "viewer/TraceRecordReader.h"
 
 namespace zeb {
 
@@ -169,6 +174,33 @@ TEST(ViewerAbuse, OutOfDescriptorsTurnsSendersAwayAndSaysSoOnce) {
     ++reports;
   }
   EXPECT_EQ(reports, 1U) << errors;
+}
+
+// Memory follows what has arrived: a header alone holds nothing, and a text that comes after its
+// header never gets a buffer larger than the header announced.
+TEST(ViewerRecord, ReaderHoldsNoMoreThanTheRecordAnnounces) {
+  for (const std::uint32_t length : {1U, 100U, 16U << 10, (16U << 10) + 1, 100000U}) {
+    SCOPED_TRACE(length);
+    TraceRecordReader reader;
+    const TraceWireHeader h{kTraceRecordMagic, length, 7, 1, length, 0};
+    std::memcpy(reader.Space().data(), &h, sizeof h);
+    EXPECT_FALSE(reader.Commit(sizeof h));
+    EXPECT_EQ(reader.Held(), 0U);
+    const std::string text = std::string(length - 1, 't') + '\0';
+    std::optional<TraceRecordReader::Event> event;
+    for (std::size_t sent = 0; sent < text.size();) {
+      const std::span<char> space = reader.Space();
+      ASSERT_FALSE(space.empty());
+      EXPECT_LE(reader.Held(), length);
+      const std::size_t n = std::min(space.size(), text.size() - sent);
+      std::memcpy(space.data(), text.data() + sent, n);
+      sent += n;
+      event = reader.Commit(n);
+    }
+    ASSERT_TRUE(event);
+    EXPECT_EQ(event->kind, TraceRecordReader::Event::Kind::Record);
+    EXPECT_EQ(event->text, text.substr(0, length - 1));
+  }
 }
 
 }  // namespace

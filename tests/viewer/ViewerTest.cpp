@@ -11,7 +11,6 @@
 #include "runtime/Exceptions.h"
 #include "runtime/VisibleText.h"
 #include "viewer/TraceLine.h"
-#include "viewer/TraceRecordReader.h"
 #include "viewer/TraceSend.h"
 
 namespace zeb {
@@ -59,33 +58,6 @@ TEST(ViewerLine, MakesTheSameTextVisibleAsTheRuntime) {
     texts.emplace_back(edge);
   for (const std::string& text : texts)
     ASSERT_EQ(MakeVisible(text), VisibleText(text)) << VisibleText(text);
-}
-
-// Memory follows what has arrived: a header alone holds nothing, and a text that comes after its
-// header never gets a buffer larger than the header announced.
-TEST(ViewerRecord, ReaderHoldsNoMoreThanTheRecordAnnounces) {
-  for (const std::uint32_t length : {1U, 100U, 16U << 10, (16U << 10) + 1, 100000U}) {
-    SCOPED_TRACE(length);
-    TraceRecordReader reader;
-    const TraceWireHeader h{kTraceRecordMagic, length, 7, 1, length, 0};
-    std::memcpy(reader.Space().data(), &h, sizeof h);
-    EXPECT_FALSE(reader.Commit(sizeof h));
-    EXPECT_EQ(reader.Held(), 0U);
-    const std::string text = std::string(length - 1, 't') + '\0';
-    std::optional<TraceRecordReader::Event> event;
-    for (std::size_t sent = 0; sent < text.size();) {
-      const std::span<char> space = reader.Space();
-      ASSERT_FALSE(space.empty());
-      EXPECT_LE(reader.Held(), length);
-      const std::size_t n = std::min(space.size(), text.size() - sent);
-      std::memcpy(space.data(), text.data() + sent, n);
-      sent += n;
-      event = reader.Commit(n);
-    }
-    ASSERT_TRUE(event);
-    EXPECT_EQ(event->kind, TraceRecordReader::Event::Kind::Record);
-    EXPECT_EQ(event->text, text.substr(0, length - 1));
-  }
 }
 
 TEST(ViewerLine, ShowsSenderAndOptionallyTheRecordFields) {
