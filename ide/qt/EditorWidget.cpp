@@ -8,6 +8,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "ide/app/Ide.h"
@@ -398,6 +399,21 @@ void EditorWidget::dropEvent(QDropEvent* event) {
     QsciScintilla::dropEvent(event);
   }
   PushSelectionToView();
+}
+
+void EditorWidget::wheelEvent(QWheelEvent* event) {
+  if ((event->modifiers() & Qt::ControlModifier) == 0) {
+    wheelSteps_ = 0;
+    QsciScintilla::wheelEvent(event);
+    return;
+  }
+  // A notch is 120; a touchpad sends less at a time.
+  wheelSteps_ += event->angleDelta().y();
+  for (; wheelSteps_ >= 120; wheelSteps_ -= 120)
+    zoomIn();
+  for (; wheelSteps_ <= -120; wheelSteps_ += 120)
+    zoomOut();
+  event->accept();
 }
 
 // ---- Highlighting ----------------------------------------------------------------------------

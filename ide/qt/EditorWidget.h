@@ -95,6 +95,8 @@ class EditorWidget : public QsciScintilla {
   QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
   void dropEvent(QDropEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  // Ctrl and the wheel zoom (the window makes every pane follow).
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void MakeTopView();
@@ -113,6 +115,7 @@ class EditorWidget : public QsciScintilla {
   long guessedFrom_ = -1;
   long guessedTo_ = -1;
   std::size_t guessedVersion_ = 0;
+  int wheelSteps_ = 0;  // eighths of a degree turned with Ctrl, not yet a zoom step
 };
 
 }  // namespace zeb

@@ -1,5 +1,6 @@
 #include "ide/qt/FileArguments.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -16,19 +17,22 @@ std::optional<int> Number(std::string_view text) {
   return value;
 }
 
-// "NAME:LINE" or "NAME:LINE:COLUMN" (a colon after them allowed), or nothing.
-std::optional<FileLocation> WithPlace(std::string_view text) {
+// The readings of "NAME:LINE:COLUMN" and "NAME:LINE" (a colon after them allowed) that `text`
+// has, the longer place first.
+std::vector<FileLocation> Places(std::string_view text) {
+  std::vector<FileLocation> places;
   if (text.ends_with(':')) text.remove_suffix(1);
   const std::size_t last = text.rfind(':');
-  if (last == std::string_view::npos || last == 0) return std::nullopt;
+  if (last == std::string_view::npos || last == 0) return places;
   const std::optional<int> end = Number(text.substr(last + 1));
-  if (!end) return std::nullopt;
+  if (!end) return places;
   const std::size_t before = text.rfind(':', last - 1);
   if (before != std::string_view::npos && before > 0) {
     if (const std::optional<int> line = Number(text.substr(before + 1, last - before - 1)))
-      return FileLocation{std::string(text.substr(0, before)), *line, *end};
+      places.push_back({std::string(text.substr(0, before)), *line, *end});
   }
-  return FileLocation{std::string(text.substr(0, last)), *end, 0};
+  places.push_back({std::string(text.substr(0, last)), *end, 0});
+  return places;
 }
 
 }  // namespace
@@ -52,8 +56,17 @@ std::optional<std::vector<FileLocation>> ReadFileArguments(
       continue;
     }
     FileLocation location{argument, 0, 0};
-    if (!exists(argument))
-      if (std::optional<FileLocation> place = WithPlace(argument)) location = std::move(*place);
+    if (!exists(argument)) {
+      // A reading whose name is a file wins ("a:1:2" is line 2 of "a:1" when that is a file);
+      // else the longest.
+      const std::vector<FileLocation> places = Places(argument);
+      const auto file = std::find_if(places.begin(), places.end(),
+                                     [&](const FileLocation& place) { return exists(place.path); });
+      if (file != places.end())
+        location = *file;
+      else if (!places.empty())
+        location = places.front();
+    }
     if (!pending.empty()) {
       location.line = pendingLine;
       location.column = 0;

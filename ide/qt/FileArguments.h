@@ -5,7 +5,8 @@
 //   +LINE FILE            at that line (a "+LINE" names the line of the FILE after it)
 //
 // A name that is an existing file is that file, colons and all: "a:1" is the file "a:1" when
-// there is one, else line 1 of "a". A trailing colon ("main.cpp:12:") is what compilers print
+// there is one, else line 1 of "a"; "a:1:2" is line 2 of the file "a:1" when there is one, else
+// line 1, column 2 of "a". A trailing colon ("main.cpp:12:") is what compilers print
 // after a place and is taken with it. To open a file whose name starts with "+", write "./+x".
 #pragma once
 

@@ -118,6 +118,7 @@ bool FileCommands::Save(Document& document) {
     window_.Report(tr("Cannot save file"), Q(DescribeException(std::current_exception()).message));
     return false;
   }
+  RememberFolderOf(Q(document.Path()));
   window_.Disk().CheckAll();
   window_.UpdateTabTitle(document);
   window_.UpdateStatus();

@@ -167,6 +167,7 @@ void FindBar::ShowResult(bool found, bool invalid) {
 }
 
 void FindBar::SearchAsTyped() {
+  if (!isVisible()) return;
   Highlight();
   if (find_->text().isEmpty()) {
     ShowResult(true);
@@ -205,7 +206,8 @@ bool FindBar::Find(bool forward, From from) {
   editor.SetSelection(found, end);
   editor.PushSelectionToView();
   editor.Screen().EndRun();
-  searchStart_ = found;
+  // Typing goes on searching from where the search started; Next and Previous move that place.
+  if (from != From::SearchStart) searchStart_ = found;
   return true;
 }
 

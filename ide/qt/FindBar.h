@@ -69,7 +69,9 @@ class FindBar : public QWidget {
   QWidget* replaceRow_;
   QLabel* note_;
   SearchHighlight* highlight_;
-  long searchStart_ = -1;  // where a search as the user types starts: the last match's start
+  // Where a search as the user types starts: the caret when the bar opened, or the match that
+  // Next or Previous found last.
+  long searchStart_ = -1;
 };
 
 }  // namespace zeb

@@ -129,13 +129,19 @@ void WindowMenus::Build() {
   Add(view, tr("Ne&xt Tab"), {K(Qt::CTRL | Qt::Key_PageDown)}, [&w] { w.SwitchTab(1); });
   Add(view, tr("Pre&vious Tab"), {K(Qt::CTRL | Qt::Key_PageUp)}, [&w] { w.SwitchTab(-1); });
   view->addSeparator();
-  // Ctrl++ is Ctrl+Shift+= on most keyboards, and Ctrl+= is the same key unshifted.
+  const auto Keypad = [](Qt::Key key) {
+    return K(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, key));
+  };
+  // Ctrl++ is Ctrl+Shift+= on most keyboards, and Ctrl+= is the same key unshifted; the keypad's
+  // keys as the editor component has them.
   Add(view, tr("Zoom &In"),
       {K(Qt::CTRL | Qt::Key_Plus), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus),
-       K(Qt::CTRL | Qt::Key_Equal)},
+       K(Qt::CTRL | Qt::Key_Equal), Keypad(Qt::Key_Plus)},
       [&w] { w.SetZoom(w.Zoom() + 1); });
-  Add(view, tr("Zoom &Out"), {K(Qt::CTRL | Qt::Key_Minus)}, [&w] { w.SetZoom(w.Zoom() - 1); });
-  Add(view, tr("&Normal Size"), {K(Qt::CTRL | Qt::Key_0)}, [&w] { w.SetZoom(0); });
+  Add(view, tr("Zoom &Out"), {K(Qt::CTRL | Qt::Key_Minus), Keypad(Qt::Key_Minus)},
+      [&w] { w.SetZoom(w.Zoom() - 1); });
+  Add(view, tr("&Normal Size"), {K(Qt::CTRL | Qt::Key_0), Keypad(Qt::Key_Slash)},
+      [&w] { w.SetZoom(0); });
   view->addSeparator();
   moduleMenu_ = view->addMenu(tr("Files of This &Module"));
   connect(moduleMenu_, &QMenu::aboutToShow, this, &WindowMenus::FillModuleMenu);
