@@ -7,6 +7,7 @@
 #include "ide/app/CheckedOutput.h"
 #include "ide/app/CommandLine.h"
 #include "ide/qt/DisplayCheck.h"
+#include "ide/qt/EdgeGuard.h"
 #include "ide/qt/FileArguments.h"
 #include "ide/qt/FileCommands.h"
 #include "ide/qt/MainWindow.h"
@@ -71,12 +72,14 @@ int main(int argc, char** argv) {
   window.show();
   // The files open once the window is on the screen, where what fails is told.
   QTimer::singleShot(0, &window, [&window, &files] {
-    if (files->empty()) {
-      if (window.Preferences().reopenFiles) ReopenSession(window);
-      return;
-    }
-    for (const FileLocation& file : *files)
-      window.Files().OpenAt(file);
+    RunAtEdge(MainWindow::tr("Opening the files"), [&window, &files] {
+      if (files->empty()) {
+        if (window.Preferences().reopenFiles) ReopenSession(window);
+        return;
+      }
+      for (const FileLocation& file : *files)
+        window.Files().OpenAt(file);
+    });
   });
   return QApplication::exec();
 }
