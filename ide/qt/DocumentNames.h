@@ -4,15 +4,17 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 namespace zeb {
 
 class Document;
 
 QString DisplayName(const Document& document);
-// Gives an untitled document its number; a document with a file keeps its file's name.
-void NameUntitled(const Document& document);
-// The document closed (or has a file now): its number is free again.
+// Gives an untitled document its number, until it is gone or ForgetName; a document with a file
+// keeps its file's name.
+void NameUntitled(const std::shared_ptr<const Document>& document);
+// The document has a file now, or closed: its number is free again.
 void ForgetName(const Document& document);
 
 }  // namespace zeb

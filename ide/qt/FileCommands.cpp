@@ -49,7 +49,7 @@ EditorWidget* FileCommands::Open(const QString& path) {
 
 EditorWidget* FileCommands::New() {
   EditView& view = window_.Ide().New();
-  NameUntitled(view.GetDocument());
+  NameUntitled(view.SharedDocument());
   EditorWidget* pane = PaneOf(window_, view);
   window_.UpdateTabTitle(view.GetDocument());
   window_.UpdateStatus();

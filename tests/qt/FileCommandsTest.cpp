@@ -64,6 +64,13 @@ TEST_F(FileCommandsTest, NewFilesAreMadeAtTheirFirstSaveWhereAsked) {
   EXPECT_TRUE(window->CloseTab(window->Tabs()->indexOf(first->parentWidget())));
   window->NewFile();
   EXPECT_EQ(window->Tabs()->tabText(window->Tabs()->currentIndex()), QStringLiteral("Untitled 1"));
+  // A window gone takes its numbers with it (its documents' places in memory taken by others).
+  window.reset();
+  window = std::make_unique<zeb::MainWindow>();
+  Start();
+  window->OpenFile(named);
+  window->NewFile();
+  EXPECT_EQ(window->Tabs()->tabText(1), QStringLiteral("Untitled 1"));
 
   // A name that a folder has, or in a folder that is not there, is refused with the reason.
   for (const char* bad : {"", "no folder/x.pas"}) {
