@@ -1,7 +1,8 @@
 // The window's costs on a file of N lines (41 bytes each: 41 MB for a million): opening it until
 // the first paint, the bare editor component painting the same bytes, Tab on a block of every
-// line until the screen shows the indented text, a character typed at the end, and Ctrl+End in
-// the freshly opened file until the lines on screen are highlighted.
+// line until the screen shows the indented text, a character typed at the end (also with the
+// find bar's matches marked), and Ctrl+End in the freshly opened file until the lines on screen
+// are highlighted.
 #include <benchmark/benchmark.h>
 
 #include <Qsci/qscilexerpascal.h>
@@ -11,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFontDatabase>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,7 +21,9 @@
 
 #include "ide/core/EditView.h"
 #include "ide/qt/EditorWidget.h"
+#include "ide/qt/FindBar.h"
 #include "ide/qt/MainWindow.h"
+#include "ide/qt/SearchHighlight.h"
 
 namespace {
 
@@ -160,6 +164,41 @@ void BM_TypeAtEndOnScreen(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TypeAtEndOnScreen)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// The same key with the find bar open on a word of every line: the marks of the matches on
+// screen are made again after each key, and should not make a key cost more with the file.
+void BM_TypeAtEndWithMatchesMarked(benchmark::State& state) {
+  zeb::MainWindow window;
+  zeb::EditorWidget* editor = ShowLargeFile(window, state, false);
+  if (editor == nullptr) return;
+  const auto lines = static_cast<std::int32_t>(editor->View()->GetDocument().LineCount());
+  editor->View()->SetCursor({lines, 1});
+  editor->SyncSelectionFromView();
+  window.Finder()->SetEditor(editor);
+  window.Finder()->Open(false);
+  QTest::keyClicks(window.Finder()->FindText(), QStringLiteral("line"));
+  editor->View()->SetCursor({lines, 1});
+  editor->SyncSelectionFromView();
+  QElapsedTimer waited;
+  waited.start();
+  while (editor->Send(QsciScintillaBase::SCI_GETENDSTYLED) <
+         editor->Send(QsciScintillaBase::SCI_GETLENGTH)) {
+    if (waited.elapsed() > 60000) {
+      state.SkipWithError("the highlighting did not finish");
+      return;
+    }
+    Paint(window);
+  }
+  if (zeb::SearchHighlight::Marked(*editor).empty()) {
+    state.SkipWithError("no match is marked");
+    return;
+  }
+  for (auto _ : state) {
+    QTest::keyClick(editor, Qt::Key_X);
+    Paint(window);
+  }
+}
+BENCHMARK(BM_TypeAtEndWithMatchesMarked)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 // Whether every whole line on screen shows its comment highlighted (LargeFile's lines have their
 // "{" at index 14).

@@ -8,6 +8,27 @@
 
 namespace zeb {
 
+namespace {
+
+// Spaces from the cursor to the next tab stop: columns as drawn, a tab reaching the next stop
+// and a UTF-8 character taking one.
+std::string SpacesToNextTabStop(const EditView& view) {
+  const std::int32_t width = view.TabWidth();
+  const std::string_view before = view.GetDocument()
+                                      .LineText(view.Cursor().line)
+                                      .substr(0, static_cast<std::size_t>(view.Cursor().col - 1));
+  std::int32_t column = 0;
+  for (const char c : before) {
+    if (c == '\t')
+      column = (column / width + 1) * width;
+    else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+      ++column;
+  }
+  return std::string(static_cast<std::size_t>(width - column % width), ' ');
+}
+
+}  // namespace
+
 AddinHost::Options Ide::HostOptions(Options& options) {
   if (options.binDirectory.empty()) options.binDirectory = IdeEnvironment::ExecutableDirectory();
   AddinHost::Options host;
@@ -53,6 +74,20 @@ EditView& Ide::Open(const std::string& path) {
     if (index >= module->FileCount()) index = 0;
     view = views_.ViewFor(module->File(index));
   }
+  Activate(view);
+  return *view;
+}
+
+EditView& Ide::New(const std::string& path) {
+  if (!path.empty())
+    if (const auto open = views_.ViewOfOpenFile(NormalPath(path))) {
+      Activate(open);
+      return *open;
+    }
+  std::shared_ptr<Module> module = Module::New(path);
+  Watch(*module);
+  views_.AddModule(module);
+  const auto view = views_.ViewFor(module->File(0));
   Activate(view);
   return *view;
 }
@@ -106,6 +141,16 @@ std::shared_ptr<Module> Ide::CurrentModule() const {
   return top ? ModuleOf(top->GetDocument()) : nullptr;
 }
 
+// ---- Editor options -------------------------------------------------------------------------
+
+void Ide::SetTabWidth(std::int32_t columns) {
+  if (columns < 1 || columns > kMaxTabWidth)
+    throw EInvalidOperation("a tab width is 1 to " + std::to_string(kMaxTabWidth) +
+                            " columns, not " + std::to_string(columns));
+  options_.tabWidth = columns;
+  views_.SetTabWidth(columns);
+}
+
 // ---- Keyboard -------------------------------------------------------------------------------
 
 KeyOutcome Ide::PressKey(TShortCut code) {
@@ -124,7 +169,7 @@ void Ide::DefaultKeyAction(EditView& view, TShortCut code) {
   const bool shifted = Has(shift, TShiftState::Shift);
   std::string text;
   if (key == vkTab && !shifted)
-    text = "\t";
+    text = options_.tabInsertsSpaces ? SpacesToNextTabStop(view) : "\t";
   else if (key == vkReturn)
     text = "\n";
   else if (key == vkSpace)

@@ -52,8 +52,12 @@ class Ide {
     std::string binDirectory;
     // The packages this IDE provides to the packages it loads.
     std::vector<std::string> providedPackages = AddinHost::DefaultProvidedPackages();
+    // The columns between tab stops (1 to kMaxTabWidth).
     std::int32_t tabWidth = 8;
+    // Tab that no key procedure takes inserts spaces up to the next tab stop, not a tab.
+    bool tabInsertsSpaces = false;
   };
+  static constexpr std::int32_t kMaxTabWidth = 32;
   using PackageFolder = AddinHost::PackageFolder;
 
   Ide(IdeObserver& observer, Options options);
@@ -79,6 +83,11 @@ class Ide {
   // Opens the module of `path` (or switches to it) and makes a view of that file the top view.
   // Raises EInOutError when a file cannot be read.
   EditView& Open(const std::string& path);
+  // Opens an empty document for `path`, a file that does not exist yet, which its first save
+  // creates, and makes its view the top view; a file of an open module is switched to instead.
+  // With an empty path the document is untitled: it has no file until it is saved under a name.
+  // Raises EInOutError when something has that name already, or its folder does not exist.
+  EditView& New(const std::string& path = {});
   // Makes a view of `path`, a file of an open module, the top view. Raises EInvalidOperation
   // when no open module has that file.
   EditView& ShowFile(const std::string& path);
@@ -123,11 +132,18 @@ class Ide {
   // Routes a key to the key procedures only. A front end whose editor has its own key handling
   // runs that instead of DefaultKeyAction when the outcome is PassedOn or NotBound.
   KeyOutcome RouteKey(TShortCut code) { return host_.RouteKey(code); }
-  // The editor's own action for a key that no procedure took: Tab and Enter insert a tab or a
-  // line break, Space, letters and digits (and keypad digits) without Ctrl or Alt insert their
-  // character (a capital letter with Shift), at the cursor: the block is dropped, its text
-  // stays. Every other key does nothing.
+  // The editor's own action for a key that no procedure took: Tab inserts a tab (or spaces up to
+  // the next tab stop, with Options::tabInsertsSpaces), Enter a line break, Space, letters and
+  // digits (and keypad digits) without Ctrl or Alt insert their character (a capital letter with
+  // Shift), at the cursor: the block is dropped, its text stays. Every other key does nothing.
   void DefaultKeyAction(EditView& view, TShortCut code);
+
+  // ---- Editor options, for every view and the views opened after
+  std::int32_t TabWidth() const noexcept { return options_.tabWidth; }
+  // Raises EInvalidOperation for a width outside 1 to kMaxTabWidth.
+  void SetTabWidth(std::int32_t columns);
+  bool TabInsertsSpaces() const noexcept { return options_.tabInsertsSpaces; }
+  void SetTabInsertsSpaces(bool spaces) noexcept { options_.tabInsertsSpaces = spaces; }
 
   // ---- The rest
   void Paint(EditView& view) { views_.Paint(view); }

@@ -23,6 +23,8 @@ class EditView final : public EditorSeam::View {
   Document& GetDocument() const noexcept { return *document_; }
   const std::shared_ptr<Document>& SharedDocument() const noexcept { return document_; }
   std::int32_t TabWidth() const noexcept { return tabWidth_; }
+  // The columns between tab stops, which unindenting a line with tabs counts (at least 1).
+  void SetTabWidth(std::int32_t columns) noexcept { tabWidth_ = columns; }
 
   const ViewState& State() const noexcept { return state_; }
   TextPos Cursor() const noexcept override { return state_.cursor; }

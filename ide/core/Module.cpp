@@ -113,6 +113,22 @@ std::shared_ptr<Module> Module::Open(const std::string& path, const Report& repo
   return std::make_shared<Module>(std::move(documents));
 }
 
+std::shared_ptr<Module> Module::New(const std::string& path) {
+  std::string normal;
+  if (!path.empty()) {
+    normal = NormalPath(path);
+    const fs::path file = PathFromUtf8(normal);
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(file, error)))
+      throw EInOutError("cannot create " + path + ": it exists already");
+    if (!fs::is_directory(file.parent_path(), error))
+      throw EInOutError("cannot create " + path + ": there is no folder " +
+                        Utf8FromPath(file.parent_path()));
+  }
+  return std::make_shared<Module>(
+      std::vector<std::shared_ptr<Document>>{std::make_shared<Document>(normal, TextBuffer())});
+}
+
 std::size_t Module::IndexOf(const std::string& path) const noexcept {
   for (std::size_t i = 0; i < files_.size(); ++i)
     if (files_[i]->Path() == path) return i;

@@ -32,6 +32,11 @@ class Module final : public EditorSeam::Module {
   // out of the module and `report`ed, so that a form file nobody may read does not keep its unit
   // from opening.
   static std::shared_ptr<Module> Open(const std::string& path, const Report& report);
+  // A module of one empty document for `path`, a file that does not exist yet: the document's
+  // first save creates it. With an empty path the document is untitled, with no file until it
+  // is saved under a name (Document::SaveAs). Raises EInOutError when something has that name
+  // already or its folder does not exist, since the first save could not make it.
+  static std::shared_ptr<Module> New(const std::string& path);
 
   const std::string& FileName() const noexcept { return files_.front()->Path(); }
   std::size_t FileCount() const noexcept override { return files_.size(); }

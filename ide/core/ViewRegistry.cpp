@@ -19,6 +19,12 @@ const ViewRegistry::Entry* ViewRegistry::LastActive(Accept accept) const {
   return last;
 }
 
+void ViewRegistry::SetTabWidth(std::int32_t columns) noexcept {
+  tabWidth_ = columns;
+  for (const Entry& entry : views_)
+    entry.view->SetTabWidth(columns);
+}
+
 void ViewRegistry::AddModule(std::shared_ptr<zeb::Module> module) {
   modules_.push_back(module);
   for (std::size_t i = 0; i < module->FileCount(); ++i) {

@@ -35,6 +35,9 @@ class ViewRegistry final : public EditorSeam {
   ViewRegistry(const ViewRegistry&) = delete;
   ViewRegistry& operator=(const ViewRegistry&) = delete;
 
+  // The tab width of every view, and of the views made after.
+  void SetTabWidth(std::int32_t columns) noexcept;
+
   void AddModule(std::shared_ptr<zeb::Module> module);
   // The view to show an open module's file at `normalPath` in (its document's view active last,
   // else a new one), or null when no open module has that file.

@@ -6,6 +6,7 @@
 
 #include "ide/core/EditView.h"
 #include "ide/qt/DiskChangeBar.h"
+#include "ide/qt/DocumentNames.h"
 #include "ide/qt/DocumentScreen.h"
 #include "ide/qt/EdgeGuard.h"
 #include "ide/qt/EditorWidget.h"
@@ -50,7 +51,8 @@ DiskWatch::DiskWatch(MainWindow& window, DiskChangeBar& bar)
 
 void DiskWatch::WatchPath(const std::string& path) {
   // The folder too: a file replaced by a rename, or made again after it was removed, is no
-  // longer the file a watch on it follows.
+  // longer the file a watch on it follows. An untitled document has no file to watch.
+  if (path.empty()) return;
   const QString file = Q(path);
   if (QFileInfo::exists(file) && !watcher_.files().contains(file)) watcher_.addPath(file);
   const QString folder = QFileInfo(file).absolutePath();
@@ -69,6 +71,7 @@ void DiskWatch::Forget(const Document& document) {
     const QString file = Q(document.Path());
     documents_.erase(it);
     if (shown_ == &document) ShowNoticeFor(nullptr);
+    if (file.isEmpty()) return;
     // Folders stay watched while another document is in them.
     bool folderUsed = false;
     const QString folder = QFileInfo(file).absolutePath();
@@ -81,7 +84,7 @@ void DiskWatch::Forget(const Document& document) {
 }
 
 void DiskWatch::Renamed(Document& document, const std::string& oldPath) {
-  watcher_.removePath(Q(oldPath));
+  if (!oldPath.empty()) watcher_.removePath(Q(oldPath));
   documents_[&document] = {};
   WatchPath(document.Path());
   ShowNoticeFor(shown_);

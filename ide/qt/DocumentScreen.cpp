@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "ide/core/EditView.h"
+#include "ide/qt/DocumentNames.h"
 #include "ide/qt/EdgeGuard.h"
 #include "ide/qt/EditorWidget.h"
 #include "ide/qt/QtStrings.h"

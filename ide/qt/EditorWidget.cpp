@@ -8,13 +8,16 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "ide/app/Ide.h"
+#include "ide/qt/DocumentNames.h"
 #include "ide/qt/DocumentScreen.h"
 #include "ide/qt/EdgeGuard.h"
 #include "ide/qt/EditorAccessibility.h"
 #include "ide/qt/KeyTranslation.h"
+#include "ide/qt/Preferences.h"
 #include "ide/qt/QtStrings.h"
 
 namespace zeb {
@@ -71,11 +74,14 @@ QsciLexer* LexerFor(const std::string& path, QObject* parent) {
 
 EditorWidget::EditorWidget(zeb::Ide& ide, std::shared_ptr<zeb::EditView> view,
                            DocumentScreen& screen, QWidget* parent)
-    : QsciScintilla(parent), ide_(ide), view_(std::move(view)), screen_(screen) {
+    : QsciScintilla(parent),
+      ide_(ide),
+      view_(std::move(view)),
+      screen_(screen),
+      font_(QFontDatabase::systemFont(QFontDatabase::FixedFont)) {
   InstallEditorAccessibility();
-  const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  setFont(font);
-  setMarginsFont(font);
+  setFont(font_);
+  setMarginsFont(font_);
   setMarginType(0, QsciScintilla::NumberMargin);
   setMarginLineNumbers(0, true);
   setMarginWidth(1, 0);
@@ -84,8 +90,14 @@ EditorWidget::EditorWidget(zeb::Ide& ide, std::shared_ptr<zeb::EditView> view,
   setBraceMatching(QsciScintilla::SloppyBraceMatch);
   setTabWidth(view_->TabWidth());
   setIndentationsUseTabs(true);
+  // Tab among a line's leading blanks inserts at the caret as elsewhere, leaving the blanks there
+  // as they are; Enter's indent is the window's own (NewLineIndented).
+  setTabIndents(false);
   setAutoIndent(false);
   setWrapMode(QsciScintilla::WrapNone);
+  // The horizontal scroll bar shows once a line shown is wider than the pane.
+  Send(SCI_SETSCROLLWIDTH, 1);
+  Send(SCI_SETSCROLLWIDTHTRACKING, 1);
   Send(SCI_SETPASTECONVERTENDINGS, 1);
   Send(SCI_SETMULTIPLESELECTION, 0);
   // Highlighting text above the screen happens when the window is idle: a change at the top of
@@ -100,11 +112,9 @@ EditorWidget::EditorWidget(zeb::Ide& ide, std::shared_ptr<zeb::EditView> view,
                     document.Bytes(document.LineOffset(1) - 2, 2) == std::string("\r\n");
   setEolMode(crlf ? QsciScintilla::EolWindows : QsciScintilla::EolUnix);
 
-  const auto fitMargin = [this] {
-    setMarginWidth(0, QStringLiteral("0%1").arg(std::max(lines(), 99)));
-  };
-  fitMargin();
-  connect(&screen_, &DocumentScreen::LinesChanged, this, fitMargin);
+  FitMargin();
+  connect(&screen_, &DocumentScreen::LinesChanged, this, &EditorWidget::FitMargin);
+  connect(this, &QsciScintillaBase::SCN_ZOOM, this, &EditorWidget::FitMargin);
   connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { emit StatusChanged(); });
   connect(&screen_, &DocumentScreen::Reloaded, this, &EditorWidget::SyncSelectionFromView);
   SyncSelectionFromView();
@@ -122,11 +132,41 @@ void EditorWidget::ApplyLexer() {
     delete old;
     return;
   }
-  const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  lexer->setDefaultFont(font);
-  lexer->setFont(font, -1);
+  lexer->setDefaultFont(font_);
+  lexer->setFont(font_, -1);
   setLexer(lexer);
   delete old;
+  setMarginsFont(font_);  // the lexer brings its own
+  FitMargin();
+}
+
+void EditorWidget::Apply(const Preferences& preferences, int zoom) {
+  const QFont font = preferences.Font();
+  if (font != font_) {
+    font_ = font;
+    setFont(font_);
+    ApplyLexer();
+  }
+  setTabWidth(preferences.tabWidth);
+  setIndentationsUseTabs(!preferences.tabInsertsSpaces);
+  setWhitespaceVisibility(preferences.showWhitespace ? QsciScintilla::WsVisible
+                                                     : QsciScintilla::WsInvisible);
+  setWrapMode(preferences.wrapLines ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
+  if (Send(SCI_GETZOOM) != zoom) zoomTo(zoom);
+  FitMargin();
+}
+
+void EditorWidget::FitMargin() {
+  // Room for one digit more than the last line's number has, at least three.
+  const int digits = std::max(3, static_cast<int>(QString::number(lines()).size())) + 1;
+  const QByteArray sample(digits, '9');
+  const long width = SendScintilla(SCI_TEXTWIDTH, static_cast<unsigned long>(STYLE_LINENUMBER),
+                                   sample.constData());
+  if (Send(SCI_GETMARGINWIDTHN, 0) != width) Send(SCI_SETMARGINWIDTHN, 0, width);
+  // The numbers stand right-aligned in the margin: half a digit keeps them off the text.
+  const long gap =
+      SendScintilla(SCI_TEXTWIDTH, static_cast<unsigned long>(STYLE_LINENUMBER), "9") / 2 + 1;
+  if (Send(SCI_GETMARGINLEFT) != gap) Send(SCI_SETMARGINLEFT, 0, gap);
 }
 
 // ---- Positions --------------------------------------------------------------------------------
@@ -263,6 +303,12 @@ void EditorWidget::HandleKey(QKeyEvent& event) {
   const Qt::KeyboardModifiers modifiers = event.modifiers();
   const bool command =
       (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+  if (!command && (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
+      !isReadOnly()) {
+    NewLineIndented();
+    event.accept();
+    return;
+  }
   if (command && IsTyping(event.text())) {
     event.accept();  // a key with Ctrl, Alt or Super is a command; one that nothing took types
                      // nothing
@@ -279,6 +325,26 @@ void EditorWidget::HandleKey(QKeyEvent& event) {
   {
     DocumentScreen::UserAction action(screen_, *this, run);
     QsciScintilla::keyPressEvent(&event);
+  }
+  PushSelectionToView();
+  emit StatusChanged();
+}
+
+void EditorWidget::NewLineIndented() {
+  {
+    DocumentScreen::UserAction action(screen_, *this);
+    // The blanks are those of the line where the selection, which the break replaces, starts.
+    const long start = std::min(Anchor(), Caret());
+    const long lineStart = Send(SCI_POSITIONFROMLINE, U(Send(SCI_LINEFROMPOSITION, U(start))));
+    QByteArray blanks;
+    for (long at = lineStart; at < start; ++at) {
+      const char c = static_cast<char>(Send(SCI_GETCHARAT, U(at)));
+      if (c != ' ' && c != '\t') break;
+      blanks += c;
+    }
+    Send(SCI_NEWLINE);
+    if (!blanks.isEmpty())
+      SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(blanks.size()), blanks.constData());
   }
   PushSelectionToView();
   emit StatusChanged();
@@ -333,6 +399,21 @@ void EditorWidget::dropEvent(QDropEvent* event) {
     QsciScintilla::dropEvent(event);
   }
   PushSelectionToView();
+}
+
+void EditorWidget::wheelEvent(QWheelEvent* event) {
+  if ((event->modifiers() & Qt::ControlModifier) == 0) {
+    wheelSteps_ = 0;
+    QsciScintilla::wheelEvent(event);
+    return;
+  }
+  // A notch is 120; a touchpad sends less at a time.
+  wheelSteps_ += event->angleDelta().y();
+  for (; wheelSteps_ >= 120; wheelSteps_ -= 120)
+    zoomIn();
+  for (; wheelSteps_ <= -120; wheelSteps_ += 120)
+    zoomOut();
+  event->accept();
 }
 
 // ---- Highlighting ----------------------------------------------------------------------------

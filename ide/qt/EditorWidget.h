@@ -6,6 +6,9 @@
 // window's shortcuts, then to the component. A key with Ctrl, Alt or Super that none of them
 // takes types nothing.
 //
+// Enter starts the new line with the leading blanks of the line it breaks, tabs as tabs (those
+// before the caret, when it stands among them); the line break and the blanks are one undo step.
+//
 // Highlighting: the component styles the text in order from the top, the part above the screen
 // while the window is idle. After a jump far ahead (Ctrl+End in a large file) the lines on
 // screen are styled at once on their own, as if no comment or string were open above them,
@@ -15,6 +18,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QByteArray>
+#include <QFont>
 #include <functional>
 #include <memory>
 
@@ -29,6 +33,7 @@ class EditView;
 namespace zeb {
 
 class DocumentScreen;
+struct Preferences;
 
 class EditorWidget : public QsciScintilla {
   Q_OBJECT
@@ -62,6 +67,9 @@ class EditorWidget : public QsciScintilla {
 
   // Sets the highlighting for the file's name (after Save As, another language's).
   void ApplyLexer();
+  // Takes the font, tab width, Tab's insert, whitespace and wrapping of `preferences`, and the
+  // zoom.
+  void Apply(const Preferences& preferences, int zoom);
 
   // Sends a message to the component with integer arguments.
   long Send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const {
@@ -87,19 +95,27 @@ class EditorWidget : public QsciScintilla {
   QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
   void dropEvent(QDropEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  // Ctrl and the wheel zoom (the window makes every pane follow).
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void MakeTopView();
   void HandleKey(QKeyEvent& event);
+  // Enter: a line break and the blanks that start the line broken.
+  void NewLineIndented();
   void StyleLinesOnScreen();
+  // The line numbers' margin as wide as the last line's number needs, at the zoom shown.
+  void FitMargin();
 
   zeb::Ide& ide_;
   std::shared_ptr<zeb::EditView> view_;
   DocumentScreen& screen_;
+  QFont font_;
   // The range styled ahead of the idle styling last, and the text's version then.
   long guessedFrom_ = -1;
   long guessedTo_ = -1;
   std::size_t guessedVersion_ = 0;
+  int wheelSteps_ = 0;  // eighths of a degree turned with Ctrl, not yet a zoom step
 };
 
 }  // namespace zeb

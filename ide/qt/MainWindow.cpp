@@ -2,25 +2,35 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdio>
 
 #include "ide/qt/DiskChangeBar.h"
 #include "ide/qt/DiskWatch.h"
+#include "ide/qt/DocumentNames.h"
 #include "ide/qt/DocumentScreen.h"
 #include "ide/qt/EdgeGuard.h"
 #include "ide/qt/EditorWidget.h"
 #include "ide/qt/FileCommands.h"
+#include "ide/qt/FileDrop.h"
 #include "ide/qt/FindBar.h"
 #include "ide/qt/FormDialog.h"
 #include "ide/qt/PackagesWindow.h"
+#include "ide/qt/PreferencesDialog.h"
 #include "ide/qt/QtStrings.h"
+#include "ide/qt/Session.h"
 #include "ide/qt/StatusPanel.h"
+#include "ide/qt/TabCommands.h"
 #include "ide/qt/TracePanel.h"
 #include "ide/qt/WindowMenus.h"
 #include "ide/qt/WindowObserver.h"
@@ -29,7 +39,11 @@
 namespace zeb {
 
 MainWindow::MainWindow(zeb::Ide::Options options, QWidget* parent)
-    : QMainWindow(parent), presenter_(this), observer_(std::make_unique<WindowObserver>(*this)) {
+    : QMainWindow(parent),
+      presenter_(this),
+      observer_(std::make_unique<WindowObserver>(*this)),
+      preferences_(Preferences::Load()),
+      zoom_(LoadZoom()) {
   InstallFontSubstitutions();
   SetEdgeReporter([this](const QString& title, const QString& text) {
     // What failed may have changed a document and not its screen, or the other way round.
@@ -45,13 +59,23 @@ MainWindow::MainWindow(zeb::Ide::Options options, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   auto* diskBar = new DiskChangeBar(central);
-  tabs_ = new QTabWidget(central);
+  middle_ = new QStackedWidget(central);
+  tabs_ = new QTabWidget(middle_);
   tabs_->setTabsClosable(true);
   tabs_->setMovable(true);
   tabs_->setDocumentMode(true);
+  hint_ = new QLabel(tr("No file is open.\n\n"
+                        "Ctrl+O opens one, Ctrl+N makes a new one;\n"
+                        "or drop files here from a file manager."),
+                     middle_);
+  hint_->setAlignment(Qt::AlignCenter);
+  hint_->setEnabled(false);  // drawn in the palette's quiet colour
+  middle_->addWidget(tabs_);
+  middle_->addWidget(hint_);
+  middle_->setCurrentWidget(hint_);
   findBar_ = new FindBar(central);
   layout->addWidget(diskBar);
-  layout->addWidget(tabs_, 1);
+  layout->addWidget(middle_, 1);
   layout->addWidget(findBar_);
   setCentralWidget(central);
   connect(tabs_, &QTabWidget::tabCloseRequested, this, [this](int index) {
@@ -68,11 +92,16 @@ MainWindow::MainWindow(zeb::Ide::Options options, QWidget* parent)
   });
   status_ = std::make_unique<StatusPanel>(*statusBar());
 
+  options.tabWidth = preferences_.tabWidth;
+  options.tabInsertsSpaces = preferences_.tabInsertsSpaces;
   ide_ = std::make_unique<zeb::Ide>(*observer_, std::move(options));
   trace_ = new TracePanel(*this, Q(ide_->Environment().binDirectory) + QStringLiteral("zeb-trace"));
   files_ = new FileCommands(*this);
   disk_ = new DiskWatch(*this, *diskBar);
   menus_ = new WindowMenus(*this);
+  tabMenu_ = new TabCommands(*this);
+  drop_ = new FileDrop(*this);
+  RestoreWindowState(*this);
   connect(trace_, &TracePanel::RunningChanged, this,
           [this](bool running) { menus_->SetTraceChecked(running); });
   connect(trace_, &TracePanel::Failed, this,
@@ -91,6 +120,9 @@ MainWindow::~MainWindow() {
   trace_->Stop();
   ide_.reset();
   SetEdgeReporter({});
+  // Never shown: what it would have said goes where a window cannot.
+  for (const auto& [title, text] : pendingReports_)
+    std::fprintf(stderr, "zeb-ide: %s\n", text.toLocal8Bit().constData());
 }
 
 QAction* MainWindow::Action(const QString& text) const {
@@ -98,11 +130,30 @@ QAction* MainWindow::Action(const QString& text) const {
 }
 
 void MainWindow::Report(const QString& title, const QString& text) {
+  if (!shown_) {
+    pendingReports_.emplace_back(title, text);
+    return;
+  }
   if (onMessage) {
     onMessage(title, text);
     return;
   }
   QMessageBox::warning(this, title, text);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  // Once the window is on the screen, where the boxes centre on it.
+  if (!pendingReports_.empty()) QTimer::singleShot(0, this, &MainWindow::ShowPendingReports);
+}
+
+void MainWindow::ShowPendingReports() {
+  const auto reports = std::move(pendingReports_);
+  pendingReports_.clear();
+  for (const auto& [title, text] : reports)
+    Report(title, text);
 }
 
 // ---- Files, packages and the trace panel: the parts that do the work --------------------------
@@ -115,8 +166,21 @@ EditorWidget* MainWindow::OpenFile(const QString& path) {
   return files_->Open(path);
 }
 
+void MainWindow::NewFile() {
+  files_->New();
+}
+
 void MainWindow::OpenDialog() {
   files_->OpenDialog();
+}
+
+std::vector<Document*> MainWindow::Documents() const {
+  std::vector<Document*> documents;
+  for (int i = 0; i < tabs_->count(); ++i) {
+    const std::vector<EditorWidget*> panes = PanesOf(i);
+    if (!panes.empty()) documents.push_back(&panes.front()->View()->GetDocument());
+  }
+  return documents;
 }
 
 bool MainWindow::Save() {
@@ -125,33 +189,64 @@ bool MainWindow::Save() {
 }
 
 bool MainWindow::SaveAs() {
-  return files_->SaveAs();
+  EditorWidget* pane = CurrentEditor();
+  return pane != nullptr && files_->SaveAs(pane->View()->GetDocument());
+}
+
+bool MainWindow::SaveAll() {
+  return files_->SaveAll();
 }
 
 bool MainWindow::CloseTab(int index) {
-  const std::vector<EditorWidget*> panes = PanesOf(index);
-  if (panes.empty()) return false;
-  if (!files_->MaySave(panes.front()->View()->GetDocument(), false)) return false;
-  for (EditorWidget* pane : panes)
-    RemovePane(pane);
+  return CloseTabs({index});
+}
+
+bool MainWindow::CloseTabs(std::vector<int> indexes) {
+  std::vector<Document*> documents;
+  for (const int index : indexes) {
+    const std::vector<EditorWidget*> panes = PanesOf(index);
+    if (!panes.empty()) documents.push_back(&panes.front()->View()->GetDocument());
+  }
+  if (documents.empty()) return false;
+  if (!files_->MaySaveAll(documents)) return false;
+  // From the last, so that the indexes before stay what they were.
+  std::sort(indexes.rbegin(), indexes.rend());
+  for (const int index : indexes)
+    for (EditorWidget* pane : PanesOf(index))
+      RemovePane(pane);
   if (EditorWidget* current = CurrentEditor()) ide_->Activate(current->View());
   UpdateStatus();
   return true;
+}
+
+bool MainWindow::CloseOthers(int index) {
+  std::vector<int> others;
+  for (int i = 0; i < tabs_->count(); ++i)
+    if (i != index) others.push_back(i);
+  return others.empty() || CloseTabs(others);
+}
+
+bool MainWindow::CloseAll() {
+  return CloseOthers(-1);
 }
 
 bool MainWindow::CloseCurrent() {
   return tabs_->count() > 0 && CloseTab(tabs_->currentIndex());
 }
 
+void MainWindow::SwitchTab(int step) {
+  const int count = tabs_->count();
+  if (count < 2) return;
+  tabs_->setCurrentIndex(((tabs_->currentIndex() + step) % count + count) % count);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // One question for each modified document, however many panes show it.
-  for (int i = 0; i < tabs_->count(); ++i) {
-    const std::vector<EditorWidget*> panes = PanesOf(i);
-    if (!panes.empty() && !files_->MaySave(panes.front()->View()->GetDocument(), false)) {
-      event->ignore();
-      return;
-    }
+  // One question for all the modified documents, however many panes show each.
+  if (!files_->MaySaveAll(Documents())) {
+    event->ignore();
+    return;
   }
+  SaveSession(*this);
   event->accept();
 }
 
@@ -168,6 +263,47 @@ QTreeWidget* MainWindow::CreatePackageTree(QWidget* parent) const {
 
 void MainWindow::ShowPackages() {
   ShowPackagesWindow(*ide_, this);
+}
+
+// ---- Preferences and zoom ---------------------------------------------------------------------
+
+void MainWindow::ShowPreferences() {
+  if (auto* open = findChild<PreferencesDialog*>()) {
+    open->raise();
+    open->activateWindow();
+    return;
+  }
+  auto* dialog = new PreferencesDialog(preferences_, this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &PreferencesDialog::Applied, this, [this](const zeb::Preferences& chosen) {
+    RunAtEdge(tr("Applying the preferences"), [this, &chosen] { SetPreferences(chosen); });
+  });
+  dialog->open();
+}
+
+void MainWindow::SetPreferences(const zeb::Preferences& preferences) {
+  preferences_ = preferences;
+  preferences_.Save();
+  ide_->SetTabWidth(preferences_.tabWidth);
+  ide_->SetTabInsertsSpaces(preferences_.tabInsertsSpaces);
+  for (const auto& entry : screens_)
+    for (EditorWidget* pane : entry.second->Panes())
+      ApplyPreferences(*pane);
+  UpdateStatus();
+}
+
+void MainWindow::ApplyPreferences(EditorWidget& pane) {
+  pane.Apply(preferences_, zoom_);
+}
+
+void MainWindow::SetZoom(int zoom) {
+  zoom = std::clamp(zoom, -10, 20);
+  if (zoom == zoom_) return;
+  zoom_ = zoom;
+  SaveZoom(zoom_);
+  for (const auto& entry : screens_)
+    for (EditorWidget* pane : entry.second->Panes())
+      pane->zoomTo(zoom_);
 }
 
 // ---- Editing ----------------------------------------------------------------------------------
@@ -196,10 +332,24 @@ void MainWindow::Redo() {
   });
 }
 
-void MainWindow::GoToLine(int line) {
-  EditCommand([line](EditorWidget& pane) {
-    pane.View()->SetCursor({line, 1});
+void MainWindow::GoToLine(int line, int column) {
+  EditCommand([line, column](EditorWidget& pane) {
+    const Document& document = pane.View()->GetDocument();
+    const TextPos start = document.Clamp({line, 1});
+    pane.View()->SetCursor(start);
+    if (column > 1) {
+      // The column as drawn, tabs reaching their stops; the line's end when it is shorter.
+      const long position = pane.Send(QsciScintillaBase::SCI_FINDCOLUMN,
+                                      static_cast<unsigned long>(start.line - 1), column - 1);
+      pane.View()->SetCursor(pane.TextPosAt(position));
+    }
     pane.SyncSelectionFromView();
+    pane.Send(QsciScintillaBase::SCI_SETYCARETPOLICY,
+              QsciScintillaBase::CARET_SLOP | QsciScintillaBase::CARET_STRICT |
+                  QsciScintillaBase::CARET_EVEN,
+              pane.Send(QsciScintillaBase::SCI_LINESONSCREEN) / 2);
+    pane.Send(QsciScintillaBase::SCI_SCROLLCARET);
+    pane.Send(QsciScintillaBase::SCI_SETYCARETPOLICY, QsciScintillaBase::CARET_EVEN, 0);
     pane.setFocus();
   });
 }
@@ -319,6 +469,11 @@ EditorWidget* MainWindow::AddPane(const std::shared_ptr<EditView>& view) {
   }
   auto* pane = new EditorWidget(*ide_, view, *screen, splitter);
   pane->onKeyPassedOn = [this](QKeyEvent& event) { return menus_->RunShortcut(event); };
+  ApplyPreferences(*pane);
+  drop_->Watch(*pane->viewport());
+  // Ctrl and the wheel zoom one pane: every other follows.
+  connect(pane, &QsciScintillaBase::SCN_ZOOM, this,
+          [this, pane] { SetZoom(static_cast<int>(pane->Send(QsciScintillaBase::SCI_GETZOOM))); });
   splitter->addWidget(pane);
   connect(pane, &EditorWidget::StatusChanged, this, [this, pane] {
     if (pane == CurrentEditor()) UpdateStatus();
@@ -344,6 +499,7 @@ void MainWindow::RemovePane(EditorWidget* pane) {
   const auto found = screens_.find(document);
   if (found != screens_.end() && found->second->Panes().empty()) {
     disk_->Forget(*document);
+    ForgetName(*document);
     delete found->second;
     screens_.erase(found);
     delete tab;
@@ -371,11 +527,13 @@ void MainWindow::UpdateTabTitle(const Document& document) {
   if (index < 0) return;
   tabs_->setTabText(
       index, DisplayName(document) + (document.Modified() ? QStringLiteral(" *") : QString()));
-  tabs_->setTabToolTip(index, Q(document.Path()));
+  tabs_->setTabToolTip(index, document.Path().empty() ? tr("Not saved yet") : Q(document.Path()));
 }
 
 void MainWindow::UpdateStatus() {
   EditorWidget* pane = CurrentEditor();
+  middle_->setCurrentWidget(tabs_->count() > 0 ? static_cast<QWidget*>(tabs_) : hint_);
+  if (menus_ != nullptr) menus_->UpdateEditActions(pane);
   status_->Show(pane);
   disk_->ShowNoticeFor(pane != nullptr ? &pane->View()->GetDocument() : nullptr);
   if (pane == nullptr) {
@@ -384,7 +542,9 @@ void MainWindow::UpdateStatus() {
     return;
   }
   const Document& document = pane->View()->GetDocument();
-  setWindowTitle(DisplayName(document) + QStringLiteral("[*] — ") + Q(document.Path()));
+  setWindowTitle(
+      DisplayName(document) + QStringLiteral("[*]") +
+      (document.Path().empty() ? QString() : QStringLiteral(" — ") + Q(document.Path())));
   setWindowModified(document.Modified());
 }
 

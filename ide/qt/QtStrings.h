@@ -1,14 +1,11 @@
 // The window's side of the IDE's strings: the core holds text and paths as UTF-8 bytes, Qt as
-// QString; and the name the window shows for a document (its file name without the folder).
+// QString.
 #pragma once
 
 #include <QByteArray>
-#include <QFileInfo>
 #include <QString>
 #include <string>
 #include <string_view>
-
-#include "ide/text/Document.h"
 
 namespace zeb {
 
@@ -19,10 +16,6 @@ inline QString Q(std::string_view utf8) {
 inline std::string S(const QString& text) {
   const QByteArray utf8 = text.toUtf8();
   return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-}
-
-inline QString DisplayName(const Document& document) {
-  return QFileInfo(Q(document.Path())).fileName();
 }
 
 }  // namespace zeb

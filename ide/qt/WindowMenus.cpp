@@ -9,6 +9,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 
+#include "ide/core/EditView.h"
+#include "ide/qt/DocumentNames.h"
 #include "ide/qt/DocumentScreen.h"
 #include "ide/qt/EdgeGuard.h"
 #include "ide/qt/EditorWidget.h"
@@ -51,19 +53,25 @@ void WindowMenus::Build() {
   QMenuBar* bar = w.menuBar();
 
   QMenu* file = bar->addMenu(tr("&File"));
+  Add(file, tr("&New"), {K(Qt::CTRL | Qt::Key_N)}, [&w] { w.NewFile(); });
   Add(file, tr("&Open..."), {K::Open}, [&w] { w.OpenDialog(); });
   recentMenu_ = file->addMenu(tr("Open &Recent"));
   connect(recentMenu_, &QMenu::aboutToShow, this, &WindowMenus::FillRecentMenu);
+  file->addSeparator();
   Add(file, tr("&Save"), {K::Save}, [&w] { w.Save(); });
   Add(file, tr("Save &As..."), {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}, [&w] { w.SaveAs(); });
+  Add(file, tr("Save A&ll"), {K(Qt::CTRL | Qt::ALT | Qt::Key_S)}, [&w] { w.SaveAll(); });
+  file->addSeparator();
   Add(file, tr("&Close"), {K(Qt::CTRL | Qt::Key_W)}, [&w] { w.CloseCurrent(); });
+  Add(file, tr("Close All"), {K(Qt::CTRL | Qt::SHIFT | Qt::Key_W)}, [&w] { w.CloseAll(); });
   file->addSeparator();
   Add(file, tr("&Quit"), {K(Qt::CTRL | Qt::Key_Q)}, [&w] { w.close(); });
 
   QMenu* edit = bar->addMenu(tr("&Edit"));
-  Add(edit, tr("&Undo"), {K(Qt::CTRL | Qt::Key_Z)}, [&w] { w.Undo(); });
-  Add(edit, tr("&Redo"), {K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
-      [&w] { w.Redo(); });
+  connect(edit, &QMenu::aboutToShow, this, [this] { UpdateEditActions(window_.CurrentEditor()); });
+  undo_ = Add(edit, tr("&Undo"), {K(Qt::CTRL | Qt::Key_Z)}, [&w] { w.Undo(); });
+  redo_ = Add(edit, tr("&Redo"), {K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+              [&w] { w.Redo(); });
   edit->addSeparator();
   Add(edit, tr("Cu&t"), {K(Qt::CTRL | Qt::Key_X)}, [&w] {
     w.EditCommand([](EditorWidget& pane) {
@@ -111,10 +119,29 @@ void WindowMenus::Build() {
                                           pane->View()->Cursor().line, 1, lines, 1, &ok);
     if (ok) w.GoToLine(line);
   });
+  edit->addSeparator();
+  Add(edit, tr("Pre&ferences..."), {K(Qt::CTRL | Qt::Key_Comma)}, [&w] { w.ShowPreferences(); });
 
   QMenu* view = bar->addMenu(tr("&View"));
   Add(view, tr("&Split"), {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Backslash)}, [&w] { w.SplitView(); });
   Add(view, tr("Close &Pane"), {}, [&w] { w.ClosePane(); });
+  view->addSeparator();
+  Add(view, tr("Ne&xt Tab"), {K(Qt::CTRL | Qt::Key_PageDown)}, [&w] { w.SwitchTab(1); });
+  Add(view, tr("Pre&vious Tab"), {K(Qt::CTRL | Qt::Key_PageUp)}, [&w] { w.SwitchTab(-1); });
+  view->addSeparator();
+  const auto Keypad = [](Qt::Key key) {
+    return K(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, key));
+  };
+  // Ctrl++ is Ctrl+Shift+= on most keyboards, and Ctrl+= is the same key unshifted; the keypad's
+  // keys as the editor component has them.
+  Add(view, tr("Zoom &In"),
+      {K(Qt::CTRL | Qt::Key_Plus), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus),
+       K(Qt::CTRL | Qt::Key_Equal), Keypad(Qt::Key_Plus)},
+      [&w] { w.SetZoom(w.Zoom() + 1); });
+  Add(view, tr("Zoom &Out"), {K(Qt::CTRL | Qt::Key_Minus), Keypad(Qt::Key_Minus)},
+      [&w] { w.SetZoom(w.Zoom() - 1); });
+  Add(view, tr("&Normal Size"), {K(Qt::CTRL | Qt::Key_0), Keypad(Qt::Key_Slash)},
+      [&w] { w.SetZoom(0); });
   view->addSeparator();
   moduleMenu_ = view->addMenu(tr("Files of This &Module"));
   connect(moduleMenu_, &QMenu::aboutToShow, this, &WindowMenus::FillModuleMenu);
@@ -146,12 +173,20 @@ void WindowMenus::Build() {
   traceAction_->setCheckable(true);
 
   QMenu* help = bar->addMenu(tr("&Help"));
-  Add(help, tr("&About"), {}, [&w] {
-    QMessageBox::about(&w, tr("About ZEB IDE"),
-                       tr("ZEB IDE: an IDE host for design-time packages.\n"
-                          "Tab and Shift+Tab indent and unindent the selected block; "
-                          "Ctrl+Alt+U shows what the IDE says about the current editor."));
-  });
+  Add(help, tr("&About"), {}, [&w] { QMessageBox::about(&w, tr("About ZEB IDE"), AboutText()); });
+}
+
+QString WindowMenus::AboutText() {
+  return tr("ZEB IDE %1: an IDE host for design-time packages.\n\n"
+            "Tab and Shift+Tab indent and unindent the selected block; "
+            "Ctrl+Alt+U shows what the IDE says about the current editor.")
+      .arg(QStringLiteral(ZEB_VERSION));
+}
+
+void WindowMenus::UpdateEditActions(const EditorWidget* pane) {
+  const UndoHistory* history = pane != nullptr ? &pane->View()->GetDocument().History() : nullptr;
+  undo_->setEnabled(history != nullptr && history->CanUndo());
+  redo_->setEnabled(history != nullptr && history->CanRedo());
 }
 
 QAction* WindowMenus::Action(const QString& text) const {

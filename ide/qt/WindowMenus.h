@@ -16,6 +16,7 @@ class QMenu;
 
 namespace zeb {
 
+class EditorWidget;
 class MainWindow;
 
 class WindowMenus final : public QObject {
@@ -31,6 +32,10 @@ class WindowMenus final : public QObject {
   bool RunShortcut(const QKeyEvent& event);
   // The Trace Viewer item's check mark.
   void SetTraceChecked(bool checked);
+  // Undo and Redo usable only when the pane has a step to undo or redo.
+  void UpdateEditActions(const EditorWidget* pane);
+  // The About box's text.
+  static QString AboutText();
 
  private:
   void Build();
@@ -46,6 +51,8 @@ class WindowMenus final : public QObject {
   QMenu* moduleMenu_ = nullptr;
   QMenu* encodingMenu_ = nullptr;
   QAction* traceAction_ = nullptr;
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
 };
 
 }  // namespace zeb

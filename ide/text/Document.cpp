@@ -260,6 +260,7 @@ std::optional<ViewState> Document::Redo() {
 }
 
 void Document::Save(SaveMode mode) {
+  if (path_.empty()) throw EInOutError("cannot save an untitled text: it has no file yet");
   if (mode == SaveMode::IfUnchanged && CheckDisk() == DiskState::Changed)
     throw EFileChanged("cannot save " + path_ +
                        ": the file changed on disk since it was read or saved");

@@ -79,6 +79,7 @@ class Document {
   // file.
   static std::shared_ptr<Document> Open(const std::string& path);
 
+  // The file's path; empty for an untitled document, one that has no file yet.
   const std::string& Path() const noexcept { return path_; }
   const TextBuffer& Buffer() const noexcept { return buffer_; }
   std::size_t LineCount() const noexcept { return buffer_.LineCount(); }
@@ -136,7 +137,8 @@ class Document {
     IfUnchanged,  // refuse a file that changed on disk since it was read or saved
     Overwrite,    // write over whatever the file holds now
   };
-  // Writes the text to the document's file. Raises EFileChanged, writing nothing, when the mode
+  // Writes the text to the document's file. An untitled document (an empty path) has none, and
+  // raises EInOutError: SaveAs gives it one. Raises EFileChanged, writing nothing, when the mode
   // is IfUnchanged and the file changed on disk (a file that has gone is written again); raises
   // EInOutError, leaving the file as it was, when it cannot be written.
   void Save(SaveMode mode = SaveMode::IfUnchanged);

@@ -112,6 +112,35 @@ TEST_F(EditorTest, ARunOfBackspaceOrDeleteIsOneUndoStepThatRestoresTheCaret) {
   }
 }
 
+// Enter keeps the leading blanks of the line it breaks, as they are, in one undo step.
+TEST_F(EditorTest, EnterStartsTheNewLineWithTheBlanksOfTheLineBroken) {
+  ASSERT_TRUE(window->LoadPackage(QStringLiteral(ZEB_ADDIN_PATH)));
+  const struct {
+    QByteArray text;
+    long caret, anchor;  // screen positions
+    QByteArray after;
+  } cases[] = {
+      {"  x := 1;\n", 9, 9, "  x := 1;\n  \n"},
+      {"\t\tif a then\n", 11, 11, "\t\tif a then\n\t\t\n"},
+      {" \t x\n", 4, 4, " \t x\n \t \n"},  // tabs and spaces as they are
+      {"    x\n", 2, 2, "  \n    x\n"},    // among the blanks: those before the caret
+      {"x\n", 1, 1, "x\n\n"},
+      {"  ab\r\n  cd\r\n", 3, 9, "  a\r\n  d\r\n"},  // a block replaced; the file's line end
+  };
+  for (const auto& c : cases) {
+    EditorWidget* editor = window->OpenFile(Write(QStringLiteral("Enter.cpp"), c.text));
+    ASSERT_NE(editor, nullptr);
+    editor->SetSelection(c.anchor, c.caret);
+    editor->PushSelectionToView();
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(DocumentBytes(*editor), c.after) << c.text.toStdString();
+    EXPECT_TRUE(editor->InStep());
+    QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(DocumentBytes(*editor), c.text) << "one step: " << c.text.toStdString();
+    window->CloseCurrent();
+  }
+}
+
 // The lines on screen after Ctrl+End in a large file are highlighted at the first paint, and
 // stay so once the component has styled the text above them.
 TEST_F(EditorTest, TheLinesOnScreenAreHighlightedAtOnceAfterAJumpToTheEnd) {

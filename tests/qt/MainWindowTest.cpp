@@ -4,20 +4,30 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QScrollBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
+#include <QUrl>
 #include <memory>
 #include <tuple>
 
@@ -29,6 +39,7 @@
 #include "ide/qt/FindBar.h"
 #include "ide/qt/FormDialog.h"
 #include "ide/qt/MainWindow.h"
+#include "ide/qt/TabCommands.h"
 #include "ide/qt/TracePanel.h"
 #include "tests/qt/WindowFixture.h"
 
@@ -499,6 +510,179 @@ TEST_F(WindowTest, TheReadmePicturesShowTheExamples) {
   demo.removeRecursively();
 }
 
+// Tabs: Ctrl+PgDn and Ctrl+PgUp go round them, a middle click closes one, and the tab menu
+// copies a path and shows a folder.
+TEST_F(WindowTest, TabsSwitchCloseAndOfferTheirMenu) {
+  std::vector<EditorWidget*> editors;
+  for (const char* name : {"A.pas", "B.pas", "C.pas"})
+    editors.push_back(window->OpenFile(Write(QLatin1String(name), kUnit)));
+  QTabWidget& tabs = *window->Tabs();
+  ASSERT_EQ(tabs.currentIndex(), 2);
+  const struct {
+    Qt::Key key;
+    int to;
+  } switches[] = {
+      {Qt::Key_PageDown, 0}, {Qt::Key_PageDown, 1}, {Qt::Key_PageUp, 0}, {Qt::Key_PageUp, 2}};
+  for (const auto& step : switches) {
+    QTest::keyClick(window->CurrentEditor(), step.key, Qt::ControlModifier);
+    EXPECT_EQ(tabs.currentIndex(), step.to);
+    EXPECT_EQ(window->CurrentEditor(), editors[static_cast<std::size_t>(step.to)]);
+  }
+  EXPECT_EQ(DocumentBytes(*editors[2]), QByteArray(kUnit)) << "the keys typed nothing";
+
+  std::unique_ptr<QMenu> menu(window->TabMenu().MenuFor(1));
+  const auto item = [&](const char* text) {
+    for (QAction* action : menu->actions())
+      if (action->text().remove(QLatin1Char('&')) == QLatin1String(text)) return action;
+    ADD_FAILURE() << text;
+    return menu->actions().front();
+  };
+  item("Copy Path")->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), dir.filePath(QStringLiteral("B.pas")));
+  QUrl shown;
+  window->onOpenUrl = [&](const QUrl& folder) { shown = folder; };
+  item("Show in Folder")->trigger();
+  EXPECT_EQ(shown, QUrl::fromLocalFile(dir.path()));
+
+  QTabBar* bar = tabs.tabBar();
+  QTest::mouseClick(bar, Qt::MiddleButton, Qt::NoModifier, bar->tabRect(0).center());
+  ASSERT_EQ(tabs.count(), 2);
+  EXPECT_EQ(tabs.tabText(0), QStringLiteral("B.pas"));
+  item("Close Others")->trigger();  // the menu of B, which is tab 0 now
+  ASSERT_EQ(tabs.count(), 1);
+  EXPECT_EQ(tabs.tabText(0), QStringLiteral("B.pas"));
+}
+
+// Files dragged from a file manager open where they are dropped: on the empty window or on a pane,
+// whose text stays as it was.
+TEST_F(WindowTest, FilesDroppedOnTheWindowOpen) {
+  const QString a = Write(QStringLiteral("A.pas"), kUnit);
+  const QString b = Write(QStringLiteral("B.cpp"), "int b;\n");
+  const auto drop = [](QWidget& on, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    data.setText(urls.front().toString());  // file managers offer the names as text too
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&on, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&on, &dropped);
+    EXPECT_TRUE(dropped.isAccepted());
+  };
+  drop(*window, {QUrl::fromLocalFile(a)});
+  ASSERT_EQ(window->Tabs()->count(), 1);
+  EditorWidget* pane = window->CurrentEditor();
+  drop(*pane->viewport(), {QUrl::fromLocalFile(b), QUrl(QStringLiteral("https://example.org/x"))});
+  ASSERT_EQ(window->Tabs()->count(), 2);
+  EXPECT_EQ(window->Tabs()->tabText(1), QStringLiteral("B.cpp"));
+  EXPECT_EQ(DocumentBytes(*pane), QByteArray(kUnit)) << "no name was typed into the pane";
+  EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+}
+
+// The finishing touches: Undo and Redo usable only with a step to take, the margin as wide as the
+// last line's number, the horizontal scroll bar only for a line wider than the pane, a failed save
+// said once, boxes held until the window shows, and About with the version.
+TEST_F(WindowTest, TheFinishingTouches) {
+  EditorWidget* editor = window->OpenFile(Write(QStringLiteral("Short.cpp"), "int a;\n"));
+  ASSERT_NE(editor, nullptr);
+  QAction* undo = window->Action(QStringLiteral("Undo"));
+  QAction* redo = window->Action(QStringLiteral("Redo"));
+  EXPECT_FALSE(undo->isEnabled() || redo->isEnabled());
+  QTest::keyClicks(editor, QStringLiteral("x"));
+  EXPECT_TRUE(undo->isEnabled() && !redo->isEnabled());
+  QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_TRUE(!undo->isEnabled() && redo->isEnabled());
+
+  QApplication::processEvents();
+  EXPECT_FALSE(editor->horizontalScrollBar()->isVisible());
+  QTest::keyClick(editor, Qt::Key_End);
+  QTest::keyClicks(editor, QString(400, QLatin1Char('w')));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return editor->horizontalScrollBar()->isVisible(); }));
+
+  // A million lines: the last number fits in the margin, beside a gap.
+  EditorWidget* big = window->OpenFile(Write(QStringLiteral("Big.cpp"), QByteArray(999999, '\n')));
+  ASSERT_NE(big, nullptr);
+  const long numberWidth = big->SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH,
+                                              QsciScintillaBase::STYLE_LINENUMBER, "1000000");
+  EXPECT_GT(big->Send(QsciScintillaBase::SCI_GETMARGINWIDTHN, 0), numberWidth);
+  EXPECT_GT(big->Send(QsciScintillaBase::SCI_GETMARGINLEFT), 1);
+
+  // The file's folder gone: the save fails, and says so once.
+  QDir(dir.path()).mkdir(QStringLiteral("sub"));
+  EditorWidget* lost = window->OpenFile(Write(QStringLiteral("sub/Lost.pas"), kUnit));
+  ASSERT_NE(lost, nullptr);
+  QTest::keyClicks(lost, QStringLiteral("x"));
+  QDir(dir.filePath(QStringLiteral("sub"))).removeRecursively();
+  messages.clear();
+  EXPECT_FALSE(window->Save());
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_EQ(messages[0].count(QStringLiteral("cannot save"), Qt::CaseInsensitive), 2)
+      << "the title, and the reason once: " << messages[0].toStdString();
+  window->onAskSave = [](const QString&) { return static_cast<int>(QMessageBox::Discard); };
+
+  // Before the window shows, what fails waits for it.
+  window.reset();
+  messages.clear();
+  window = std::make_unique<MainWindow>();
+  window->onMessage = [this](const QString& title, const QString& text) {
+    messages << title + QStringLiteral(": ") + text;
+  };
+  EXPECT_EQ(window->OpenFile(dir.filePath(QStringLiteral("missing.pas"))), nullptr);
+  EXPECT_TRUE(messages.isEmpty());
+  window->show();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return messages.size() == 1; }));
+
+  // About names the version that zeb-ide --version prints.
+  QProcess ide;
+  ide.start(QStringLiteral(ZEB_IDE_PATH), {QStringLiteral("--version")});
+  ASSERT_TRUE(ide.waitForFinished(10000));
+  const QString version =
+      QString::fromUtf8(ide.readAllStandardOutput()).split(QLatin1Char(' ')).last().trimmed();
+  QString about;
+  QTimer::singleShot(0, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      about = box->text();
+      box->close();
+    }
+  });
+  window->Action(QStringLiteral("About"))->trigger();
+  EXPECT_FALSE(version.isEmpty());
+  EXPECT_TRUE(about.contains(QStringLiteral("ZEB IDE ") + version)) << about.toStdString();
+}
+
+// The Open dialog opens wide enough that no size, type or date in its columns is cut short.
+TEST_F(WindowTest, TheOpenDialogShowsWholeColumns) {
+  Write(QStringLiteral("Unit1.pas"), kUnit);
+  Write(QStringLiteral("Big.txt"), QByteArray(1100000, 'x'));
+  QStringList cut;
+  int rows = 0;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    auto* tree = dialog->findChild<QTreeView*>();
+    if (tree != nullptr) {
+      // The folder is read in the background.
+      (void)QTest::qWaitFor([&] { return tree->model()->rowCount(tree->rootIndex()) >= 2; }, 5000);
+      QApplication::processEvents();
+      rows = tree->model()->rowCount(tree->rootIndex());
+      const QFontMetrics metrics(tree->font());
+      for (int row = 0; row < rows; ++row)
+        for (int column = 1; column <= 3; ++column) {
+          const QString text =
+              tree->model()->index(row, column, tree->rootIndex()).data().toString();
+          // The cell's text and the margins the style puts round it.
+          if (metrics.horizontalAdvance(text) + 12 > tree->header()->sectionSize(column))
+            cut << text;
+        }
+    }
+    dialog->reject();
+  });
+  window->OpenDialog();
+  EXPECT_GE(rows, 2);
+  EXPECT_TRUE(cut.isEmpty()) << cut.join(QStringLiteral(", ")).toStdString();
+  EXPECT_EQ(window->Tabs()->count(), 0);
+}
+
 // The command line is answered without a display.
 TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
   for (const char* option : {"--help", "--version"}) {
@@ -511,7 +695,10 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
     ASSERT_TRUE(ide.waitForFinished(10000)) << option;
     EXPECT_EQ(ide.exitStatus(), QProcess::NormalExit) << option;
     EXPECT_EQ(ide.exitCode(), 0) << option << ide.readAllStandardError().toStdString();
-    EXPECT_TRUE(ide.readAllStandardOutput().contains("zeb-ide")) << option;
+    // The program's name, not the path it was started by.
+    const QByteArray out = ide.readAllStandardOutput();
+    EXPECT_TRUE(out.startsWith("zeb-ide ") || out.contains("\nUsage: zeb-ide [OPTIONS]")) << option;
+    EXPECT_FALSE(out.contains(ZEB_IDE_PATH)) << option;
   }
 }
 
@@ -529,6 +716,8 @@ TEST(CommandLine, NoDisplayAndABadOptionAreOneLineEach) {
       {":97", "Unit1.pas", 1, "zeb-ide: cannot connect to a display; zeb-host runs without one\n"},
       {nullptr, "--no-such-option", 2,
        "zeb-ide: The following argument was not expected: --no-such-option (see zeb-ide --help)\n"},
+      {nullptr, "+3", 2,
+       "zeb-ide: +3 names the line of no FILE: write +LINE FILE (see zeb-ide --help)\n"},
   };
   for (const auto& c : cases) {
     QProcess ide;

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,17 +31,33 @@ class WindowTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
-    // Recent files and settings go to a folder of the test's own.
+    // Recent files, preferences and the session go to a folder of the test's own (QSettings
+    // reads XDG_CONFIG_HOME only once in a process: its path is set itself).
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
     qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       dir.filePath(QStringLiteral("config")));
     window = std::make_unique<MainWindow>();
+    window->resize(900, 600);
+    Start();
+  }
+  void TearDown() override { window.reset(); }
+
+  // Shows the window, its messages collected.
+  void Start() {
     window->onMessage = [this](const QString& title, const QString& text) {
       messages << title + QStringLiteral(": ") + text;
     };
-    window->resize(900, 600);
     window->show();
   }
-  void TearDown() override { window.reset(); }
+  // Closes the window as the user quits (the session is kept), and starts a new one over the
+  // same settings, as zeb-ide starts.
+  void Restart() {
+    ASSERT_TRUE(window->close());
+    window.reset();
+    window = std::make_unique<MainWindow>();
+    Start();
+  }
 
   QString Write(const QString& name, const QByteArray& bytes) {
     const QString path = dir.filePath(name);

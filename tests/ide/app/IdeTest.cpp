@@ -255,6 +255,86 @@ TEST(Ide, ModulesGatherCompanionsAndViewsTrackTheTop) {
   EXPECT_THROW(ide.Open(ex.dir / "Other.pas"), EInOutError);
 }
 
+// A new file is made at its first save; an untitled text only under a name of its own.
+TEST(Ide, NewDocumentsHaveNoFileUntilTheyAreSaved) {
+  TempDir dir;
+  WriteFile(dir / "old.pas", "x\n");
+  RecordingObserver observer;
+  Ide ide(observer, Options());
+  EditView& view = ide.New(dir / "new.pas");
+  Document& document = view.GetDocument();
+  EXPECT_EQ(PathFromUtf8(document.Path()), PathFromUtf8(dir / "new.pas"));
+  EXPECT_EQ(document.ByteSize(), 0u);
+  EXPECT_FALSE(document.Modified());
+  EXPECT_EQ(document.CheckDisk(), Document::DiskState::Unchanged) << "no file is no news";
+  EXPECT_FALSE(std::filesystem::exists(dir / "new.pas"));
+  EXPECT_EQ(&ide.New(dir / "new.pas"), &view) << "open already: switched to";
+  view.InsertText("unit New;\n");
+  document.Save();
+  EXPECT_EQ(ReadFile(dir / "new.pas"), "unit New;\n");
+
+  EXPECT_THROW(ide.New(dir / "old.pas"), EInOutError);
+  EXPECT_THROW(ide.New(dir / "no folder/x.pas"), EInOutError);
+  EXPECT_EQ(ide.Modules().size(), 1u) << "a refused file opens nothing";
+
+  EditView& untitled = ide.New();
+  EXPECT_EQ(untitled.GetDocument().Path(), "");
+  EXPECT_EQ(ide.TopView().get(), &untitled);
+  untitled.InsertText("u");
+  EXPECT_THROW(untitled.GetDocument().Save(), EInOutError);
+  untitled.GetDocument().SaveAs(dir / "named.pas");
+  EXPECT_EQ(ReadFile(dir / "named.pas"), "u");
+  EXPECT_FALSE(untitled.GetDocument().Modified());
+}
+
+// Tab that no procedure takes: a tab, or spaces to the next stop counted in columns as drawn.
+TEST(Ide, TabInsertsATabOrSpacesToTheNextTabStop) {
+  const struct {
+    const char* line;
+    std::int32_t col;  // the cursor's byte column
+    std::int32_t width;
+    bool spaces;
+    const char* after;
+  } cases[] = {
+      {"ab", 3, 8, false, "ab\t"},
+      {"ab", 3, 8, true, "ab      "},
+      {"ab", 3, 4, true, "ab  "},
+      {"abcd", 5, 4, true, "abcd    "},                 // at a stop: a whole tab's width
+      {"\tx", 3, 4, true, "\tx   "},                    // the tab reaches column 4
+      {"\xED\x95\x9C", 4, 4, true, "\xED\x95\x9C   "},  // one character, three bytes
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    WriteFile(dir / "t.cpp", c.line);
+    RecordingObserver observer;
+    Ide ide(observer, Options());
+    ide.SetTabWidth(c.width);
+    ide.SetTabInsertsSpaces(c.spaces);
+    EditView& view = ide.Open(dir / "t.cpp");
+    view.SetCursor({1, c.col});
+    EXPECT_EQ(ide.PressKey(0x0009), KeyOutcome::NotBound);
+    EXPECT_EQ(view.GetDocument().LineText(1), c.after) << c.line << " width " << c.width;
+  }
+}
+
+// The tab width reaches the views open and those opened after; unindenting counts with it.
+TEST(Ide, TheTabWidthReachesEveryView) {
+  TempDir dir;
+  WriteFile(dir / "t.cpp", "\tx\n");
+  RecordingObserver observer;
+  Ide ide(observer, Options());
+  EditView& first = ide.Open(dir / "t.cpp");
+  ide.SetTabWidth(4);
+  EXPECT_EQ(first.TabWidth(), 4);
+  EXPECT_EQ(ide.Split().TabWidth(), 4);
+  first.Select({1, 1}, {1, 3});
+  first.IndentBlock(-2);
+  EXPECT_EQ(first.GetDocument().LineText(1), "  x") << "a tab of 4 columns, less 2";
+  for (const std::int32_t bad : {0, -1, Ide::kMaxTabWidth + 1})
+    EXPECT_THROW(ide.SetTabWidth(bad), EInvalidOperation) << bad;
+  EXPECT_EQ(ide.TabWidth(), 4);
+}
+
 // The add-in itself, loaded as the IDE loads it.
 TEST(Ide, TheAddinIndentsReportsAndReleasesEverything) {
   Examples ex;
