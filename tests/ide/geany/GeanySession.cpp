@@ -121,7 +121,7 @@ bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeo
 
 // ---- XDisplay -------------------------------------------------------------------------------
 
-XDisplay::XDisplay() {
+XDisplay::XDisplay(WindowManager manager) {
   // Xvfb picks a free display number and writes it to the descriptor once it serves.
   int numberFds[2];
   if (::pipe2(numberFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
@@ -142,6 +142,7 @@ XDisplay::XDisplay() {
   if (number.find('\n') == std::string::npos)
     throw std::runtime_error("Xvfb did not start: " + ReadFile(dir_ / "xvfb.log"));
   name_ = ":" + number.substr(0, number.find('\n'));
+  if (manager == WindowManager::None) return;
 
   windowManager_ = std::make_unique<Process>(std::vector<std::string>{"openbox"},
                                              Variables{{"DISPLAY", name_}}, dir_ / "openbox.log");

@@ -52,7 +52,9 @@ bool WaitFor(const std::function<bool()>& ready,
 // An X display of the test's own with openbox on it.
 class XDisplay {
  public:
-  XDisplay();
+  enum class WindowManager { Openbox, None };
+  // A display of its own; widgets made without windows on screen need no window manager.
+  explicit XDisplay(WindowManager manager = WindowManager::Openbox);
   const std::string& Name() const noexcept { return name_; }
 
   // xdotool and the other X tools on this display.

@@ -30,7 +30,7 @@ namespace {
 class Widget {
  public:
   explicit Widget(const std::string& text, int tabWidth = 8) {
-    static const test::XDisplay display;
+    static const test::XDisplay display(test::XDisplay::WindowManager::None);
     static const bool gtk = [] {
       setenv("DISPLAY", display.Name().c_str(), 1);
       return gtk_init_check(nullptr, nullptr) != FALSE;
