@@ -11,6 +11,7 @@
 #include "runtime/Exceptions.h"
 #include "trace/uTrace.h"
 #include "viewer/TraceGrep.h"
+#include "viewer/TraceOutput.h"
 #include "viewer/TraceSend.h"
 #include "viewer/Viewer.h"
 
@@ -65,26 +66,24 @@ int View(const ViewOptions& options) {
   std::FILE* output = nullptr;
   try {
     std::optional<TraceGrep> grep;
-    if (!options.grep.empty()) grep.emplace(options.grep);
+    if (!options.grep.empty()) {
+      try {
+        grep.emplace(options.grep);
+      } catch (const ViewerError& e) {
+        return Fail(std::string("bad --grep pattern: ") + e.what());
+      }
+    }
     if (!options.output.empty()) {
       output = OpenTraceLog(options.output);
       if (output == nullptr) return Fail(options.output + ": " + std::strerror(errno));
     }
-    bool outputFailed = false;
+    TraceOutput lines(true, output, options.output, options.verbose);
     ViewerHandlers handlers;
     handlers.message = [&](const TraceMessage& m) {
       if (grep && !grep->Matches(MakeVisible(m.text))) return;
-      const std::string line = FormatTraceLine(m, options.verbose) + "\n";
-      std::fwrite(line.data(), 1, line.size(), stdout);
-      std::fflush(stdout);
-      if (output != nullptr && !outputFailed &&
-          (std::fwrite(line.data(), 1, line.size(), output) != line.size() ||
-           std::fflush(output) != 0)) {
-        outputFailed = true;
-        std::fprintf(stderr, "zeb-trace: writing %s failed: %s\n", options.output.c_str(),
-                     std::strerror(errno));
-      }
+      lines.Add(m);
     };
+    handlers.flush = [&] { lines.Flush(); };
     handlers.problem = [](const std::string& text) {
       std::fprintf(stderr, "zeb-trace: %s\n", text.c_str());
     };
