@@ -114,6 +114,16 @@ void AppendVisible(std::string& out, std::string_view text) {
   }
 }
 
+TraceTextParts SplitTraceContext(std::string_view text) {
+  std::size_t at = text.size();
+  for (int bar = 0; bar < 4; ++bar) {
+    if (at == 0) return {text, {}};
+    at = text.rfind('|', at - 1);
+    if (at == std::string_view::npos) return {text, {}};
+  }
+  return {text.substr(0, at), text.substr(at + 1)};
+}
+
 std::optional<std::string> FromVisible(std::string_view visible) {
   std::string out;
   out.reserve(visible.size());

@@ -29,6 +29,15 @@ std::string MakeVisible(std::string_view text);
 // The same, appended to `out`.
 void AppendVisible(std::string& out, std::string_view text);
 
+// A message's text and its context suffix ("0|.|.|." of TRACE's "text|0|.|.|."): split at the
+// fourth "|" from the right, so that a "|" in the text itself stays there. A text with fewer
+// has no suffix: it is all text, and the suffix is empty.
+struct TraceTextParts {
+  std::string_view text;
+  std::string_view context;
+};
+TraceTextParts SplitTraceContext(std::string_view text);
+
 // The text MakeVisible made `visible` from; nullopt when `visible` is not something it makes (a
 // lone backslash, an unknown escape).
 std::optional<std::string> FromVisible(std::string_view visible);
