@@ -38,7 +38,17 @@ TraceRulesDialog::TraceRulesDialog(
   table_ = new QTableWidget(0, kColumns, this);
   table_->setHorizontalHeaderLabels({tr("On"), tr("Action"), tr("Field"), tr("Match"), tr("Case"),
                                      tr("Pattern"), tr("Text colour"), tr("Background")});
-  table_->horizontalHeader()->setSectionResizeMode(kPattern, QHeaderView::Stretch);
+  QHeaderView* header = table_->horizontalHeader();
+  for (const auto& [column, width] : {std::pair{kOn, 36},
+                                      {kAction, 110},
+                                      {kField, 100},
+                                      {kMatch, 80},
+                                      {kCase, 44},
+                                      {kForeground, 90},
+                                      {kBackground, 90}}) {
+    header->resizeSection(column, width);
+  }
+  header->setSectionResizeMode(kPattern, QHeaderView::Stretch);
   table_->verticalHeader()->hide();
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -83,6 +83,7 @@ void TraceTableModel::SetLimits(TraceStoreLimits limits) {
 
 void TraceTableModel::SetTimeMode(TimeMode mode) {
   timeMode_ = mode;
+  emit headerDataChanged(Qt::Horizontal, kTime, kTime);
   if (rowCount() > 0) emit dataChanged(index(0, kTime), index(rowCount() - 1, kTime));
 }
 
