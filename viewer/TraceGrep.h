@@ -20,6 +20,9 @@ class TraceGrep {
   TraceGrep& operator=(const TraceGrep&) = delete;
 
   bool Matches(std::string_view text) const;
+  // In `text` made of lines (visible texts, each ended by a line feed), from `from`: where the
+  // first match starts, or npos. No match spans a line end; "^" and "$" match at each line's.
+  std::size_t Find(std::string_view text, std::size_t from) const;
 
  private:
   struct Compiled;

@@ -18,6 +18,9 @@ TraceGrep::TraceGrep(const std::string& pattern, bool caseSensitive) {
   options.set_perl_classes(true);
   options.set_word_boundary(true);
   options.set_never_capture(true);
+  // Many lines are searched at once (Find): no match crosses a line end, and "^" and "$" match at
+  // each line's (one_line is off).
+  options.set_never_nl(true);
   options.set_case_sensitive(caseSensitive);
   options.set_log_errors(false);
   auto compiled = std::make_unique<Compiled>(pattern, options);
@@ -28,7 +31,16 @@ TraceGrep::TraceGrep(const std::string& pattern, bool caseSensitive) {
 TraceGrep::~TraceGrep() = default;
 
 bool TraceGrep::Matches(std::string_view text) const {
-  return RE2::PartialMatch(text, compiled_->re);
+  // Match without submatches: PartialMatch's argument handling costs as much as a short match.
+  return compiled_->re.Match(text, 0, text.size(), RE2::UNANCHORED, nullptr, 0);
+}
+
+std::size_t TraceGrep::Find(std::string_view text, std::size_t from) const {
+  re2::StringPiece match;
+  if (!compiled_->re.Match(text, from, text.size(), RE2::UNANCHORED, &match, 1)) {
+    return std::string_view::npos;
+  }
+  return static_cast<std::size_t>(match.data() - text.data());
 }
 
 }  // namespace zeb

@@ -43,4 +43,15 @@ bool TraceGrep::Matches(std::string_view text) const {
   return std::regex_match(begin, begin + std::min(text.size(), kMatchedBytes), compiled_->pattern);
 }
 
+std::size_t TraceGrep::Find(std::string_view text, std::size_t from) const {
+  // A line at a time: the executor matches one text whole.
+  while (from < text.size()) {
+    std::size_t end = text.find('\n', from);
+    if (end == std::string_view::npos) end = text.size();
+    if (Matches(text.substr(from, end - from))) return from;
+    from = end + 1;
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace zeb

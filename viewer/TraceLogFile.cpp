@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "viewer/Viewer.h"
 
@@ -112,41 +113,43 @@ void SaveTraceLog(const std::string& path, const TraceStore& store,
   });
 }
 
-std::vector<TraceRule> OpenTraceLog(const std::string& path, TraceStore& into) {
+TraceLog ReadTraceLog(const std::string& path, TraceStoreLimits limits) {
   errno = 0;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) throw ViewerError(path + ": " + std::strerror(errno));
   File owned(file);
+  // Read whole, in one piece of the file's size (a log of a million messages is some 80 MB).
   std::string bytes;
+  if (std::fseek(file, 0, SEEK_END) == 0) {
+    const long size = std::ftell(file);
+    if (size > 0) bytes.reserve(static_cast<std::size_t>(size));
+    std::rewind(file);
+  }
   char block[1 << 16];
   for (std::size_t n; (n = std::fread(block, 1, sizeof block, file)) > 0;)
     bytes.append(block, n);
   if (std::ferror(file)) throw ViewerError(path + ": " + std::strerror(errno));
 
-  struct Message {
-    std::int64_t micros = 0;
-    std::int64_t pid = 0;
-    std::uint64_t dwData = 0;
-    std::uint32_t cbData = 0;
-    std::uint32_t flags = 0;
-    std::string_view name, text;
-  };
-  std::vector<TraceRule> rules;
-  std::vector<Message> messages;
+  TraceLog log{std::make_unique<TraceStore>(limits), {}};
+  TraceStore& store = *log.store;
   std::size_t lineNumber = 0;
   const auto bad = [&](const std::string& why) {
     return ViewerError(path + ": line " + std::to_string(lineNumber) + ": " + why);
   };
+  // The sender of the line before, looked up again only when another's line comes.
+  std::int64_t lastPid = 0;
+  std::uint64_t lastDwData = 0;
+  std::string_view lastName;
+  std::optional<std::uint32_t> sender;
+  bool messages = false;
   std::string_view rest(bytes);
   while (!rest.empty()) {
     const std::size_t end = rest.find('\n');
-    if (end == std::string_view::npos) {
-      ++lineNumber;
-      throw bad("the file ends in the middle of a line");
-    }
+    ++lineNumber;
+    if (end == std::string_view::npos) throw bad("the file ends in the middle of a line");
     std::string_view line = rest.substr(0, end);
     rest.remove_prefix(end + 1);
-    if (++lineNumber == 1) {
+    if (lineNumber == 1) {
       if (line != kTraceLogHeader) {
         throw ViewerError(path + ": not a zeb-trace log (it does not start with \"" +
                           kTraceLogHeader + "\")");
@@ -154,35 +157,33 @@ std::vector<TraceRule> OpenTraceLog(const std::string& path, TraceStore& into) {
       continue;
     }
     if (line.starts_with("rule\t")) {
-      if (!messages.empty()) throw bad("a rule after the messages");
+      if (messages) throw bad("a rule after the messages");
       auto rule = RuleFromText(line);
       if (!rule) throw bad("not a rule");
-      rules.push_back(std::move(*rule));
+      log.rules.push_back(std::move(*rule));
       continue;
     }
-    Message m;
-    if (!Number(NextField(line), m.micros) || !Number(NextField(line), m.pid) ||
-        !Number(NextField(line), m.dwData) || !Number(NextField(line), m.cbData) ||
-        !Number(NextField(line), m.flags)) {
+    std::int64_t micros = 0, pid = 0;
+    std::uint64_t dwData = 0;
+    std::uint32_t cbData = 0, flags = 0;
+    if (!Number(NextField(line), micros) || !Number(NextField(line), pid) ||
+        !Number(NextField(line), dwData) || !Number(NextField(line), cbData) ||
+        !Number(NextField(line), flags)) {
       throw bad("not a message");
     }
-    m.name = NextField(line);
-    m.text = line;
-    if (m.text.find('\t') != std::string_view::npos) throw bad("not a message");
-    messages.push_back(m);
+    const std::string_view name = NextField(line);
+    if (line.find('\t') != std::string_view::npos) throw bad("not a message");
+    messages = true;
+    if (!sender || pid != lastPid || dwData != lastDwData || name != lastName) {
+      sender = store.Sender(pid, dwData, name);
+      lastPid = pid;
+      lastDwData = dwData;
+      lastName = name;
+    }
+    store.AddVisible(micros, *sender, cbData, flags & TraceStore::kBookmark, line);
   }
   if (lineNumber == 0) throw ViewerError(path + ": empty, not a zeb-trace log");
-
-  const Message* last = nullptr;
-  std::uint32_t sender = 0;
-  for (const Message& m : messages) {
-    if (last == nullptr || last->pid != m.pid || last->dwData != m.dwData || last->name != m.name) {
-      sender = into.Sender(m.pid, m.dwData, m.name);
-      last = &m;
-    }
-    into.AddVisible(m.micros, sender, m.cbData, m.flags & TraceStore::kBookmark, m.text);
-  }
-  return rules;
+  return log;
 }
 
 }  // namespace zeb

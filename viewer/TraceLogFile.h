@@ -7,6 +7,7 @@
 // line end. Opening it reads the file whole and adds its messages as they were shown.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,14 @@ void SaveTraceText(const std::string& path, const TraceStore& store,
 void SaveTraceLog(const std::string& path, const TraceStore& store,
                   const std::vector<TraceRule>& rules, const TraceShownList* only = nullptr);
 
-// Adds the log's messages to `into` (its bounds apply) and returns its rules. Raises ViewerError
-// ("PATH: REASON", "PATH: line N: REASON") for a file that cannot be read or is not such a log;
-// nothing is added then.
-std::vector<TraceRule> OpenTraceLog(const std::string& path, TraceStore& into);
+struct TraceLog {
+  std::unique_ptr<TraceStore> store;
+  std::vector<TraceRule> rules;
+};
+
+// The log's messages in a store of their own (bounded by `limits`), and its rules. Raises
+// ViewerError ("PATH: REASON", "PATH: line N: REASON") for a file that cannot be read or is not
+// such a log.
+TraceLog ReadTraceLog(const std::string& path, TraceStoreLimits limits = {});
 
 }  // namespace zeb

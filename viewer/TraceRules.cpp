@@ -1,11 +1,12 @@
 #include "viewer/TraceRules.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
-#include <functional>
 
 #include "viewer/TraceGrep.h"
 #include "viewer/TraceLine.h"
+#include "viewer/TraceStore.h"
 #include "viewer/Viewer.h"
 
 namespace zeb {
@@ -18,13 +19,6 @@ constexpr std::int8_t kHidden = 2;
 char Fold(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
-
-struct FoldedHash {
-  std::size_t operator()(char c) const { return std::hash<char>()(Fold(c)); }
-};
-struct FoldedEqual {
-  bool operator()(char a, char b) const { return Fold(a) == Fold(b); }
-};
 
 const char* ActionName(TraceRule::Action a) {
   switch (a) {
@@ -63,33 +57,55 @@ std::optional<bool> Flag(std::string_view text) {
 
 }  // namespace
 
-// A rule's test: a regular expression, or a text found with Horspool's method (the case of ASCII
-// letters folded unless it counts).
+// A rule's test: a regular expression, or a text: found as it is when case counts, else with
+// Horspool's method over ASCII letters folded to lower case (its table of shifts makes a search
+// cost about the text's length divided by the needle's).
 struct TraceRuleSet::Matcher {
   std::optional<TraceGrep> grep;
-  std::string needle;
-  std::optional<std::boyer_moore_horspool_searcher<std::string::const_iterator>> exact;
-  std::optional<
-      std::boyer_moore_horspool_searcher<std::string::const_iterator, FoldedHash, FoldedEqual>>
-      folded;
+  std::string needle;  // folded unless case counts
+  bool caseSensitive = true;
+  std::array<std::size_t, 256> shift{};
 
-  explicit Matcher(const TraceRule& rule) : needle(rule.pattern) {
+  explicit Matcher(const TraceRule& rule)
+      : needle(rule.pattern), caseSensitive(rule.caseSensitive) {
     if (rule.regex) {
       grep.emplace(rule.pattern, rule.caseSensitive);
-    } else if (rule.caseSensitive) {
-      exact.emplace(needle.begin(), needle.end());
-    } else {
-      folded.emplace(needle.begin(), needle.end(), FoldedHash(), FoldedEqual());
+      return;
+    }
+    if (caseSensitive) return;
+    for (char& c : needle)
+      c = Fold(c);
+    shift.fill(needle.size());
+    for (std::size_t i = 0; i + 1 < needle.size(); ++i) {
+      const auto byte = static_cast<unsigned char>(needle[i]);
+      shift[byte] = needle.size() - 1 - i;
+      // An upper-case letter in the text shifts as its lower case does.
+      if (byte >= 'a' && byte <= 'z') shift[byte - 'a' + 'A'] = needle.size() - 1 - i;
     }
   }
-  Matcher(const Matcher&) = delete;
-  Matcher& operator=(const Matcher&) = delete;
 
   bool operator()(std::string_view text) const {
     if (grep) return grep->Matches(text);
-    if (needle.empty()) return true;
-    if (exact) return std::search(text.begin(), text.end(), *exact) != text.end();
-    return std::search(text.begin(), text.end(), *folded) != text.end();
+    return Find(text, 0) != std::string_view::npos;
+  }
+
+  // Where the first match in `text` (lines, each ended by a line feed) starts, from `from`.
+  std::size_t Find(std::string_view text, std::size_t from) const {
+    if (grep) return grep->Find(text, from);
+    if (needle.empty()) return from < text.size() ? from : std::string_view::npos;
+    // A visible text holds no line feed, nor can a match span two lines.
+    if (needle.find('\n') != std::string::npos) return std::string_view::npos;
+    if (caseSensitive) return text.find(needle, from);
+    const std::size_t last = needle.size() - 1;
+    for (std::size_t at = from; at + last < text.size();
+         at += shift[static_cast<unsigned char>(text[at + last])]) {
+      std::size_t i = last;
+      while (Fold(text[at + i]) == needle[i]) {
+        if (i == 0) return at;
+        --i;
+      }
+    }
+    return std::string_view::npos;
   }
 };
 
@@ -194,22 +210,24 @@ bool TraceRuleSet::Matches(std::size_t rule, std::string_view text,
   return (*matchers_[rule])(rules_[rule].field == TraceRule::Field::Message ? text : process);
 }
 
+std::int8_t TraceRuleSet::BySender(std::uint32_t sender, std::string_view process) const {
+  if (keepProcess_.empty() && hideProcess_.empty()) return 0;
+  if (sender >= bySender_.size()) bySender_.resize(sender + 1, -1);
+  if (bySender_[sender] < 0) {
+    std::int8_t verdict = 0;
+    for (const std::size_t i : keepProcess_)
+      if ((*matchers_[i])(process)) verdict |= kKept;
+    for (const std::size_t i : hideProcess_)
+      if ((*matchers_[i])(process)) verdict |= kHidden;
+    bySender_[sender] = verdict;
+  }
+  return bySender_[sender];
+}
+
 bool TraceRuleSet::Shows(std::string_view text, std::string_view process,
                          std::uint32_t sender) const {
   if (quick_ != nullptr && !(*quick_)(text)) return false;
-  std::int8_t bySender = 0;
-  if (!keepProcess_.empty() || !hideProcess_.empty()) {
-    if (sender >= bySender_.size()) bySender_.resize(sender + 1, -1);
-    if (bySender_[sender] < 0) {
-      std::int8_t verdict = 0;
-      for (const std::size_t i : keepProcess_)
-        if (Matches(i, text, process)) verdict |= kKept;
-      for (const std::size_t i : hideProcess_)
-        if (Matches(i, text, process)) verdict |= kHidden;
-      bySender_[sender] = verdict;
-    }
-    bySender = bySender_[sender];
-  }
+  const std::int8_t bySender = BySender(sender, process);
   if ((bySender & kHidden) != 0) return false;
   for (const std::size_t i : hideText_)
     if (Matches(i, text, process)) return false;
@@ -218,6 +236,68 @@ bool TraceRuleSet::Shows(std::string_view text, std::string_view process,
   for (const std::size_t i : keepText_)
     if (Matches(i, text, process)) return true;
   return false;
+}
+
+void TraceRuleSet::Mark(const Matcher& matcher, const TraceStore& store, std::uint64_t from,
+                        std::uint64_t to, std::uint8_t bit,
+                        std::vector<std::uint8_t>& marks) const {
+  for (std::uint64_t first = from; first < to;) {
+    std::uint64_t end = first;
+    const std::string_view lines = store.Lines(first, to, end);
+    const std::uint32_t base = store.At(first).offset;
+    // The message whose line holds `at`: the last of [k, end) starting at or before it.
+    const auto holding = [&](std::uint64_t k, std::size_t at) {
+      std::uint64_t low = k + 1, high = end;
+      while (low < high) {
+        const std::uint64_t middle = low + (high - low) / 2;
+        if (store.At(middle).offset - base <= at) {
+          low = middle + 1;
+        } else {
+          high = middle;
+        }
+      }
+      return low - 1;
+    };
+    std::uint64_t k = first;
+    std::size_t found = 0;
+    for (std::size_t at = 0; k < end;) {
+      at = matcher.Find(lines, at);
+      if (at == std::string_view::npos) break;
+      k = holding(k, at);
+      marks[k - from] |= bit;
+      const TraceStore::Entry& e = store.At(k);
+      at = e.offset + e.length + 1 - base;
+      ++k;
+      // Where most messages match, a search per message costs less than one per match.
+      if (++found >= 64 && found * 4 > k - first) {
+        for (; k < end; ++k)
+          if (matcher(store.Text(store.At(k)))) marks[k - from] |= bit;
+      }
+    }
+    first = end;
+  }
+}
+
+void TraceRuleSet::Judge(const TraceStore& store, std::uint64_t from, std::uint64_t to,
+                         std::vector<std::uint64_t>& shown) const {
+  if (from >= to) return;
+  constexpr std::uint8_t kQuick = 1, kKeptText = 2, kHiddenText = 4;
+  std::vector<std::uint8_t> marks(to - from, 0);
+  if (quick_ != nullptr) Mark(*quick_, store, from, to, kQuick, marks);
+  for (const std::size_t i : keepText_)
+    Mark(*matchers_[i], store, from, to, kKeptText, marks);
+  for (const std::size_t i : hideText_)
+    Mark(*matchers_[i], store, from, to, kHiddenText, marks);
+  const bool keeps = !keepText_.empty() || !keepProcess_.empty();
+  for (std::uint64_t k = from; k < to; ++k) {
+    const std::uint8_t mark = marks[k - from];
+    if (quick_ != nullptr && (mark & kQuick) == 0) continue;
+    if ((mark & kHiddenText) != 0) continue;
+    const TraceStore::Entry& e = store.At(k);
+    const std::int8_t bySender = BySender(e.sender, store.SenderOf(e).name);
+    if ((bySender & kHidden) != 0) continue;
+    if (!keeps || (bySender & kKept) != 0 || (mark & kKeptText) != 0) shown.push_back(k);
+  }
 }
 
 const TraceRule* TraceRuleSet::Highlight(std::string_view text, std::string_view process) const {

@@ -20,6 +20,8 @@
 
 namespace zeb {
 
+class TraceStore;
+
 inline constexpr std::uint32_t kNoColour = 0xFFFFFFFFU;
 
 struct TraceRule {
@@ -63,11 +65,19 @@ class TraceRuleSet {
   // `process` is the sender's visible name; `sender` a number that stands for it (a sender's
   // results are kept by it, since process rules ask the same of each of its messages).
   bool Shows(std::string_view text, std::string_view process, std::uint32_t sender) const;
+  // Appends to `shown` the held messages of [from, to) that the rules show, in order: what Shows
+  // says of each, found by searching the store's chunks of text for each rule in one pass.
+  void Judge(const TraceStore& store, std::uint64_t from, std::uint64_t to,
+             std::vector<std::uint64_t>& shown) const;
   // The rule that colours the message, or nullptr.
   const TraceRule* Highlight(std::string_view text, std::string_view process) const;
 
  private:
   struct Matcher;
+  // Sets `bit` in marks[k - from] for each message k of [from, to) that `matcher` finds.
+  void Mark(const Matcher& matcher, const TraceStore& store, std::uint64_t from, std::uint64_t to,
+            std::uint8_t bit, std::vector<std::uint8_t>& marks) const;
+  std::int8_t BySender(std::uint32_t sender, std::string_view process) const;
   bool Matches(std::size_t rule, std::string_view text, std::string_view process) const;
 
   std::vector<TraceRule> rules_;

@@ -4,11 +4,6 @@
 
 namespace zeb {
 
-bool TraceShownList::Shows(const TraceStore& store, Serial s, const TraceRuleSet& rules) const {
-  const TraceStore::Entry& e = store.At(s);
-  return rules.Shows(store.Text(e), store.SenderOf(e).name, e.sender);
-}
-
 void TraceShownList::Refilter(const TraceStore& store, const TraceRuleSet& rules, Serial upTo) {
   rows_.clear();
   next_ = store.First();
@@ -25,9 +20,9 @@ std::vector<TraceShownList::Serial> TraceShownList::JudgeNew(const TraceStore& s
     if (end > s) rows.reserve(end - s);
     for (; s < end; ++s)
       rows.push_back(s);
-  } else {
-    for (; s < end; ++s)
-      if (Shows(store, s, rules)) rows.push_back(s);
+  } else if (s < end) {
+    rules.Judge(store, s, end, rows);
+    s = end;
   }
   next_ = s;
   return rows;

@@ -38,8 +38,6 @@ class TraceShownList {
   std::size_t RowAtOrAfter(Serial s) const;
 
  private:
-  bool Shows(const TraceStore& store, Serial s, const TraceRuleSet& rules) const;
-
   std::deque<Serial> rows_;
   Serial next_ = 1;
 };

@@ -71,9 +71,9 @@ void TraceStore::AddVisible(std::int64_t micros, std::uint32_t sender, std::uint
 }
 
 void TraceStore::Append(const Entry& prototype, std::string_view visibleText) {
-  if (chunks_.empty() || chunks_.back().size - chunks_.back().used < visibleText.size()) {
+  if (chunks_.empty() || chunks_.back().size - chunks_.back().used < visibleText.size() + 1) {
     Chunk chunk;
-    chunk.size = std::max(kChunkBytes, visibleText.size());
+    chunk.size = std::max(kChunkBytes, visibleText.size() + 1);
     chunk.bytes = std::make_unique_for_overwrite<char[]>(chunk.size);
     chunks_.push_back(std::move(chunk));
   }
@@ -84,7 +84,8 @@ void TraceStore::Append(const Entry& prototype, std::string_view visibleText) {
   e.length = static_cast<std::uint32_t>(visibleText.size());
   if (!visibleText.empty())
     std::memcpy(chunk.bytes.get() + chunk.used, visibleText.data(), e.length);
-  chunk.used += visibleText.size();
+  chunk.bytes[chunk.used + visibleText.size()] = '\n';
+  chunk.used += visibleText.size() + 1;
   entries_.push_back(e);
   ++senders_[e.sender].uses;
   heldBytes_ += LineBytes(e);
@@ -124,6 +125,27 @@ void TraceStore::DropOldest() {
     chunks_.pop_front();
     ++firstChunk_;
   }
+}
+
+std::string_view TraceStore::Lines(Serial from, Serial to, Serial& end) const {
+  const Entry& first = At(from);
+  // The last message in the same chunk, by a binary search over the entries (they lie in chunks
+  // in order).
+  std::size_t low = from - first_;
+  std::size_t high = to - first_;  // the first not in the chunk lies in [low + 1, high]
+  ++low;
+  while (low < high) {
+    const std::size_t middle = low + (high - low) / 2;
+    if (entries_[middle].chunk == first.chunk) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  end = first_ + low;
+  const Entry& last = entries_[low - 1];
+  return {chunks_[first.chunk - firstChunk_].bytes.get() + first.offset,
+          last.offset + last.length + 1 - first.offset};
 }
 
 void TraceStore::AppendLine(std::string& out, const Entry& e) const {

@@ -1,6 +1,7 @@
 // The messages a trace window holds, as it shows them: each message's text made visible
 // (MakeVisible) once, in chunks of text, with a small fixed entry per message, and its sender
-// (process id, name, dwData) kept once for all its messages.
+// (process id, name, dwData) kept once for all its messages. In a chunk each text is followed by
+// a line feed (a visible text holds none), so that rules search many messages in one pass.
 //
 // Memory is bounded: at most a set number of messages and of bytes, a message's bytes being those
 // of its line as the console prints it (so that the bound reads as the size of the log saved as
@@ -77,6 +78,10 @@ class TraceStore {
   std::string_view Text(const Entry& e) const {
     return {chunks_[e.chunk - firstChunk_].bytes.get() + e.offset, e.length};
   }
+  // The texts of the held messages [from, to), each ended by a line feed, as they lie in one
+  // chunk: from `from` up to the end of `to` - 1 or of the chunk, whichever comes first. The
+  // messages it holds are [from, the returned end).
+  std::string_view Lines(Serial from, Serial to, Serial& end) const;
   const TraceSender& SenderOf(const Entry& e) const { return senders_[e.sender]; }
   static std::chrono::system_clock::time_point Time(const Entry& e) {
     return std::chrono::system_clock::time_point(std::chrono::microseconds(e.micros));

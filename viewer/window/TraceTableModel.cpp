@@ -17,7 +17,8 @@ QColor Colour(std::uint32_t rgb) {
 
 }  // namespace
 
-TraceTableModel::TraceTableModel(QObject* parent) : QAbstractTableModel(parent) {
+TraceTableModel::TraceTableModel(QObject* parent)
+    : QAbstractTableModel(parent), store_(std::make_unique<TraceStore>()) {
   bookmark_ = QPixmap(10, 10);
   bookmark_.fill(Qt::transparent);
   QPainter painter(&bookmark_);
@@ -29,21 +30,21 @@ TraceTableModel::TraceTableModel(QObject* parent) : QAbstractTableModel(parent) 
 
 std::size_t TraceTableModel::Add(const std::deque<TraceMessage>& messages) {
   for (const TraceMessage& m : messages)
-    store_.Add(m);
+    store_->Add(m);
   return Update();
 }
 
 std::size_t TraceTableModel::Update() {
-  const std::size_t gone = shown_.Dropped(store_);
+  const std::size_t gone = shown_.Dropped(*store_);
   if (gone > 0) {
     beginRemoveRows({}, 0, static_cast<int>(gone) - 1);
-    shown_.ForgetDropped(store_);
+    shown_.ForgetDropped(*store_);
     endRemoveRows();
   } else {
-    shown_.ForgetDropped(store_);
+    shown_.ForgetDropped(*store_);
   }
   if (paused_) return gone;
-  const std::vector<TraceStore::Serial> rows = shown_.JudgeNew(store_, rules_);
+  const std::vector<TraceStore::Serial> rows = shown_.JudgeNew(*store_, rules_);
   if (rows.empty()) return gone;
   const int first = rowCount();
   beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
@@ -57,7 +58,18 @@ void TraceTableModel::SetRules(TraceRuleSet rules) {
   rules_ = std::move(rules);
   // Paused, only the messages that had come before the pause get rows; the rest get theirs when
   // it ends.
-  shown_.Refilter(store_, rules_, paused_ ? pausedAt_ : TraceShownList::kAll);
+  shown_.Refilter(*store_, rules_, paused_ ? pausedAt_ : TraceShownList::kAll);
+  endResetModel();
+}
+
+void TraceTableModel::Replace(std::unique_ptr<TraceStore> store, TraceRuleSet rules) {
+  beginResetModel();
+  store_ = std::move(store);
+  rules_ = std::move(rules);
+  shown_ = TraceShownList();
+  shown_.Refilter(*store_, rules_);
+  pausedAt_ = store_->End();
+  anchor_.reset();
   endResetModel();
 }
 
@@ -69,15 +81,15 @@ void TraceTableModel::SetPaused(bool paused) {
 
 void TraceTableModel::Clear() {
   beginResetModel();
-  store_.Clear();
-  shown_.Refilter(store_, rules_);
-  pausedAt_ = store_.End();
+  store_->Clear();
+  shown_.Refilter(*store_, rules_);
+  pausedAt_ = store_->End();
   anchor_.reset();
   endResetModel();
 }
 
 void TraceTableModel::SetLimits(TraceStoreLimits limits) {
-  store_.SetLimits(limits);
+  store_->SetLimits(limits);
   Update();
 }
 
@@ -89,8 +101,8 @@ void TraceTableModel::SetTimeMode(TimeMode mode) {
 
 void TraceTableModel::SetAnchor(std::optional<TraceStore::Serial> anchor) {
   anchor_ = anchor;
-  if (anchor_ && *anchor_ >= store_.First() && *anchor_ < store_.End()) {
-    anchorMicros_ = store_.At(*anchor_).micros;
+  if (anchor_ && *anchor_ >= store_->First() && *anchor_ < store_->End()) {
+    anchorMicros_ = store_->At(*anchor_).micros;
   }
   if (timeMode_ == TimeMode::SinceAnchor) SetTimeMode(timeMode_);
 }
@@ -102,18 +114,18 @@ int TraceTableModel::RowOf(TraceStore::Serial s) const {
 
 void TraceTableModel::ToggleBookmark(int row) {
   const TraceStore::Serial s = SerialAt(row);
-  store_.SetFlags(s, store_.At(s).flags ^ TraceStore::kBookmark);
+  store_->SetFlags(s, store_->At(s).flags ^ TraceStore::kBookmark);
   emit dataChanged(index(row, 0), index(row, kColumns - 1));
 }
 
 bool TraceTableModel::Bookmarked(int row) const {
-  return (store_.At(SerialAt(row)).flags & TraceStore::kBookmark) != 0;
+  return (store_->At(SerialAt(row)).flags & TraceStore::kBookmark) != 0;
 }
 
 QString TraceTableModel::Lines(const QList<int>& rows) const {
   std::string text;
   for (const int row : rows) {
-    store_.AppendLine(text, store_.At(SerialAt(row)));
+    store_->AppendLine(text, store_->At(SerialAt(row)));
     text += '\n';
   }
   return FromUtf8(text);
@@ -130,7 +142,7 @@ int TraceTableModel::columnCount(const QModelIndex& parent) const {
 QString TraceTableModel::Time(const TraceStore::Entry& e) const {
   if (timeMode_ == TimeMode::Clock)
     return QString::fromLatin1(LocalTimeWithMillis(TraceStore::Time(e)));
-  std::int64_t from = store_.Count() > 0 ? store_.At(store_.First()).micros : e.micros;
+  std::int64_t from = store_->Count() > 0 ? store_->At(store_->First()).micros : e.micros;
   if (timeMode_ == TimeMode::SinceAnchor && anchor_) from = anchorMicros_;
   const std::int64_t micros = e.micros - from;
   const std::int64_t magnitude = micros < 0 ? -micros : micros;
@@ -143,7 +155,7 @@ QString TraceTableModel::Time(const TraceStore::Entry& e) const {
 QVariant TraceTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   const TraceStore::Serial serial = SerialAt(index.row());
-  const TraceStore::Entry& e = store_.At(serial);
+  const TraceStore::Entry& e = store_->At(serial);
   switch (role) {
     case Qt::DisplayRole: {
       switch (index.column()) {
@@ -152,13 +164,13 @@ QVariant TraceTableModel::data(const QModelIndex& index, int role) const {
         case kTime:
           return Time(e);
         case kPid:
-          return QString::number(store_.SenderOf(e).pid);
+          return QString::number(store_->SenderOf(e).pid);
         case kProcess:
-          return FromUtf8(store_.SenderOf(e).name);
+          return FromUtf8(store_->SenderOf(e).name);
         case kMessage:
-          return FromUtf8(SplitTraceContext(store_.Text(e)).text);
+          return FromUtf8(SplitTraceContext(store_->Text(e)).text);
         case kContext:
-          return FromUtf8(SplitTraceContext(store_.Text(e)).context);
+          return FromUtf8(SplitTraceContext(store_->Text(e)).context);
         default:
           return {};
       }
@@ -173,7 +185,7 @@ QVariant TraceTableModel::data(const QModelIndex& index, int role) const {
       return {};
     case Qt::ForegroundRole:
     case Qt::BackgroundRole: {
-      const TraceRule* rule = rules_.Highlight(store_.Text(e), store_.SenderOf(e).name);
+      const TraceRule* rule = rules_.Highlight(store_->Text(e), store_->SenderOf(e).name);
       const std::uint32_t colour =
           rule == nullptr ? kNoColour
                           : (role == Qt::ForegroundRole ? rule->foreground : rule->background);

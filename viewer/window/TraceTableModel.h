@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QPixmap>
 #include <deque>
+#include <memory>
 #include <optional>
 
 #include "viewer/TraceRules.h"
@@ -28,8 +29,8 @@ class TraceTableModel : public QAbstractTableModel {
 
   explicit TraceTableModel(QObject* parent = nullptr);
 
-  TraceStore& Store() { return store_; }
-  const TraceStore& Store() const { return store_; }
+  TraceStore& Store() { return *store_; }
+  const TraceStore& Store() const { return *store_; }
   const TraceShownList& Shown() const { return shown_; }
   const TraceRuleSet& Rules() const { return rules_; }
 
@@ -41,6 +42,8 @@ class TraceTableModel : public QAbstractTableModel {
   std::size_t Update();
   // Judges every held message by the new rules.
   void SetRules(TraceRuleSet rules);
+  // Shows these messages (a log's) instead, by these rules.
+  void Replace(std::unique_ptr<TraceStore> store, TraceRuleSet rules);
   // While paused, new messages are kept and counted but get no rows.
   void SetPaused(bool paused);
   bool Paused() const { return paused_; }
@@ -67,7 +70,7 @@ class TraceTableModel : public QAbstractTableModel {
  private:
   QString Time(const TraceStore::Entry& e) const;
 
-  TraceStore store_;
+  std::unique_ptr<TraceStore> store_;
   TraceShownList shown_;
   TraceRuleSet rules_;
   bool paused_ = false;

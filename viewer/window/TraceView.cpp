@@ -552,9 +552,9 @@ void TraceView::SetLimits(TraceStoreLimits limits) {
 
 std::optional<QString> TraceView::OpenLog(const QString& path) {
   try {
-    std::vector<TraceRule> rules = OpenTraceLog(path.toStdString(), model_->Store());
-    rules_ = std::move(rules);
-    model_->SetRules(TraceRuleSet(rules_, quickFilter_->text().toStdString()));
+    TraceLog log = ReadTraceLog(path.toStdString(), model_->Store().GetLimits());
+    rules_ = std::move(log.rules);
+    model_->Replace(std::move(log.store), TraceRuleSet(rules_, quickFilter_->text().toStdString()));
   } catch (const ViewerError& e) {
     return Utf8(e.what());
   }
