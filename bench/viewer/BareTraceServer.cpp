@@ -1,7 +1,9 @@
 // trace-bare-server: the reference the viewers are measured against, written for the benchmark
 // alone. It serves the trace socket where this user's senders look for it (XDG_RUNTIME_DIR) and
 // does the least a viewer can: it reads each record and answers it, nothing more (no checks, no
-// bounds, no text kept). On SIGTERM it prints how many records it answered and exits.
+// bounds, no text kept). Like the viewers, it answers the records of a poll round together once
+// it has read them all, so that the two differ only in what a viewer does with a message. On
+// SIGTERM it prints how many records it answered and exits.
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -53,6 +55,11 @@ int main() {
   std::vector<Connection> connections;
   std::vector<pollfd> fds;
   std::vector<char> buffer(1 << 16);
+  struct Answer {
+    int fd;
+    zeb::TraceWireAck ack;
+  };
+  std::vector<Answer> answers;
   unsigned long long answered = 0;
   while (stop == 0) {
     fds.clear();
@@ -80,12 +87,15 @@ int main() {
         std::memcpy(&h, c.bytes.data() + used, sizeof h);
         if (c.bytes.size() - used < sizeof h + h.length) break;
         used += sizeof h + h.length;
-        const zeb::TraceWireAck ack{zeb::kTraceAckMagic, zeb::TraceAckStatus::Handled, h.sequence};
-        send(c.fd, &ack, sizeof ack, MSG_NOSIGNAL);
-        ++answered;
+        answers.push_back(
+            {c.fd, {zeb::kTraceAckMagic, zeb::TraceAckStatus::Handled, h.sequence}});
       }
       c.bytes.erase(c.bytes.begin(), c.bytes.begin() + static_cast<std::ptrdiff_t>(used));
     }
+    for (const Answer& a : answers)
+      send(a.fd, &a.ack, sizeof a.ack, MSG_NOSIGNAL);
+    answered += answers.size();
+    answers.clear();
     std::erase_if(connections, [](const Connection& c) { return c.fd < 0; });
   }
   unlink(path.c_str());
