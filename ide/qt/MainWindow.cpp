@@ -15,8 +15,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QProcess>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
@@ -31,6 +29,8 @@
 #include "ide/qt/FindBar.h"
 #include "ide/qt/FormDialog.h"
 #include "runtime/Exceptions.h"
+#include "viewer/window/TraceView.h"
+#include "viewer/window/TraceWindow.h"
 
 namespace zeb {
 
@@ -504,7 +504,7 @@ void MainWindow::ShowPackages() {
 }
 
 bool MainWindow::TraceViewerRunning() const {
-  return trace_ != nullptr && trace_->state() != QProcess::NotRunning;
+  return traceView_ != nullptr && traceView_->Receiving();
 }
 
 void MainWindow::ToggleTraceViewer() {
@@ -518,57 +518,25 @@ void MainWindow::ToggleTraceViewer() {
     traceAction_->setChecked(TraceViewerRunning());
     return;
   }
-  const QString program = Q(ide_->Environment().binDirectory) + QStringLiteral("zeb-trace");
-  if (!QFileInfo(program).isExecutable()) {
-    traceAction_->setChecked(false);
-    Report(tr("Trace viewer"), tr("The trace viewer %1 is not installed.").arg(program));
-    return;
-  }
   if (traceDock_ == nullptr) {
     traceDock_ = new QDockWidget(tr("Trace"), this);
     traceDock_->setObjectName(QStringLiteral("TraceDock"));
     traceDock_->installEventFilter(this);
-    traceOutput_ = new QPlainTextEdit(traceDock_);
-    traceOutput_->setReadOnly(true);
-    traceOutput_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    traceDock_->setWidget(traceOutput_);
+    traceView_ = new TraceView(true, traceDock_);
+    connect(traceView_, &TraceView::openLogRequested, this, [this](const QString& path) {
+      if (const auto why = TraceWindow::OpenLogWindow(path, this)) Report(tr("Open Log"), *why);
+    });
+    traceDock_->setWidget(traceView_);
     addDockWidget(Qt::BottomDockWidgetArea, traceDock_);
   }
   traceDock_->show();
-  delete trace_;
-  trace_ = new QProcess(this);
-  const auto show = [this](QByteArray bytes) {
-    // The viewer's hint for a terminal means nothing in the panel, and the panel says itself
-    // when the viewer has stopped.
-    bytes.replace(" (Ctrl+C to stop)", "");
-    bytes.replace("zeb-trace: stopped\n", "");
-    traceOutput_->moveCursor(QTextCursor::End);
-    traceOutput_->insertPlainText(QString::fromUtf8(bytes));
-  };
-  connect(trace_, &QProcess::readyReadStandardOutput, this,
-          [this, show] { show(trace_->readAllStandardOutput()); });
-  connect(trace_, &QProcess::readyReadStandardError, this,
-          [this, show] { show(trace_->readAllStandardError()); });
-  connect(trace_, &QProcess::finished, this, [this, show](int code, QProcess::ExitStatus) {
-    show(trace_->readAllStandardOutput() + trace_->readAllStandardError());
-    traceOutput_->appendPlainText(code == 0 ? tr("[the trace viewer stopped]")
-                                            : tr("[the trace viewer stopped with status %1: no "
-                                                 "traces are shown here]")
-                                                  .arg(code));
-    traceAction_->setChecked(false);
-  });
-  trace_->start(program, {});
-  traceAction_->setChecked(true);
+  // When another viewer runs, the panel says so in its place and shows no traces.
+  traceAction_->setChecked(traceView_->StartReceiving());
 }
 
 void MainWindow::StopTraceViewer() {
   if (!TraceViewerRunning()) return;
-  // The viewer removes its socket when it is told to stop.
-  trace_->terminate();
-  if (!trace_->waitForFinished(2000)) {
-    trace_->kill();
-    trace_->waitForFinished(1000);
-  }
+  traceView_->StopReceiving();  // frees the socket
   if (traceAction_ != nullptr) traceAction_->setChecked(false);
 }
 

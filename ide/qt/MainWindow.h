@@ -19,8 +19,6 @@ class QActionGroup;
 class QDockWidget;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
-class QProcess;
 class QSplitter;
 class QTabWidget;
 class QTreeWidget;
@@ -30,6 +28,7 @@ namespace zeb {
 class DocumentScreen;
 class EditorWidget;
 class FindBar;
+class TraceView;
 
 class MainWindow final : public QMainWindow, public zeb::IdeObserver {
   Q_OBJECT
@@ -64,8 +63,9 @@ class MainWindow final : public QMainWindow, public zeb::IdeObserver {
   QString StatusText();
   // The Packages window's contents: one item per loaded package, its identity below it.
   QTreeWidget* CreatePackageTree(QWidget* parent) const;
-  // The trace viewer's output panel, once the viewer was started; whether it runs.
-  QPlainTextEdit* TraceOutput() const noexcept { return traceOutput_; }
+  // The Trace panel's view (zeb-trace's, viewer/window), once the panel was opened; whether it
+  // is the user's trace viewer now.
+  TraceView* Trace() const noexcept { return traceView_; }
   bool TraceViewerRunning() const;
   QDockWidget* TraceDock() const noexcept { return traceDock_; }
 
@@ -81,7 +81,8 @@ class MainWindow final : public QMainWindow, public zeb::IdeObserver {
   void GoToLine(int line);
   void ToggleCompanion();
   void ShowPackages();
-  // Starts the trace viewer in its panel, shows a hidden panel, or stops a shown one.
+  // Makes the Trace panel the user's trace viewer (its server on a thread of its own, so that a
+  // TRACE from this window's thread is answered), shows a hidden panel, or stops a shown one.
   void ToggleTraceViewer();
   void StopTraceViewer();
 
@@ -135,9 +136,8 @@ class MainWindow final : public QMainWindow, public zeb::IdeObserver {
   QMenu* encodingMenu_ = nullptr;
   QAction* traceAction_ = nullptr;
   QList<QAction*> actions_;
-  QProcess* trace_ = nullptr;
   QDockWidget* traceDock_ = nullptr;
-  QPlainTextEdit* traceOutput_ = nullptr;
+  TraceView* traceView_ = nullptr;
   EditorWidget* lastPane_ = nullptr;
 };
 
