@@ -45,14 +45,18 @@ expected=(bin/zeb-host bin/zeb-trace lib/zeb-ide/packages/ZEB_IDE_Addin_2007.so 
   share/doc/zeb-ide/LICENSE)
 if [ "$qt" = ON ]; then
   expected+=(bin/zeb-ide share/man/man1/zeb-ide.1 share/applications/zeb-ide.desktop
-    share/icons/hicolor/scalable/apps/zeb-ide.svg)
+    share/icons/hicolor/scalable/apps/zeb-ide.svg share/applications/zeb-trace.desktop
+    share/icons/hicolor/scalable/apps/zeb-trace.svg)
 fi
 for file in "${expected[@]}"; do
   [ -e "$prefix/$file" ] || fail "the installation lacks $file"
 done
 objdump -p "$prefix/lib/libzebrtl.so" | grep -qE 'SONAME +libzebrtl\.so\.[0-9]+' ||
   fail "libzebrtl.so has no versioned soname"
-if [ "$qt" = ON ]; then desktop-file-validate "$prefix/share/applications/zeb-ide.desktop"; fi
+if [ "$qt" = ON ]; then
+  desktop-file-validate "$prefix/share/applications/zeb-ide.desktop"
+  desktop-file-validate "$prefix/share/applications/zeb-trace.desktop"
+fi
 check_packages "$prefix"
 
 echo "-- examples/addin-hello built against that prefix alone, and its script test"

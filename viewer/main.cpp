@@ -129,12 +129,11 @@ int main(int argc, char** argv) {
   app.add_flag("-v,--verbose", options.verbose, "also show each record's cbData and dwData");
   app.add_option("--output", options.output, "also append the lines to FILE")->type_name("FILE");
   app.add_option("--grep", options.grep,
-                 "show only messages whose text matches PATTERN (POSIX extended regex)")
+                 "show only messages whose text matches PATTERN (POSIX extended regex, run by RE2)")
       ->type_name("PATTERN");
   app.add_flag("--window", options.window,
                "show the messages in a window (a table with rules) instead of printing them");
-  app.add_option("LOG", options.log, "with --window: a log saved from the window, to open")
-      ->type_name("LOG");
+  app.add_option("LOG", options.log, "with --window: a log saved from the window, to open");
   app.set_version_flag("--version", std::string("zeb-trace ") + ZEB_VERSION);
   app.footer(kSendHelp);
   CLI::App* send = app.add_subcommand("send", "sends one message with TRACE");

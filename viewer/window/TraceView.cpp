@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -559,6 +560,7 @@ std::optional<QString> TraceView::OpenLog(const QString& path) {
     return Utf8(e.what());
   }
   if (rulesDialog_ != nullptr) rulesDialog_->deleteLater();
+  log_ = QFileInfo(path).fileName();
   UpdateStatus();
   return std::nullopt;
 }
@@ -639,16 +641,25 @@ QString TraceView::StatusText() const {
                                model_->Shown().Size() * sizeof(TraceStore::Serial) +
                                pending_.size() * sizeof(TraceMessage);
   QString text =
-      tr("received %1 · shown %2 · refused or bad %3 · dropped %4 · held %5 · "
-         "memory %6")
-          .arg(Count(received_), Count(model_->Shown().Size()), Count(problemCount_),
-               Count(store.Dropped() + droppedWaiting_), Count(store.Count()), Mebibytes(memory));
+      log_.isEmpty()
+          ? tr("received %1 · shown %2 · refused or bad %3 · dropped %4 · held %5 · memory %6")
+                .arg(Count(received_), Count(model_->Shown().Size()), Count(problemCount_),
+                     Count(store.Dropped() + droppedWaiting_), Count(store.Count()),
+                     Mebibytes(memory))
+          : tr("log %1 · shown %2 · held %3 · dropped %4 · memory %5")
+                .arg(log_, Count(model_->Shown().Size()), Count(store.Count()),
+                     Count(store.Dropped()), Mebibytes(memory));
   if (model_->Paused()) text += tr(" · paused");
   if (!notReceiving_.isEmpty()) text += tr(" · not receiving: %1").arg(notReceiving_);
   return text;
 }
 
 void TraceView::UpdateStatus() {
+  // The rules at work, counted where they are edited: a view that shows less says why.
+  const auto on =
+      std::count_if(rules_.begin(), rules_.end(), [](const TraceRule& r) { return r.enabled; });
+  const QString rules = on == 0 ? tr("&Rules...") : tr("&Rules (%1 on)...").arg(on);
+  if (actions_.rules->text() != rules) actions_.rules->setText(rules);
   const QString text = StatusText();
   if (text == status_->text()) return;
   status_->setText(text);

@@ -146,6 +146,7 @@ class TraceView : public QWidget {
   std::uint64_t droppedWaiting_ = 0;
   std::uint64_t problemCount_ = 0;
   std::deque<QString> problems_;  // the last ones
+  QString log_;                   // the name of the log shown, if one is
 };
 
 }  // namespace zeb

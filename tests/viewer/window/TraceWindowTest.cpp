@@ -17,6 +17,7 @@
 #include <fstream>
 
 #include "tests/viewer/window/TraceWindowFixture.h"
+#include "viewer/TraceLogFile.h"
 #include "viewer/window/TraceRulesDialog.h"
 
 namespace zeb::test {
@@ -279,6 +280,53 @@ TEST_F(TraceWindowTest, AnOutputThatCannotBeWrittenStopsTheReception) {
   EXPECT_FALSE(View().Receiving());
   EXPECT_FALSE(Exists(socket_));
   std::fclose(full);
+}
+
+// The README's picture: the log of a session with the example add-in and the IDE, opened with
+// its rules (errors highlighted, zeb-ide's messages in blue), a bookmark.
+TEST_F(TraceWindowTest, TheReadmePictureShowsASession) {
+  if (qEnvironmentVariableIsEmpty("ZEB_SCREENSHOT_DIR")) GTEST_SKIP() << "no ZEB_SCREENSHOT_DIR";
+  TraceRule errors = Rule(TraceRule::Action::Highlight, "error");
+  errors.background = 0xFFD6D6;
+  TraceRule ide = Rule(TraceRule::Action::Highlight, "zeb-ide");
+  ide.field = TraceRule::Field::Process;
+  ide.foreground = 0x1F5FBF;
+  const struct {
+    std::int64_t pid;
+    const char* process;
+    const char* text;
+  } rows[] = {
+      {23810, "zeb-host", "hello: loaded"},
+      {23810, "zeb-host", "hello: Register added binding 0"},
+      {23810, "zeb-host", "hello: BindKeyboard binds 0xC054"},
+      {23810, "zeb-host", "hello: key 0xC054 in Unit1.pas at 1:1, block of 0 bytes"},
+      {23874, "zeb-ide", "indent: 3 lines by 2 in Unit1.pas"},
+      {23874, "zeb-ide", "indent: block kept, 3:1 to 6:1"},
+      {23901, "build.sh", "error: cannot open Unit7.dfm: No such file or directory"},
+      {23874, "zeb-ide", "unindent: 3 lines by 2 in Unit1.pas"},
+      {23810, "zeb-host", "hello: name=a\tb with a tab"},
+      {23810, "zeb-host", "hello: unloaded"},
+  };
+  TraceStore store;
+  auto now = std::chrono::system_clock::now();
+  for (const auto& row : rows) {
+    TraceMessage m;
+    m.pid = row.pid;
+    m.processName = row.process;
+    m.text = std::string(FromVisible(row.text).value()) + "|0|.|.|.";
+    m.received = now += std::chrono::microseconds(1375);
+    store.Add(m);
+  }
+  store.SetFlags(5, TraceStore::kBookmark);
+  const std::string log = dir_.Path() + "/session.ztrace";
+  SaveTraceLog(log, store, {errors, ide});
+  TraceWindow window(false);
+  window.resize(1100, 400);
+  ASSERT_FALSE(window.View()->OpenLog(QString::fromStdString(log)));
+  window.show();
+  window.View()->Table()->selectRow(4);
+  QApplication::processEvents();
+  Screenshot(window, QStringLiteral("readme-trace.png"));
 }
 
 }  // namespace
