@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
   app.add_flag("-v,--verbose", options.verbose, "also show each record's cbData and dwData");
   app.add_option("--output", options.output, "also append the lines to FILE")->type_name("FILE");
   app.add_option("--grep", options.grep,
-                 "show only messages whose text matches PATTERN (POSIX extended regex, run by RE2)")
+                 "show only messages whose text matches PATTERN (POSIX extended regex)")
       ->type_name("PATTERN");
   app.add_flag("--window", options.window,
                "show the messages in a window (a table with rules) instead of printing them");
