@@ -523,6 +523,7 @@ void MainWindow::ToggleTraceViewer() {
     traceDock_->setObjectName(QStringLiteral("TraceDock"));
     traceDock_->installEventFilter(this);
     traceView_ = new TraceView(true, traceDock_);
+    traceView_->ForPanel();
     connect(traceView_, &TraceView::openLogRequested, this, [this](const QString& path) {
       if (const auto why = TraceWindow::OpenLogWindow(path, this)) Report(tr("Open Log"), *why);
     });

@@ -392,6 +392,23 @@ bool TraceView::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+void TraceView::ForPanel() {
+  for (QAction* a : {actions_.openLog, actions_.saveAll, actions_.saveShown})
+    a->setShortcut({});
+  auto* more = new QToolButton(this);
+  more->setText(tr("More"));
+  more->setPopupMode(QToolButton::InstantPopup);
+  auto* menu = new QMenu(more);
+  menu->addActions({actions_.openLog, actions_.saveAll, actions_.saveShown});
+  menu->addSeparator();
+  menu->addActions({actions_.copy, actions_.findNext, actions_.findPrevious,
+                    actions_.toggleBookmark, actions_.nextBookmark, actions_.previousBookmark});
+  menu->addSeparator();
+  menu->addActions({actions_.limits, actions_.problems});
+  more->setMenu(menu);
+  toolBar_->addWidget(more);
+}
+
 TraceRulesDialog* TraceView::RulesDialog() {
   if (rulesDialog_ == nullptr) {
     rulesDialog_ = new TraceRulesDialog(

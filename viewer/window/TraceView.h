@@ -41,6 +41,11 @@ class TraceView : public QWidget {
   explicit TraceView(bool live, QWidget* parent = nullptr);
   ~TraceView() override;
 
+  // Makes the view a panel of another program's window (zeb-ide's): the file keys (Ctrl+O,
+  // Ctrl+S, Ctrl+Shift+S) stay that window's, and what a window has in its menus is in a menu of
+  // the tool bar.
+  void ForPanel();
+
   // Becomes the viewer at `socketPath` (the user's when empty) and shows what comes; false when it
   // cannot, and the view then says why (another viewer runs, say) in its place.
   bool StartReceiving(const std::string& socketPath = {}, std::FILE* output = nullptr,
