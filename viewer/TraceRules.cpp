@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <thread>
 
 #include "viewer/TraceGrep.h"
 #include "viewer/TraceLine.h"
@@ -12,6 +13,9 @@
 namespace zeb {
 
 namespace {
+
+// Judged in two halves at once from this many messages on.
+constexpr std::uint64_t kParallelJudge = 50'000;
 
 constexpr std::int8_t kKept = 1;
 constexpr std::int8_t kHidden = 2;
@@ -239,18 +243,18 @@ bool TraceRuleSet::Shows(std::string_view text, std::string_view process,
 }
 
 void TraceRuleSet::Mark(const Matcher& matcher, const TraceStore& store, std::uint64_t from,
-                        std::uint64_t to, std::uint8_t bit,
-                        std::vector<std::uint8_t>& marks) const {
+                        std::uint64_t to, std::uint8_t bit, std::vector<std::uint8_t>& marks,
+                        std::uint64_t base) const {
   for (std::uint64_t first = from; first < to;) {
     std::uint64_t end = first;
     const std::string_view lines = store.Lines(first, to, end);
-    const std::uint32_t base = store.At(first).offset;
+    const std::uint32_t start = store.At(first).offset;
     // The message whose line holds `at`: the last of [k, end) starting at or before it.
     const auto holding = [&](std::uint64_t k, std::size_t at) {
       std::uint64_t low = k + 1, high = end;
       while (low < high) {
         const std::uint64_t middle = low + (high - low) / 2;
-        if (store.At(middle).offset - base <= at) {
+        if (store.At(middle).offset - start <= at) {
           low = middle + 1;
         } else {
           high = middle;
@@ -264,14 +268,14 @@ void TraceRuleSet::Mark(const Matcher& matcher, const TraceStore& store, std::ui
       at = matcher.Find(lines, at);
       if (at == std::string_view::npos) break;
       k = holding(k, at);
-      marks[k - from] |= bit;
+      marks[k - base] |= bit;
       const TraceStore::Entry& e = store.At(k);
-      at = e.offset + e.length + 1 - base;
+      at = e.offset + e.length + 1 - start;
       ++k;
       // Where most messages match, a search per message costs less than one per match.
       if (++found >= 64 && found * 4 > k - first) {
         for (; k < end; ++k)
-          if (matcher(store.Text(store.At(k)))) marks[k - from] |= bit;
+          if (matcher(store.Text(store.At(k)))) marks[k - base] |= bit;
       }
     }
     first = end;
@@ -283,19 +287,36 @@ void TraceRuleSet::Judge(const TraceStore& store, std::uint64_t from, std::uint6
   if (from >= to) return;
   constexpr std::uint8_t kQuick = 1, kKeptText = 2, kHiddenText = 4;
   std::vector<std::uint8_t> marks(to - from, 0);
-  if (quick_ != nullptr) Mark(*quick_, store, from, to, kQuick, marks);
-  for (const std::size_t i : keepText_)
-    Mark(*matchers_[i], store, from, to, kKeptText, marks);
-  for (const std::size_t i : hideText_)
-    Mark(*matchers_[i], store, from, to, kHiddenText, marks);
+  // Each rule's search over [first, last): a part of the messages, marking only its own part.
+  const auto search = [&](std::uint64_t first, std::uint64_t last) {
+    if (quick_ != nullptr) Mark(*quick_, store, first, last, kQuick, marks, from);
+    for (const std::size_t i : keepText_)
+      Mark(*matchers_[i], store, first, last, kKeptText, marks, from);
+    for (const std::size_t i : hideText_)
+      Mark(*matchers_[i], store, first, last, kHiddenText, marks, from);
+  };
+  // Many messages (all of them again when the rules change) are searched in two halves at once:
+  // the searches only read the store and the rules.
+  if (to - from >= kParallelJudge && std::thread::hardware_concurrency() > 1) {
+    const std::uint64_t middle = from + (to - from) / 2;
+    std::thread other([&] { search(middle, to); });
+    search(from, middle);
+    other.join();
+  } else {
+    search(from, to);
+  }
   const bool keeps = !keepText_.empty() || !keepProcess_.empty();
+  const bool bySenders = !keepProcess_.empty() || !hideProcess_.empty();
   for (std::uint64_t k = from; k < to; ++k) {
     const std::uint8_t mark = marks[k - from];
     if (quick_ != nullptr && (mark & kQuick) == 0) continue;
     if ((mark & kHiddenText) != 0) continue;
-    const TraceStore::Entry& e = store.At(k);
-    const std::int8_t bySender = BySender(e.sender, store.SenderOf(e).name);
-    if ((bySender & kHidden) != 0) continue;
+    std::int8_t bySender = 0;
+    if (bySenders) {
+      const TraceStore::Entry& e = store.At(k);
+      bySender = BySender(e.sender, store.SenderOf(e).name);
+      if ((bySender & kHidden) != 0) continue;
+    }
     if (!keeps || (bySender & kKept) != 0 || (mark & kKeptText) != 0) shown.push_back(k);
   }
 }

@@ -74,9 +74,9 @@ class TraceRuleSet {
 
  private:
   struct Matcher;
-  // Sets `bit` in marks[k - from] for each message k of [from, to) that `matcher` finds.
+  // Sets `bit` in marks[k - base] for each message k of [from, to) that `matcher` finds.
   void Mark(const Matcher& matcher, const TraceStore& store, std::uint64_t from, std::uint64_t to,
-            std::uint8_t bit, std::vector<std::uint8_t>& marks) const;
+            std::uint8_t bit, std::vector<std::uint8_t>& marks, std::uint64_t base) const;
   std::int8_t BySender(std::uint32_t sender, std::string_view process) const;
   bool Matches(std::size_t rule, std::string_view text, std::string_view process) const;
 
