@@ -41,7 +41,7 @@ namespace {
 constexpr int kBatchMilliseconds = 15;
 // The most messages the view takes into its table in one turn of the event loop, so that a turn
 // stays short whatever has piled up.
-constexpr std::size_t kSlice = 20'000;
+constexpr std::size_t kSlice = 5'000;
 constexpr std::size_t kProblemsKept = 100;
 
 QString Count(std::uint64_t n) {

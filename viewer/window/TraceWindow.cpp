@@ -1,6 +1,7 @@
 #include "viewer/window/TraceWindow.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <QAction>
@@ -17,6 +18,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
 
 #include "viewer/Viewer.h"
 #include "viewer/window/TraceSettings.h"
@@ -26,11 +30,32 @@ namespace zeb {
 
 namespace {
 
-int quitPipe[2] = {-1, -1};
+int quitPipe[2] = {-1, -1};   // read by the window's thread, which closes the windows
+int guardPipe[2] = {-1, -1};  // read by the guard below
 
 void OnSignal(int) {
   const char byte = 1;
   [[maybe_unused]] const ssize_t n = write(quitPipe[1], &byte, 1);
+  [[maybe_unused]] const ssize_t m = write(guardPipe[1], &byte, 1);
+}
+
+// The socket the window serves, once it does, for the guard.
+std::mutex guardedMutex;
+std::string guardedSocket;
+
+// Sees that SIGINT and SIGTERM are obeyed within a second, as the console viewer does, whatever
+// the program is doing (opening an --output FIFO nobody reads, its receiver writing to one): a
+// second after the signal, a program still running ends here, removing its socket first.
+void Guard() {
+  pollfd p{guardPipe[0], POLLIN, 0};
+  while (poll(&p, 1, -1) < 0 && errno == EINTR) {
+  }
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  {
+    const std::lock_guard lock(guardedMutex);
+    if (!guardedSocket.empty()) unlink(guardedSocket.c_str());
+  }
+  _exit(0);
 }
 
 }  // namespace
@@ -139,16 +164,21 @@ int RunTraceWindow(int argc, char** argv, const TraceWindowOptions& options) {
   QApplication::setQuitOnLastWindowClosed(true);
 
   // SIGINT and SIGTERM close the windows as their Close would: the socket goes.
-  if (pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+  if (pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) == 0 && pipe2(guardPipe, O_CLOEXEC) == 0) {
     struct sigaction action {};
     action.sa_handler = OnSignal;
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    std::thread(Guard).detach();
     auto* notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app,
-                     [] { QApplication::closeAllWindows(); });
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+      char byte = 0;
+      while (read(quitPipe[0], &byte, 1) > 0) {
+      }
+      QApplication::closeAllWindows();
+    });
   }
   std::signal(SIGPIPE, SIG_IGN);
 
@@ -171,7 +201,12 @@ int RunTraceWindow(int argc, char** argv, const TraceWindowOptions& options) {
   int status = 0;
   {
     TraceWindow window(true);
-    if (!window.View()->StartReceiving({}, output, options.output)) {
+    const bool receiving = window.View()->StartReceiving({}, output, options.output);
+    if (receiving) {
+      const std::lock_guard lock(guardedMutex);
+      guardedSocket = window.View()->SocketPath();
+    }
+    if (!receiving) {
       std::fprintf(stderr, "zeb-trace: %s\n", window.View()->NotReceiving().toUtf8().constData());
       status = 1;
     }
