@@ -44,6 +44,7 @@ constexpr ZebPackageInfo kPackageInfo = {
         kVersionStringValues,
         static_cast<std::uint32_t>(std::size(kVersionStringNames)),
     },
+    kZebInterfaceVersion,
 };
 
 bool initialized = false;

@@ -2,21 +2,16 @@
 //
 // Ownership moves are named: Attach takes over a reference the caller already owns, Borrow adds
 // one of its own, Detach hands the reference back to the caller. TryAs queries and comes back
-// empty on failure; As is the checked cast and raises EIntfCastError.
+// empty on failure; As is the checked cast and raises the runtime's EIntfCastError.
 #pragma once
 
 #include <cstddef>
 #include <type_traits>
 #include <utility>
 
-#include "api/Export.h"
 #include "api/Interface.h"
 
 namespace zeb {
-
-// Raises the runtime's EIntfCastError for a checked cast to the interface named. Its home is the
-// runtime library, libzebrtl (runtime/Exceptions.cpp), which every add-in links.
-[[noreturn]] ZEB_RTL_API void RaiseIntfCastError(const char* interfaceName);
 
 template <class T>
 class ComPtr {
@@ -86,11 +81,15 @@ class ComPtr {
 
   // Checked cast to U: raises EIntfCastError when the object does not support it. An empty
   // pointer casts to an empty pointer, as a nil reference does in the IDE's runtime.
+  //
+  // The error is the runtime's (runtime/Exceptions.h, which a caller of As includes): these
+  // headers declare nothing that another library defines, so RaiseIntfCastError is found where
+  // As is used, by the namespace of the interface cast to.
   template <class U>
   ComPtr<U> As() const {
     if (p_ == nullptr) return {};
     ComPtr<U> r = TryAs<U>();
-    if (!r) RaiseIntfCastError(U::Name);
+    if (!r) RaiseIntfCastError(static_cast<const U*>(nullptr), U::Name);
     return r;
   }
 

@@ -26,11 +26,19 @@ struct ZebPackageInfo {
   const char* const* containedUnits;  // unit names, in order
   std::uint32_t containedUnitCount;
   ZebVersionRecord version;
+  // The version of the interfaces the package was built against: the kZebInterfaceVersion of
+  // its build. A record that ends before this field is of version 1.
+  std::uint32_t interfaceVersion;
 };
 
 // Exported by every package under this name.
 using ZebPackageInfoProc = const ZebPackageInfo* (*)();
 }
+
+// The version of the interfaces an add-in is written against (api/) that this build declares.
+// It grows whenever they change in a way that a package built against them relies on; a host
+// loads packages of its own version and older ones, and refuses newer ones.
+inline constexpr std::uint32_t kZebInterfaceVersion = 1;
 
 // Names of a package's entry points.
 inline constexpr const char* kPackageInfoSymbol = "ZebGetPackageInfo";

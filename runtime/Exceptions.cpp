@@ -6,8 +6,6 @@
 #include <memory>
 #include <typeinfo>
 
-#include "api/ComPtr.h"
-
 namespace zeb {
 
 Exception::~Exception() = default;
@@ -16,7 +14,7 @@ EConvertError::~EConvertError() = default;
 EInvalidOperation::~EInvalidOperation() = default;
 EInOutError::~EInOutError() = default;
 
-void RaiseIntfCastError(const char* interfaceName) {
+void RaiseIntfCastError(const IInterface*, const char* interfaceName) {
   throw EIntfCastError(std::string("Interface not supported: ") + interfaceName);
 }
 

@@ -9,6 +9,8 @@
 
 namespace zeb {
 
+struct IInterface;
+
 class ZEB_RTL_API Exception : public std::exception {
  public:
   explicit Exception(std::string message) : message_(std::move(message)) {}
@@ -32,6 +34,11 @@ class ZEB_RTL_API Exception : public std::exception {
 
 // A checked interface cast to an interface the object does not support.
 ZEB_DECLARE_EXCEPTION(EIntfCastError, Exception);
+// Raises EIntfCastError for ComPtr's checked cast (As) to the interface named. The first
+// argument only selects this function for every interface: ComPtr finds it by the namespace of
+// the interface, or of IInterface, which every interface extends.
+[[noreturn]] ZEB_RTL_API void RaiseIntfCastError(const IInterface* interfaceTag,
+                                                 const char* interfaceName);
 // A format text that does not fit its arguments, or a text that is not a number.
 ZEB_DECLARE_EXCEPTION(EConvertError, Exception);
 // An operation that the object's state does not allow.

@@ -5,6 +5,7 @@
 #include "api/ComPtr.h"
 #include "api/Export.h"
 #include "api/ToolsAPI.h"
+#include "runtime/Exceptions.h"  // the checked cast's error
 
 namespace zeb {
 

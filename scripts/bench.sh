@@ -99,6 +99,7 @@ rows = [
     ("window: open and first paint, 1,000,000 lines", "BM_OpenFirstPaint/1000000", "BM_BareQsciOpen/1000000", 1.5, 0.5, "real", "qt_bench"),
     ("window: Tab on a 1,000,000-line block on screen", "BM_TabOnBlockOnScreen/1000000", None, None, 0.6, "real", "qt_bench"),
     ("window: a character typed at the end of that file, on screen", "BM_TypeAtEndOnScreen/1000000", None, None, 0.05, "real", "qt_bench"),
+    ("window: Ctrl+End in that file just opened, until the lines on screen are highlighted", "BM_JumpToEndStyled/1000000", None, None, 0.1, "real", "qt_bench"),
 ]
 
 print(f"Load average during the run: {' '.join(open('/proc/loadavg').read().split()[:3])} "

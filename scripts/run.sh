@@ -35,7 +35,7 @@ cmake --build "$build" -j "$jobs" --target "${targets[@]}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp examples/Unit1.pas examples/Unit1.dfm examples/Main.cpp examples/Main.h examples/demo.zs "$work"/
-bin="$PWD/$build/bin"
+case "$build" in /*) bin="$build/bin" ;; *) bin="$PWD/$build/bin" ;; esac
 
 if [ "$headless" -eq 0 ]; then
   echo "== zeb-ide on a copy of examples/ (select lines and press Tab, Shift+Tab, Ctrl+Alt+U)"

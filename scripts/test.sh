@@ -21,6 +21,9 @@ if git rev-parse --git-dir >/dev/null 2>&1; then
     xargs clang-format --dry-run --Werror
 fi
 
+echo "== Layers (each include goes down the layer order)"
+scripts/check-layers.sh
+
 echo "== Build (warnings are errors)"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEB_WERROR=ON
 cmake --build "$build" -j "$jobs"

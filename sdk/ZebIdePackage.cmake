@@ -106,6 +106,7 @@ constexpr ZebPackageInfo kInfo = {
     kUnits,
     @unit_count@,
     {{@version@}, {@version@}, 0x0000, 65001, nullptr, nullptr, 0},  // neutral, UTF-8
+    kZebInterfaceVersion,  // of the SDK it is built with
 };
 }  // namespace
 

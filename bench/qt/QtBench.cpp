@@ -1,6 +1,7 @@
 // The window's costs on a file of N lines (41 bytes each: 41 MB for a million): opening it until
 // the first paint, the bare editor component painting the same bytes, Tab on a block of every
-// line until the screen shows the indented text, and a character typed at the end.
+// line until the screen shows the indented text, a character typed at the end, and Ctrl+End in
+// the freshly opened file until the lines on screen are highlighted.
 #include <benchmark/benchmark.h>
 
 #include <Qsci/qscilexerpascal.h>
@@ -13,6 +14,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 
 #include "ide/core/EditView.h"
@@ -158,6 +160,49 @@ void BM_TypeAtEndOnScreen(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TypeAtEndOnScreen)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// Whether every whole line on screen shows its comment highlighted (LargeFile's lines have their
+// "{" at index 14).
+bool CommentsOnScreenStyled(zeb::EditorWidget& editor) {
+  const long first = editor.Send(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+  const long lines = editor.Send(QsciScintillaBase::SCI_GETLINECOUNT) - 1;  // the last is empty
+  const long last = std::min(first + editor.Send(QsciScintillaBase::SCI_LINESONSCREEN), lines);
+  for (long line = first; line < last; ++line) {
+    const long brace =
+        editor.Send(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)) + 14;
+    if (editor.Send(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(brace)) !=
+        QsciLexerPascal::Comment)
+      return false;
+  }
+  return last > first;
+}
+
+// Ctrl+End in a file just opened and painted, until the lines on screen are highlighted: the
+// text above them is styled later, while the window is idle.
+void BM_JumpToEndStyled(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto window = std::make_unique<zeb::MainWindow>();
+    zeb::EditorWidget* editor = ShowLargeFile(*window, state, false);
+    if (editor == nullptr) return;
+    Paint(*window);
+    state.ResumeTiming();
+    QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
+    QElapsedTimer waited;
+    waited.start();
+    while (!CommentsOnScreenStyled(*editor)) {
+      if (waited.elapsed() > 60000) {
+        state.SkipWithError("the lines on screen were not highlighted");
+        return;
+      }
+      Paint(*window);
+    }
+    state.PauseTiming();
+    window.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_JumpToEndStyled)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

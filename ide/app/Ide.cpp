@@ -8,77 +8,30 @@
 
 namespace zeb {
 
-std::vector<std::string> Ide::DefaultProvidedPackages() {
-  return {"rtl100.bpl",    "vcl100.bpl",         "vclx100.bpl",
-          "xmlrtl100.bpl", "vclactnband100.bpl", "designide100.bpl"};
+AddinHost::Options Ide::HostOptions(Options& options) {
+  if (options.binDirectory.empty()) options.binDirectory = IdeEnvironment::ExecutableDirectory();
+  AddinHost::Options host;
+  host.environment = IdeEnvironment::FromSystem(options.binDirectory);
+  host.providedPackages = options.providedPackages;
+  return host;
 }
 
 Ide::Ide(IdeObserver& observer, Options options)
-    : observer_(&observer),
-      options_(std::move(options)),
-      presenter_(observer),
-      boundary_(observer),
-      bindings_(boundary_, keyObjects_),
-      loader_(options_.providedPackages, boundary_, bindings_),
-      views_(options_.tabWidth) {
-  if (options_.binDirectory.empty()) options_.binDirectory = IdeEnvironment::ExecutableDirectory();
-  environment_ = IdeEnvironment::FromSystem(options_.binDirectory);
-  services_ = MakeCounted<ServicesObject>(*this);
+    : options_(std::move(options)),
+      views_(options_.tabWidth, observer),
+      host_(observer, keyObjects_, HostOptions(options_)) {
+  services_ = MakeCounted<ServicesObject>(views_, host_);
   BorlandIDEServices = services_;
-  Application->SetModalPresenter(&presenter_);
-  Application->SetExceptionHandler([this](std::exception_ptr error) {
-    const ExceptionDescription d = DescribeException(error);
-    observer_->OnFault(Fault{"form", d.className, d.message});
-  });
 }
 
 Ide::~Ide() {
-  UnloadPackages();
-  bindings_.Clear();
+  // Packages finalize while the services still answer; then nothing may reach the IDE.
+  host_.UnloadPackages();
   keyObjects_.Clear();
   views_.Clear();
-  Application->SetExceptionHandler({});
-  Application->SetModalPresenter(nullptr);
   services_->Detach();
   BorlandIDEServices.Reset();
   services_.Reset();
-}
-
-// ---- Packages -------------------------------------------------------------------------------
-
-bool Ide::LoadPackage(const std::string& path, std::string foundIn) {
-  try {
-    loader_.Load(path, std::move(foundIn));
-    return true;
-  } catch (const EPackageError& e) {
-    observer_->OnMessage("cannot load package " + path + ": " + e.Message());
-    return false;
-  }
-}
-
-std::vector<Ide::PackageFolder> Ide::PackageFolders() const {
-  return {{"system", environment_.systemPackagesDirectory},
-          {"user", environment_.userPackagesDirectory}};
-}
-
-std::size_t Ide::LoadPackagesFrom(const std::vector<PackageFolder>& folders) {
-  std::size_t found = 0;
-  for (const PackageFolder& folder : folders) {
-    std::vector<std::string> files;
-    try {
-      files = PackageLoader::FindPackages(folder.path);
-    } catch (const EPackageError& e) {
-      observer_->OnMessage("cannot read packages folder " + folder.path + ": " + e.Message());
-    }
-    found += files.size();
-    for (const std::string& file : files)
-      LoadPackage(file, folder.kind + " packages folder " + folder.path);
-  }
-  return found;
-}
-
-void Ide::UnloadPackages() {
-  loader_.UnloadAll();
 }
 
 // ---- Modules and views ----------------------------------------------------------------------
@@ -87,7 +40,8 @@ EditView& Ide::Open(const std::string& path) {
   const std::string normal = NormalPath(path);
   auto view = views_.ViewOfOpenFile(normal);
   if (!view) {
-    std::shared_ptr<Module> module = Module::Open(normal);
+    std::shared_ptr<Module> module =
+        Module::Open(normal, [this](const std::string& text) { host_.Observer().OnMessage(text); });
     Watch(*module);
     views_.AddModule(module);
     std::size_t index = module->IndexOf(normal);
@@ -116,7 +70,7 @@ EditView& Ide::Split() {
 
 void Ide::Activate(const std::shared_ptr<EditView>& view) {
   views_.Activate(view);
-  observer_->OnTopViewChanged(*view);
+  host_.Observer().OnTopViewChanged(*view);
 }
 
 void Ide::CloseView(const std::shared_ptr<EditView>& view) {
@@ -136,13 +90,9 @@ void Ide::Watch(Module& module) {
                               (change.removed == 0 && change.insertedLines == 1);
       if (!placesStay)
         views_.ForEachViewOf(document, [](EditView& view) { view.ClampToDocument(); });
-      observer_->OnDocumentChanged(document, change);
+      host_.Observer().OnDocumentChanged(document, change);
     });
   }
-}
-
-std::shared_ptr<EditView> Ide::TopView() const {
-  return views_.TopView();
 }
 
 std::shared_ptr<Module> Ide::CurrentModule() const {
@@ -150,34 +100,7 @@ std::shared_ptr<Module> Ide::CurrentModule() const {
   return top ? ModuleOf(top->GetDocument()) : nullptr;
 }
 
-std::shared_ptr<Module> Ide::ModuleOf(const Document& document) const {
-  return views_.ModuleOf(document);
-}
-
-std::vector<std::shared_ptr<EditView>> Ide::ViewsOf(const Document& document) const {
-  return views_.ViewsOf(document);
-}
-
-std::shared_ptr<EditView> Ide::LastViewOf(const Module& module) const {
-  return views_.LastViewOf(module);
-}
-
 // ---- Keyboard -------------------------------------------------------------------------------
-
-std::int32_t Ide::AddKeyboardBinding(ComPtr<IOTAKeyboardBinding> binding) {
-  // A binding added outside Register (from a key procedure, say) belongs to the package that
-  // implements it.
-  const Package* owner = loader_.OwnerOf(binding.Get());
-  return bindings_.Add(std::move(binding), owner);
-}
-
-void Ide::RemoveKeyboardBinding(std::int32_t index) {
-  bindings_.Remove(index);
-}
-
-void Ide::BuildKeyMap() {
-  bindings_.Build();
-}
 
 KeyOutcome Ide::PressKey(TShortCut code) {
   const KeyOutcome outcome = RouteKey(code);
@@ -185,10 +108,6 @@ KeyOutcome Ide::PressKey(TShortCut code) {
     if (const auto view = TopView()) DefaultKeyAction(*view, code);
   }
   return outcome;
-}
-
-KeyOutcome Ide::RouteKey(TShortCut code) {
-  return bindings_.Route(code);
 }
 
 void Ide::DefaultKeyAction(EditView& view, TShortCut code) {
@@ -214,12 +133,6 @@ void Ide::DefaultKeyAction(EditView& view, TShortCut code) {
   // A key inserts at the cursor and leaves the block's text alone (only typing replaces it).
   view.Deselect();
   view.InsertText(text);
-}
-
-// ---- The rest -------------------------------------------------------------------------------
-
-void Ide::Paint(EditView& view) {
-  observer_->OnPaint(view);
 }
 
 }  // namespace zeb

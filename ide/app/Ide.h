@@ -1,4 +1,5 @@
-// Ide: the IDE core that front ends (zeb-host, the Qt window) drive.
+// Ide: the IDE that front ends (zeb-host, the Qt window) drive, composed of the core's parts and
+// the objects handed to add-ins.
 //
 //   Ide ide(observer, options);       // sets BorlandIDEServices, installs the dialog presenter
 //   ide.LoadPackage(path);            // loads, checks, Initialize, Register
@@ -7,35 +8,29 @@
 //   ide.PressKey(0x0009);             // routed through the key map to the add-in
 //   ide.UnloadPackages();             // or let the destructor do it
 //
-// There is one Ide in a process at a time: it owns the global BorlandIDEServices and the
-// Application's modal presenter and exception handler while it lives.
-//
-// It is a façade over three parts: the package loader (PackageLoader), the open modules and
-// their views (ViewRegistry) and the keyboard bindings with their key map (KeyBindings).
-//
-// The add-in boundary: every call into an add-in (Initialize, Register, BindKeyboard, a key
-// procedure, a form's creation handler) goes through AddinBoundary, which catches whatever the
-// add-in raises and reports it to the observer's OnFault with the exception's class and message.
+// It wires together the add-in host (AddinHost: packages, keyboard bindings and key map, the
+// add-in boundary, the environment), the open modules and their views (ViewRegistry, the IDE's
+// own editor) and the services object over them (ServicesObject), which it sets as the global
+// BorlandIDEServices. There is one Ide in a process at a time.
 //
 // Failures of the IDE itself are exceptions of the runtime's Exception family
 // (runtime/Exceptions.h), with a message written for the user: EInOutError for a file that
-// cannot be read or written, EInvalidOperation for a request the IDE's state does not allow,
-// EPackageError for a package that cannot be loaded. LoadPackage reports its failure as a
-// message and goes on, since a missing package is no reason to stop; every other call raises,
-// and each front end catches at one place and tells the user.
+// cannot be read or written, EInvalidOperation for a request the IDE's state does not allow.
+// LoadPackage reports its failure as a message and goes on, since a missing package is no reason
+// to stop; every other call raises, and the front end that made the call tells the user.
+// Exceptions that leave an add-in never reach the front end: the add-in boundary catches them
+// (AddinBoundary; for a form's creation handler, the form library's exception handler, which the
+// add-in host points to the same report).
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "api/ComPtr.h"
 #include "api/ToolsAPI.h"
-#include "ide/core/AddinBoundary.h"
-#include "ide/core/DialogPresenter.h"
+#include "ide/core/AddinHost.h"
 #include "ide/core/EditView.h"
 #include "ide/core/IdeEnvironment.h"
 #include "ide/core/IdeObserver.h"
@@ -43,7 +38,6 @@
 #include "ide/core/KeyMap.h"
 #include "ide/core/Module.h"
 #include "ide/core/Package.h"
-#include "ide/core/PackageLoader.h"
 #include "ide/core/ViewRegistry.h"
 #include "ide/ota/KeyObjects.h"
 
@@ -57,10 +51,10 @@ class Ide {
     // Where the IDE's programs and packages are; by default the running program's folder.
     std::string binDirectory;
     // The packages this IDE provides to the packages it loads.
-    std::vector<std::string> providedPackages = DefaultProvidedPackages();
+    std::vector<std::string> providedPackages = AddinHost::DefaultProvidedPackages();
     std::int32_t tabWidth = 8;
   };
-  static std::vector<std::string> DefaultProvidedPackages();
+  using PackageFolder = AddinHost::PackageFolder;
 
   Ide(IdeObserver& observer, Options options);
   explicit Ide(IdeObserver& observer) : Ide(observer, Options()) {}
@@ -68,31 +62,18 @@ class Ide {
   Ide(const Ide&) = delete;
   Ide& operator=(const Ide&) = delete;
 
-  // ---- Packages
-  // Loads the package at `path`: opens it, reads its identity, checks its required packages,
-  // calls Initialize and Register. `foundIn` says where it came from (see Package::FoundIn). On
-  // any failure the observer hears "cannot load package PATH: REASON", the package is unloaded
-  // and false comes back.
-  bool LoadPackage(const std::string& path, std::string foundIn = "named with --package");
-
-  struct PackageFolder {
-    std::string kind;  // "system" or "user"
-    std::string path;  // ends with the folder separator ('/', or '\\' on Windows)
-  };
-  // The folders a front end loads packages from unless told which to load: the system packages
-  // folder, then the user's (see IdeEnvironment).
-  std::vector<PackageFolder> PackageFolders() const;
-  // Loads every package in `folders`, folder by folder (see PackageLoader for which files are
-  // packages and their order). A package or folder that fails is reported to the observer and
-  // skipped, as LoadPackage does; a package whose name is already loaded fails so. Returns how
-  // many package files were found.
-  std::size_t LoadPackagesFrom(const std::vector<PackageFolder>& folders);
-  const std::vector<std::unique_ptr<Package>>& Packages() const noexcept {
-    return loader_.Packages();
+  // ---- Packages (see AddinHost)
+  bool LoadPackage(const std::string& path, std::string foundIn = "named with --package") {
+    return host_.LoadPackage(path, std::move(foundIn));
   }
-  // Finalizes every package (last loaded first), frees the Application's components (each
-  // package's own with it, then the rest), unloads the libraries.
-  void UnloadPackages();
+  std::vector<PackageFolder> PackageFolders() const { return host_.PackageFolders(); }
+  std::size_t LoadPackagesFrom(const std::vector<PackageFolder>& folders) {
+    return host_.LoadPackagesFrom(folders);
+  }
+  const std::vector<std::unique_ptr<Package>>& Packages() const noexcept {
+    return host_.Packages();
+  }
+  void UnloadPackages() { host_.UnloadPackages(); }
 
   // ---- Modules and views
   // Opens the module of `path` (or switches to it) and makes a view of that file the top view.
@@ -110,63 +91,58 @@ class Ide {
   // changes and all: a front end asks the user first.
   void CloseView(const std::shared_ptr<EditView>& view);
 
-  std::shared_ptr<EditView> TopView() const;
+  std::shared_ptr<EditView> TopView() const { return views_.Top(); }
   // The module of the top view.
   std::shared_ptr<Module> CurrentModule() const;
   const std::vector<std::shared_ptr<Module>>& Modules() const noexcept { return views_.Modules(); }
   // The open modules and views, for lookups that need no copies of their pointers.
   const ViewRegistry& Views() const noexcept { return views_; }
-  std::shared_ptr<Module> ModuleOf(const Document& document) const;
+  std::shared_ptr<Module> ModuleOf(const Document& document) const {
+    return views_.ModuleOf(document);
+  }
   // The views of a document, in the order they were opened.
-  std::vector<std::shared_ptr<EditView>> ViewsOf(const Document& document) const;
+  std::vector<std::shared_ptr<EditView>> ViewsOf(const Document& document) const {
+    return views_.ViewsOf(document);
+  }
   // The module's view the user acted in last, or null.
-  std::shared_ptr<EditView> LastViewOf(const Module& module) const;
+  std::shared_ptr<EditView> LastViewOf(const Module& module) const {
+    return views_.LastViewOf(module);
+  }
 
-  // ---- Keyboard
-  std::int32_t AddKeyboardBinding(ComPtr<IOTAKeyboardBinding> binding);
-  void RemoveKeyboardBinding(std::int32_t index);
-  std::size_t KeyboardBindingCount() const noexcept { return bindings_.Count(); }
-  // Asks every keyboard binding to bind its keys, in the order they were added. PressKey does
-  // it by itself when bindings were added since.
-  void BuildKeyMap();
-  const KeyMap& Keys() const noexcept { return bindings_.Keys(); }
+  // ---- Keyboard (see AddinHost)
+  std::int32_t AddKeyboardBinding(ComPtr<IOTAKeyboardBinding> binding) {
+    return host_.AddKeyboardBinding(std::move(binding));
+  }
+  void RemoveKeyboardBinding(std::int32_t index) { host_.RemoveKeyboardBinding(index); }
+  std::size_t KeyboardBindingCount() const noexcept { return host_.KeyboardBindingCount(); }
+  void BuildKeyMap() { host_.BuildKeyMap(); }
+  const KeyMap& Keys() const noexcept { return host_.Keys(); }
   // Presses a key in the top view (see KeyMap for the routing rule): routes it, and runs the
   // editor's own action when no procedure took it.
   KeyOutcome PressKey(TShortCut code);
   // Routes a key to the key procedures only. A front end whose editor has its own key handling
   // runs that instead of DefaultKeyAction when the outcome is PassedOn or NotBound.
-  KeyOutcome RouteKey(TShortCut code);
+  KeyOutcome RouteKey(TShortCut code) { return host_.RouteKey(code); }
   // The editor's own action for a key that no procedure took: Tab and Enter insert a tab or a
   // line break, Space, letters and digits (and keypad digits) without Ctrl or Alt insert their
   // character (a capital letter with Shift), at the cursor: the block is dropped, its text
   // stays. Every other key does nothing.
   void DefaultKeyAction(EditView& view, TShortCut code);
 
-  // ---- Boundary and the rest
-  // Runs `call` through the add-in boundary: an exception leaving it is reported to OnFault.
-  // True when nothing was raised.
-  bool CallAddin(const std::string& where, const std::function<void()>& call) {
-    return boundary_.Call(where, call);
-  }
-  void Paint(EditView& view);
-  const IdeEnvironment& Environment() const noexcept { return environment_; }
-  IdeObserver& Observer() const noexcept { return *observer_; }
+  // ---- The rest
+  void Paint(EditView& view) { views_.Paint(view); }
+  const IdeEnvironment& Environment() const noexcept { return host_.Environment(); }
+  IdeObserver& Observer() const noexcept { return host_.Observer(); }
 
  private:
+  static AddinHost::Options HostOptions(Options& options);
   void Watch(Module& module);
 
-  IdeObserver* observer_;
   Options options_;
-  IdeEnvironment environment_;
-  DialogPresenter presenter_;
-  AddinBoundary boundary_;
-  ComPtr<ServicesObject> services_;
   KeyObjects keyObjects_;
-  // Declared in this order so that the loader, which unloads packages, goes before the
-  // bindings it removes packages' bindings from.
-  KeyBindings bindings_;
-  PackageLoader loader_;
   ViewRegistry views_;
+  AddinHost host_;
+  ComPtr<ServicesObject> services_;
 };
 
 }  // namespace zeb

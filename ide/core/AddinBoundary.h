@@ -1,9 +1,12 @@
-// AddinBoundary: the one place where exceptions that leave an add-in are caught.
+// AddinBoundary: where the IDE catches the exceptions that leave an add-in.
 //
-// Every call into an add-in (Initialize, Register, Finalize, BindKeyboard, a key procedure)
-// goes through it. Guard catches and describes; Call also reports the fault to the observer, so
-// the IDE goes on and the user hears of it. CallLabelled is Call for the calls made on every
-// key press: it runs the call in place and writes the fault's label only when there is a fault.
+// Every call the IDE makes into an add-in (Initialize, Register, Finalize, BindKeyboard, a key
+// procedure) goes through it. Guard catches and describes; Call also reports the fault to the
+// observer, so the IDE goes on and the user hears of it. CallLabelled is Call for the calls made
+// on every key press: it runs the call in place and writes the fault's label only when there is
+// a fault. The one call into an add-in that the IDE does not make itself, a form's creation
+// handler, is the form library's: its exception goes to the Application's exception handler,
+// which AddinHost points to the same report.
 #pragma once
 
 #include <exception>

@@ -9,12 +9,13 @@
 #include <memory>
 #include <string_view>
 
+#include "ide/core/EditorSeam.h"
 #include "ide/text/Document.h"
 #include "ide/text/TextPos.h"
 
 namespace zeb {
 
-class EditView {
+class EditView final : public EditorSeam::View {
  public:
   EditView(std::shared_ptr<Document> document, std::int32_t tabWidth);
 
@@ -23,12 +24,13 @@ class EditView {
   std::int32_t TabWidth() const noexcept { return tabWidth_; }
 
   const ViewState& State() const noexcept { return state_; }
-  TextPos Cursor() const noexcept { return state_.cursor; }
-  bool HasBlock() const noexcept { return state_.HasBlock(); }
+  TextPos Cursor() const noexcept override { return state_.cursor; }
+  bool HasBlock() const noexcept override { return state_.HasBlock(); }
   TextPos BlockStart() const noexcept { return state_.blockStart; }
   TextPos BlockEnd() const noexcept { return state_.blockEnd; }
   // The bytes the block covers, line ends included.
-  std::size_t BlockSize() const;
+  std::size_t BlockSize() const override;
+  std::size_t LineCount() const noexcept override { return document_->LineCount(); }
 
   // Moves the cursor; the block goes. False, with nothing changed, when `pos` is not in the text.
   bool SetCursor(TextPos pos);
@@ -45,9 +47,9 @@ class EditView {
   // to its last, leaving out a last line where the block ends at column 1. Nothing happens
   // without a block. The block then covers the same lines. Raises EInvalidOperation for more
   // than kMaxIndentColumns columns.
-  void IndentBlock(std::int32_t columns);
+  void IndentBlock(std::int32_t columns) override;
   // Lower-cases the ASCII letters inside the block.
-  void LowerCaseBlock();
+  void LowerCaseBlock() override;
   // Inserts `text` at the cursor, replacing the block; its line breaks (LF or CRLF) become the
   // document's line end. The cursor ends after the text.
   void InsertText(std::string_view text);

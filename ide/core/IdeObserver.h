@@ -14,7 +14,7 @@ class EditView;
 
 // An exception that left an add-in, caught at the IDE's boundary.
 struct Fault {
-  std::string where;      // what the IDE was calling: "Register of X.so", "key 0x0009", ...
+  std::string where;      // what the IDE was calling: "Register of X.so", "key Tab 0x0009", ...
   std::string className;  // the exception's class
   std::string message;
 };

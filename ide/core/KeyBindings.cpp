@@ -70,7 +70,7 @@ KeyOutcome KeyBindings::Run(const KeyMap::Route& route, TShortCut code) {
   const ComPtr<IOTAKeyContext> context = objects_->KeyContext();
   for (const auto& handler : route.handlers) {
     TKeyBindingResult result = krUnhandled;
-    const auto where = [code] { return "key " + KeyName::Hex(code); };
+    const auto where = [code] { return "key " + KeyName::Label(code); };
     if (!boundary_->CallLabelled(where, [&] { handler->proc(context.Get(), code, result); }))
       return KeyOutcome::Faulted;
     if (result == krHandled) return KeyOutcome::Handled;

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "ide/text/Utf8Path.h"
+#include "runtime/Exceptions.h"
 #include "runtime/SysUtils.h"
 
 namespace zeb {
@@ -84,10 +85,22 @@ std::vector<std::string> Module::FilesFor(const std::string& path) {
   return files;
 }
 
-std::shared_ptr<Module> Module::Open(const std::string& path) {
+std::shared_ptr<Module> Module::Open(const std::string& path, const Report& report) {
+  const std::vector<std::string> files = FilesFor(path);
+  const std::string asked = NormalPath(path);
   std::vector<std::shared_ptr<Document>> documents;
-  for (const std::string& file : FilesFor(path))
-    documents.push_back(Document::Open(file));
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (i == 0 || files[i] == asked) {
+      documents.push_back(Document::Open(files[i]));
+      continue;
+    }
+    try {
+      documents.push_back(Document::Open(files[i]));
+    } catch (const EInOutError& e) {
+      report(e.Message() + "; " + Utf8FromPath(PathFromUtf8(files[0]).filename()) +
+             " opens without it");
+    }
+  }
   return std::make_shared<Module>(std::move(documents));
 }
 

@@ -7,27 +7,36 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "ide/core/EditorSeam.h"
 #include "ide/text/Document.h"
 
 namespace zeb {
 
-class Module {
+class Module final : public EditorSeam::Module {
  public:
   explicit Module(std::vector<std::shared_ptr<Document>> files);
 
   // The files of the module that `path` belongs to: its source file first, then the companions
   // in name order. Paths are absolute and normalised.
   static std::vector<std::string> FilesFor(const std::string& path);
-  // Reads the files FilesFor lists; raises EInOutError when one cannot be read.
-  static std::shared_ptr<Module> Open(const std::string& path);
+  // Reports why a companion was left out of a module, in a message for the user.
+  using Report = std::function<void(const std::string& message)>;
+  // Reads the files FilesFor lists. The source file and the file at `path` must be read, or
+  // EInOutError is raised; a companion that cannot be read (no permission, a read error) is left
+  // out of the module and `report`ed, so that a form file nobody may read does not keep its unit
+  // from opening.
+  static std::shared_ptr<Module> Open(const std::string& path, const Report& report);
 
   const std::string& FileName() const noexcept { return files_.front()->Path(); }
-  std::size_t FileCount() const noexcept { return files_.size(); }
+  std::size_t FileCount() const noexcept override { return files_.size(); }
   const std::shared_ptr<Document>& File(std::size_t index) const { return files_.at(index); }
+  const std::string& FilePath(std::size_t index) const override { return File(index)->Path(); }
+  bool FileModified(std::size_t index) const override { return File(index)->Modified(); }
   // The index of the file at `path`, or FileCount() when it is not one of the module's.
   std::size_t IndexOf(const std::string& path) const noexcept;
   std::size_t IndexOf(const Document& document) const noexcept;
@@ -35,7 +44,7 @@ class Module {
 
   // The kind of form designer the module's form file needs: "VCL" for .dfm and .nfm, "CLX" for
   // .xfm, empty without a form file.
-  std::string DesignerType() const;
+  std::string DesignerType() const override;
 
  private:
   std::vector<std::shared_ptr<Document>> files_;

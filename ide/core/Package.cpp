@@ -1,5 +1,6 @@
 #include "ide/core/Package.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -43,9 +44,18 @@ std::unique_ptr<Package> Package::Open(const std::string& path, std::string foun
   if (info == nullptr)
     throw EPackageError(std::string("not a package: it has no ") + kPackageInfoSymbol);
   const ZebPackageInfo* record = info();
-  if (record == nullptr || record->structSize < sizeof(ZebPackageInfo) || record->name == nullptr ||
+  // Packages built before the record had its interface version end at that field.
+  constexpr std::size_t kFirstRecordSize = offsetof(ZebPackageInfo, interfaceVersion);
+  if (record == nullptr || record->structSize < kFirstRecordSize || record->name == nullptr ||
       record->name[0] == '\0')
     throw EPackageError("not a package: its package information is missing or malformed");
+  const std::uint32_t interfaceVersion =
+      record->structSize >= sizeof(ZebPackageInfo) ? record->interfaceVersion : 1;
+  if (interfaceVersion > kZebInterfaceVersion)
+    throw EPackageError("it was built for interface version " + std::to_string(interfaceVersion) +
+                        ", newer than this IDE's " + std::to_string(kZebInterfaceVersion) +
+                        ": rebuild it with this IDE's SDK, or use an IDE that provides version " +
+                        std::to_string(interfaceVersion));
   PackageIdentity& id = package->identity_;
   id.name = record->name;
   id.description = Text(record->description);
@@ -56,6 +66,7 @@ std::unique_ptr<Package> Package::Open(const std::string& path, std::string foun
   id.productVersion = Version(record->version.productVersion);
   id.languageId = record->version.languageId;
   id.codePage = record->version.codePage;
+  id.interfaceVersion = interfaceVersion;
   return package;
 }
 

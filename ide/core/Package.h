@@ -39,6 +39,7 @@ struct PackageIdentity {
   std::string productVersion;  // "1.0.0.0"
   std::uint16_t languageId = 0;
   std::uint16_t codePage = 0;
+  std::uint32_t interfaceVersion = 0;  // of the interfaces it was built against
 };
 
 class Package {

@@ -6,7 +6,7 @@ namespace zeb {
 
 namespace {
 const std::shared_ptr<EditView> kNoView;
-const std::shared_ptr<Module> kNoModule;
+const std::shared_ptr<zeb::Module> kNoModule;
 }  // namespace
 
 template <class Accept>
@@ -19,7 +19,7 @@ const ViewRegistry::Entry* ViewRegistry::LastActive(Accept accept) const {
   return last;
 }
 
-void ViewRegistry::AddModule(std::shared_ptr<Module> module) {
+void ViewRegistry::AddModule(std::shared_ptr<zeb::Module> module) {
   modules_.push_back(std::move(module));
 }
 
@@ -56,7 +56,7 @@ void ViewRegistry::FindTop() noexcept {
   top_ = last != nullptr ? static_cast<std::size_t>(last - views_.data()) : kNoTop;
 }
 
-std::shared_ptr<Module> ViewRegistry::Remove(const std::shared_ptr<EditView>& view) {
+std::shared_ptr<zeb::Module> ViewRegistry::Remove(const std::shared_ptr<EditView>& view) {
   const auto module = ModuleOf(view->GetDocument());
   std::erase_if(views_, [&](const Entry& entry) { return entry.view == view; });
   FindTop();
@@ -73,11 +73,12 @@ void ViewRegistry::Clear() noexcept {
   top_ = kNoTop;
 }
 
-const std::shared_ptr<EditView>& ViewRegistry::TopView() const noexcept {
+const std::shared_ptr<EditView>& ViewRegistry::Top() const noexcept {
   return top_ != kNoTop ? views_[top_].view : kNoView;
 }
 
-const std::shared_ptr<Module>& ViewRegistry::ModuleOf(const Document& document) const noexcept {
+const std::shared_ptr<zeb::Module>& ViewRegistry::ModuleOf(
+    const Document& document) const noexcept {
   for (const auto& module : modules_)
     if (module->IndexOf(document) < module->FileCount()) return module;
   return kNoModule;
@@ -104,11 +105,46 @@ std::size_t ViewRegistry::ViewCountOf(const Document& document) const noexcept {
   return count;
 }
 
-std::shared_ptr<EditView> ViewRegistry::LastViewOf(const Module& module) const {
+std::shared_ptr<EditView> ViewRegistry::LastViewOf(const zeb::Module& module) const {
   const Entry* last = LastActive([&](const EditView& view) {
     return module.IndexOf(view.GetDocument()) < module.FileCount();
   });
   return last != nullptr ? last->view : nullptr;
+}
+
+// ---- EditorSeam ----------------------------------------------------------------------------
+// The modules and views handed to the seam's users are this registry's own.
+
+EditorSeam::Module* ViewRegistry::CurrentModule() const noexcept {
+  const auto& top = Top();
+  return top ? ModuleOf(top->GetDocument()).get() : nullptr;
+}
+
+EditorSeam::View* ViewRegistry::TopView() const noexcept {
+  return Top().get();
+}
+
+std::size_t ViewRegistry::ViewCount(const EditorSeam::Module& module,
+                                    std::size_t file) const noexcept {
+  const auto& own = static_cast<const zeb::Module&>(module);
+  return file < own.FileCount() ? ViewCountOf(*own.File(file)) : 0;
+}
+
+EditorSeam::View* ViewRegistry::ViewOf(const EditorSeam::Module& module, std::size_t file,
+                                       std::size_t index) const noexcept {
+  const auto& own = static_cast<const zeb::Module&>(module);
+  return file < own.FileCount() ? ViewOf(*own.File(file), index).get() : nullptr;
+}
+
+std::size_t ViewRegistry::CurrentFile(const EditorSeam::Module& module) const noexcept {
+  const auto& own = static_cast<const zeb::Module&>(module);
+  const Entry* last = LastActive(
+      [&](const EditView& view) { return own.IndexOf(view.GetDocument()) < own.FileCount(); });
+  return last != nullptr ? own.IndexOf(last->view->GetDocument()) : 0;
+}
+
+void ViewRegistry::Paint(EditorSeam::View& view) {
+  observer_->OnPaint(static_cast<EditView&>(view));
 }
 
 }  // namespace zeb

@@ -1,4 +1,5 @@
-// ViewRegistry: the open modules and the views on their files, each view listed once.
+// ViewRegistry: the open modules and the views on their files, each view listed once: the IDE's
+// own editor, as the objects handed to add-ins see it through EditorSeam.
 //
 // Views are kept in the order they were opened, each with the moment it was last made active;
 // the top view is the one active last. A module stays open while a view shows one of its files.
@@ -11,15 +12,21 @@
 #include <vector>
 
 #include "ide/core/EditView.h"
+#include "ide/core/EditorSeam.h"
+#include "ide/core/IdeObserver.h"
 #include "ide/core/Module.h"
 
 namespace zeb {
 
-class ViewRegistry {
+class ViewRegistry final : public EditorSeam {
  public:
-  explicit ViewRegistry(std::int32_t tabWidth) : tabWidth_(tabWidth) {}
+  // Paint tells `observer` which view to draw again.
+  ViewRegistry(std::int32_t tabWidth, IdeObserver& observer)
+      : tabWidth_(tabWidth), observer_(&observer) {}
+  ViewRegistry(const ViewRegistry&) = delete;
+  ViewRegistry& operator=(const ViewRegistry&) = delete;
 
-  void AddModule(std::shared_ptr<Module> module);
+  void AddModule(std::shared_ptr<zeb::Module> module);
   // The view to show an open module's file at `normalPath` in (its document's view active last,
   // else a new one), or null when no open module has that file.
   std::shared_ptr<EditView> ViewOfOpenFile(const std::string& normalPath);
@@ -31,14 +38,14 @@ class ViewRegistry {
   void Activate(const std::shared_ptr<EditView>& view);
   // Forgets `view`. Returns the module that closes with it because none of its files is shown
   // any more, or null.
-  std::shared_ptr<Module> Remove(const std::shared_ptr<EditView>& view);
+  std::shared_ptr<zeb::Module> Remove(const std::shared_ptr<EditView>& view);
   void Clear() noexcept;
 
   // The lookups below answer with the registry's own pointers, empty for none; they stay valid
   // until the registry changes.
-  const std::shared_ptr<EditView>& TopView() const noexcept;
-  const std::vector<std::shared_ptr<Module>>& Modules() const noexcept { return modules_; }
-  const std::shared_ptr<Module>& ModuleOf(const Document& document) const noexcept;
+  const std::shared_ptr<EditView>& Top() const noexcept;
+  const std::vector<std::shared_ptr<zeb::Module>>& Modules() const noexcept { return modules_; }
+  const std::shared_ptr<zeb::Module>& ModuleOf(const Document& document) const noexcept;
   // The views of a document, in the order they were opened.
   std::vector<std::shared_ptr<EditView>> ViewsOf(const Document& document) const;
   // Its view `index` in that order.
@@ -51,7 +58,17 @@ class ViewRegistry {
       if (&entry.view->GetDocument() == &document) visit(*entry.view);
   }
   // The module's view active last, or null.
-  std::shared_ptr<EditView> LastViewOf(const Module& module) const;
+  std::shared_ptr<EditView> LastViewOf(const zeb::Module& module) const;
+
+  // EditorSeam
+  std::size_t ModuleCount() const noexcept override { return modules_.size(); }
+  EditorSeam::Module* CurrentModule() const noexcept override;
+  EditorSeam::View* TopView() const noexcept override;
+  std::size_t ViewCount(const EditorSeam::Module& module, std::size_t file) const noexcept override;
+  EditorSeam::View* ViewOf(const EditorSeam::Module& module, std::size_t file,
+                           std::size_t index) const noexcept override;
+  std::size_t CurrentFile(const EditorSeam::Module& module) const noexcept override;
+  void Paint(EditorSeam::View& view) override;
 
  private:
   struct Entry {
@@ -66,7 +83,8 @@ class ViewRegistry {
   void FindTop() noexcept;
 
   std::int32_t tabWidth_;
-  std::vector<std::shared_ptr<Module>> modules_;
+  IdeObserver* observer_;
+  std::vector<std::shared_ptr<zeb::Module>> modules_;
   std::vector<Entry> views_;  // in the order they were opened
   static constexpr std::size_t kNoTop = SIZE_MAX;
   std::size_t top_ = kNoTop;  // the entry active last

@@ -18,7 +18,9 @@ void UseBinaryStandardStreams();
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 // Whether standard input is a terminal.
 bool StandardInputIsTerminal();
-// Opens the file at the UTF-8 `path` for reading bytes; null with errno set when it cannot.
-std::FILE* OpenForReading(const std::string& path);
+// Opens the script at the UTF-8 `path` for reading bytes. Only a regular file is a script: a
+// FIFO, a device or a folder is refused before anything is read (none has an end a script can
+// count on). Raises EInOutError ("cannot read script PATH: REASON") when it cannot.
+std::FILE* OpenScript(const std::string& path);
 
 }  // namespace zeb

@@ -5,10 +5,19 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "ide/headless/ProcessIo.h"
 #include "ide/text/Win32Interop.h"
+#include "runtime/Exceptions.h"
 
 namespace zeb {
+
+namespace {
+[[noreturn]] void CannotRead(const std::string& path, const std::string& reason) {
+  throw EInOutError("cannot read script " + path + ": " + reason);
+}
+}  // namespace
 
 void UseBinaryStandardStreams() {
   // Text mode would turn every "\n" printed into "\r\n".
@@ -34,14 +43,21 @@ bool StandardInputIsTerminal() {
   return ::GetConsoleMode(::GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
 
-std::FILE* OpenForReading(const std::string& path) {
+std::FILE* OpenScript(const std::string& path) {
   const std::wstring wide = zeb::win32::WidePath(path);
   std::FILE* file = _wfopen(wide.c_str(), L"rb");
-  // A folder is refused as "access denied"; say what Linux says of it.
   if (file == nullptr) {
+    // A folder is refused as "access denied"; say what Linux says of it.
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
       errno = EISDIR;
+    CannotRead(path, std::strerror(errno));
+  }
+  // A device (NUL, CON) or a pipe opens as well as a file does.
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  if (::GetFileType(handle) != FILE_TYPE_DISK) {
+    std::fclose(file);
+    CannotRead(path, "not a regular file");
   }
   return file;
 }

@@ -122,8 +122,7 @@ std::size_t ScriptCommand::MaxArguments() const {
 // ---- Running --------------------------------------------------------------------------------
 
 void ScriptRunner::Put(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), out_);
-  std::fputc('\n', out_);
+  out_->Line(text);
 }
 
 std::optional<ScriptRunner::Failure> ScriptRunner::Run(std::FILE* script, const std::string& name) {
@@ -136,10 +135,15 @@ std::optional<ScriptRunner::Failure> ScriptRunner::Run(std::FILE* script, const 
     if (c == EOF) break;
     // A line is whatever bytes come before '\n' or the end, NUL bytes included.
     text.clear();
-    for (; c != EOF && c != '\n'; c = std::getc(script))
-      text += static_cast<char>(c);
     ++line;
+    for (; c != EOF && c != '\n'; c = std::getc(script)) {
+      if (text.size() == kMaxLineBytes)
+        return Failure{line, "the line is longer than " + std::to_string(kMaxLineBytes >> 20) +
+                                 " MiB, the most a script line may hold"};
+      text += static_cast<char>(c);
+    }
     failure = RunLine(text, line);
+    out_->Check();
   }
   const int error = errno;
   // The end of the script and a failed read both end the reading: only the first is the end.
@@ -231,8 +235,7 @@ void ScriptRunner::Redo(const ScriptArgs&) {
 }
 
 void ScriptRunner::Print(const ScriptArgs&) {
-  const std::string bytes = Top(*ide_).GetDocument().Buffer().ToBytes();
-  std::fwrite(bytes.data(), 1, bytes.size(), out_);
+  out_->Write(Top(*ide_).GetDocument().Buffer().ToBytes());
 }
 
 void ScriptRunner::Save(const ScriptArgs& args) {

@@ -1,8 +1,9 @@
 // ScriptRunner: runs zeb-host scripts against the IDE core.
 //
-// One command a line, read as ScriptLine says. Lines and columns are 1-based; a column counts
-// bytes. The commands are the table Commands() returns; help texts and the messages for
-// bad lines are made from it.
+// One command a line, read as ScriptLine says; a line holds at most kMaxLineBytes bytes, so that
+// a script without line breaks (/dev/zero) stops with an error instead of filling the memory.
+// Lines and columns are 1-based; a column counts bytes. The commands are the table Commands()
+// returns; help texts and the messages for bad lines are made from it.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ide/app/CheckedOutput.h"
 #include "ide/app/Ide.h"
 #include "ide/headless/ScriptLine.h"
 
@@ -42,14 +44,19 @@ class ScriptRunner {
     int status = 2;  // 2 for a bad line, 1 for a command the system could not carry out
   };
 
-  ScriptRunner(zeb::Ide& ide, std::FILE* out) : ide_(&ide), out_(out) {}
+  // The longest line a script may hold, without its line feed: 64 MiB.
+  static constexpr std::size_t kMaxLineBytes = std::size_t{64} << 20;
+
+  // What the commands print goes to `out`.
+  ScriptRunner(zeb::Ide& ide, CheckedOutput& out) : ide_(&ide), out_(&out) {}
 
   // Every command, in the order help texts list them.
   static std::span<const ScriptCommand> Commands();
   static const ScriptCommand* Find(std::string_view name);
 
   // Runs the script to its end or to the first line that fails. Raises EInOutError when the
-  // script cannot be read (`name` says which in the message), even part way through.
+  // script cannot be read (`name` says which in the message), even part way through, and
+  // EOutputError as soon as the output could not take what a line printed.
   std::optional<Failure> Run(std::FILE* script, const std::string& name);
   // Runs one line (its number for messages only). Whatever the command raises becomes the
   // line's failure: this is where zeb-host catches the errors of script commands.
@@ -73,7 +80,7 @@ class ScriptRunner {
   void Echo(const ScriptArgs& args);
 
   zeb::Ide* ide_;
-  std::FILE* out_;
+  CheckedOutput* out_;
 };
 
 }  // namespace zeb

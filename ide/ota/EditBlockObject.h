@@ -5,16 +5,16 @@
 #include <utility>
 
 #include "api/ToolsAPI.h"
-#include "ide/core/EditView.h"
+#include "ide/core/EditorSeam.h"
 #include "ide/ota/LiveObjects.h"
 
 namespace zeb {
 
 class EditBlockObject final : public CountedObject<IOTAEditBlock> {
  public:
-  explicit EditBlockObject(std::shared_ptr<EditView> view) : view_(std::move(view)) {}
-  bool Serves(const std::shared_ptr<EditView>& view) const noexcept { return view_ == view; }
-  void Serve(std::shared_ptr<EditView> view) noexcept { view_ = std::move(view); }
+  explicit EditBlockObject(std::shared_ptr<EditorSeam::View> view) : view_(std::move(view)) {}
+  bool Serves(const EditorSeam::View* view) const noexcept { return view_.get() == view; }
+  void Serve(std::shared_ptr<EditorSeam::View> view) noexcept { view_ = std::move(view); }
 
   bool GetIsValid() override { return view_->HasBlock(); }
   void Indent(std::int32_t magnitude) override { view_->IndentBlock(magnitude); }
@@ -23,7 +23,7 @@ class EditBlockObject final : public CountedObject<IOTAEditBlock> {
   std::int32_t GetSize() override;
 
  private:
-  std::shared_ptr<EditView> view_;
+  std::shared_ptr<EditorSeam::View> view_;
 };
 
 }  // namespace zeb

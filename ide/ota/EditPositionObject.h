@@ -6,23 +6,23 @@
 #include <utility>
 
 #include "api/ToolsAPI.h"
-#include "ide/core/EditView.h"
+#include "ide/core/EditorSeam.h"
 #include "ide/ota/LiveObjects.h"
 
 namespace zeb {
 
 class EditPositionObject final : public CountedObject<IOTAEditPosition> {
  public:
-  explicit EditPositionObject(std::shared_ptr<EditView> view) : view_(std::move(view)) {}
-  bool Serves(const std::shared_ptr<EditView>& view) const noexcept { return view_ == view; }
-  void Serve(std::shared_ptr<EditView> view) noexcept { view_ = std::move(view); }
+  explicit EditPositionObject(std::shared_ptr<EditorSeam::View> view) : view_(std::move(view)) {}
+  bool Serves(const EditorSeam::View* view) const noexcept { return view_.get() == view; }
+  void Serve(std::shared_ptr<EditorSeam::View> view) noexcept { view_ = std::move(view); }
 
   std::int32_t GetColumn() override { return view_->Cursor().col; }
   std::int32_t GetRow() override { return view_->Cursor().line; }
   std::int32_t GetLastRow() override;
 
  private:
-  std::shared_ptr<EditView> view_;
+  std::shared_ptr<EditorSeam::View> view_;
 };
 
 }  // namespace zeb

@@ -3,17 +3,16 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "ide/app/Ide.h"
 #include "ide/ota/ObjectPools.h"
 
 namespace zeb {
 
 ComPtr<IOTAEditBlock> EditViewObject::GetBlock() {
-  return pools_->BlockFor(view_);
+  return pools_->BlockFor(*view_);
 }
 
 void EditViewObject::Paint() {
-  ide_->Paint(*view_);
+  editor_->Paint(*view_);
 }
 
 TOTAEditPos EditViewObject::GetCursorPos() {
@@ -25,7 +24,7 @@ TOTAEditPos EditViewObject::GetCursorPos() {
 }
 
 ComPtr<IOTAEditPosition> EditViewObject::GetPosition() {
-  return pools_->PositionFor(view_);
+  return pools_->PositionFor(*view_);
 }
 
 }  // namespace zeb

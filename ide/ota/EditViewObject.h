@@ -1,24 +1,23 @@
-// EditViewObject: the IOTAEditView of one of the IDE's views.
+// EditViewObject: the IOTAEditView of one of the editor's views.
 #pragma once
 
 #include <memory>
 #include <utility>
 
 #include "api/ToolsAPI.h"
-#include "ide/core/EditView.h"
+#include "ide/core/EditorSeam.h"
 #include "ide/ota/LiveObjects.h"
 
 namespace zeb {
 
-class Ide;
 class ObjectPools;
 
 class EditViewObject final : public CountedObject<IOTAEditView> {
  public:
-  EditViewObject(Ide& ide, ObjectPools& pools, std::shared_ptr<EditView> view)
-      : ide_(&ide), pools_(&pools), view_(std::move(view)) {}
-  bool Serves(const std::shared_ptr<EditView>& view) const noexcept { return view_ == view; }
-  void Serve(std::shared_ptr<EditView> view) noexcept { view_ = std::move(view); }
+  EditViewObject(EditorSeam& editor, ObjectPools& pools, std::shared_ptr<EditorSeam::View> view)
+      : editor_(&editor), pools_(&pools), view_(std::move(view)) {}
+  bool Serves(const EditorSeam::View* view) const noexcept { return view_.get() == view; }
+  void Serve(std::shared_ptr<EditorSeam::View> view) noexcept { view_ = std::move(view); }
 
   ComPtr<IOTAEditBlock> GetBlock() override;
   void Paint() override;
@@ -27,9 +26,9 @@ class EditViewObject final : public CountedObject<IOTAEditView> {
   ComPtr<IOTAEditPosition> GetPosition() override;
 
  private:
-  Ide* ide_;
+  EditorSeam* editor_;
   ObjectPools* pools_;
-  std::shared_ptr<EditView> view_;
+  std::shared_ptr<EditorSeam::View> view_;
 };
 
 }  // namespace zeb

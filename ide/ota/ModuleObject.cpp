@@ -1,13 +1,12 @@
 #include "ide/ota/ModuleObject.h"
 
-#include "ide/app/Ide.h"
 #include "ide/ota/ObjectPools.h"
 
 namespace zeb {
 
 ComPtr<IOTAEditor> ModuleObject::GetModuleFileEditor(std::int32_t index) {
   if (index < 0 || static_cast<std::size_t>(index) >= module_->FileCount()) return {};
-  return pools_->EditorFor(*ide_, module_, static_cast<std::size_t>(index));
+  return pools_->EditorFor(*module_, static_cast<std::size_t>(index));
 }
 
 std::int32_t ModuleObject::GetModuleFileCount() {
@@ -15,9 +14,7 @@ std::int32_t ModuleObject::GetModuleFileCount() {
 }
 
 ComPtr<IOTAEditor> ModuleObject::GetCurrentEditor() {
-  std::size_t file = 0;
-  if (const auto view = ide_->LastViewOf(*module_)) file = module_->IndexOf(view->GetDocument());
-  return pools_->EditorFor(*ide_, module_, file);
+  return pools_->EditorFor(*module_, editor_->CurrentFile(*module_));
 }
 
 }  // namespace zeb

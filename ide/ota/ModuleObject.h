@@ -1,24 +1,23 @@
-// ModuleObject: the IOTAModule of an open module.
+// ModuleObject: the IOTAModule of one of the editor's modules.
 #pragma once
 
 #include <memory>
 #include <utility>
 
 #include "api/ToolsAPI.h"
-#include "ide/core/Module.h"
+#include "ide/core/EditorSeam.h"
 #include "ide/ota/LiveObjects.h"
 
 namespace zeb {
 
-class Ide;
 class ObjectPools;
 
 class ModuleObject final : public CountedObject<IOTAModule> {
  public:
-  ModuleObject(Ide& ide, ObjectPools& pools, std::shared_ptr<Module> module)
-      : ide_(&ide), pools_(&pools), module_(std::move(module)) {}
-  bool Serves(const std::shared_ptr<Module>& module) const noexcept { return module_ == module; }
-  void Serve(std::shared_ptr<Module> module) noexcept { module_ = std::move(module); }
+  ModuleObject(EditorSeam& editor, ObjectPools& pools, std::shared_ptr<EditorSeam::Module> module)
+      : editor_(&editor), pools_(&pools), module_(std::move(module)) {}
+  bool Serves(const EditorSeam::Module* module) const noexcept { return module_.get() == module; }
+  void Serve(std::shared_ptr<EditorSeam::Module> module) noexcept { module_ = std::move(module); }
 
   // The editor of file `index` (0 is the source file); null outside the module's files.
   ComPtr<IOTAEditor> GetModuleFileEditor(std::int32_t index) override;
@@ -31,9 +30,9 @@ class ModuleObject final : public CountedObject<IOTAModule> {
   ComPtr<IOTAEditor> GetCurrentEditor() override;
 
  private:
-  Ide* ide_;
+  EditorSeam* editor_;
   ObjectPools* pools_;
-  std::shared_ptr<Module> module_;
+  std::shared_ptr<EditorSeam::Module> module_;
 };
 
 }  // namespace zeb

@@ -2,36 +2,43 @@
 
 namespace zeb {
 
-ComPtr<IOTAModule> ObjectPools::ModuleFor(Ide& ide, const std::shared_ptr<Module>& module) {
-  return modules_.Acquire([&](const ModuleObject& o) { return o.Serves(module); },
-                          [&](ModuleObject& o) { o.Serve(module); },
-                          [&] { return MakeCounted<ModuleObject>(ide, *this, module); });
+// An object that already serves what is asked for is handed out as it is, which costs no
+// reference to the module or view; only a new or rebound object takes one.
+
+ComPtr<IOTAModule> ObjectPools::ModuleFor(EditorSeam::Module& module) {
+  return modules_.Acquire(
+      [&](const ModuleObject& o) { return o.Serves(&module); },
+      [&](ModuleObject& o) { o.Serve(module.shared_from_this()); },
+      [&] { return MakeCounted<ModuleObject>(*editor_, *this, module.shared_from_this()); });
 }
 
-ComPtr<IOTAEditor> ObjectPools::EditorFor(Ide& ide, const std::shared_ptr<Module>& module,
-                                          std::size_t file) {
-  return editors_.Acquire(
-      [&](const SourceEditorObject& o) { return o.Serves(module, file); },
-      [&](SourceEditorObject& o) { o.Serve(module, file); },
-      [&] { return MakeCounted<SourceEditorObject>(ide, *this, module, file); });
+ComPtr<IOTAEditor> ObjectPools::EditorFor(EditorSeam::Module& module, std::size_t file) {
+  return editors_.Acquire([&](const SourceEditorObject& o) { return o.Serves(&module, file); },
+                          [&](SourceEditorObject& o) { o.Serve(module.shared_from_this(), file); },
+                          [&] {
+                            return MakeCounted<SourceEditorObject>(*editor_, *this,
+                                                                   module.shared_from_this(), file);
+                          });
 }
 
-ComPtr<IOTAEditView> ObjectPools::ViewFor(Ide& ide, const std::shared_ptr<EditView>& view) {
-  return views_.Acquire([&](const EditViewObject& o) { return o.Serves(view); },
-                        [&](EditViewObject& o) { o.Serve(view); },
-                        [&] { return MakeCounted<EditViewObject>(ide, *this, view); });
+ComPtr<IOTAEditView> ObjectPools::ViewFor(EditorSeam::View& view) {
+  return views_.Acquire(
+      [&](const EditViewObject& o) { return o.Serves(&view); },
+      [&](EditViewObject& o) { o.Serve(view.shared_from_this()); },
+      [&] { return MakeCounted<EditViewObject>(*editor_, *this, view.shared_from_this()); });
 }
 
-ComPtr<IOTAEditBlock> ObjectPools::BlockFor(const std::shared_ptr<EditView>& view) {
-  return blocks_.Acquire([&](const EditBlockObject& o) { return o.Serves(view); },
-                         [&](EditBlockObject& o) { o.Serve(view); },
-                         [&] { return MakeCounted<EditBlockObject>(view); });
+ComPtr<IOTAEditBlock> ObjectPools::BlockFor(EditorSeam::View& view) {
+  return blocks_.Acquire([&](const EditBlockObject& o) { return o.Serves(&view); },
+                         [&](EditBlockObject& o) { o.Serve(view.shared_from_this()); },
+                         [&] { return MakeCounted<EditBlockObject>(view.shared_from_this()); });
 }
 
-ComPtr<IOTAEditPosition> ObjectPools::PositionFor(const std::shared_ptr<EditView>& view) {
-  return positions_.Acquire([&](const EditPositionObject& o) { return o.Serves(view); },
-                            [&](EditPositionObject& o) { o.Serve(view); },
-                            [&] { return MakeCounted<EditPositionObject>(view); });
+ComPtr<IOTAEditPosition> ObjectPools::PositionFor(EditorSeam::View& view) {
+  return positions_.Acquire(
+      [&](const EditPositionObject& o) { return o.Serves(&view); },
+      [&](EditPositionObject& o) { o.Serve(view.shared_from_this()); },
+      [&] { return MakeCounted<EditPositionObject>(view.shared_from_this()); });
 }
 
 void ObjectPools::Clear() noexcept {

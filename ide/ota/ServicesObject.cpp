@@ -1,66 +1,63 @@
 #include "ide/ota/ServicesObject.h"
 
-#include "ide/app/Ide.h"
 #include "runtime/Exceptions.h"
 
 namespace zeb {
 
-Ide& ServicesObject::Owner() const {
-  if (ide_ == nullptr) throw EInvalidOperation("The IDE's services are no longer available");
-  return *ide_;
+AddinHost& ServicesObject::Host() const {
+  if (host_ == nullptr) throw EInvalidOperation("The IDE's services are no longer available");
+  return *host_;
 }
 
 ComPtr<IOTAModule> ServicesObject::CurrentModule() {
-  if (ide_ == nullptr) return {};
-  const ViewRegistry& views = ide_->Views();
-  const auto& top = views.TopView();
-  if (!top) return {};
-  const auto& module = views.ModuleOf(top->GetDocument());
-  if (!module) return {};
-  return pools_.ModuleFor(*ide_, module);
+  if (editor_ == nullptr) return {};
+  EditorSeam::Module* module = editor_->CurrentModule();
+  if (module == nullptr) return {};
+  return pools_.ModuleFor(*module);
 }
 
 std::int32_t ServicesObject::GetModuleCount() {
-  if (ide_ == nullptr) return 0;
-  return static_cast<std::int32_t>(ide_->Modules().size());
+  if (editor_ == nullptr) return 0;
+  return static_cast<std::int32_t>(editor_->ModuleCount());
 }
 
 ComPtr<IOTAEditView> ServicesObject::GetTopView() {
-  if (ide_ == nullptr) return {};
-  const auto& view = ide_->Views().TopView();
-  if (!view) return {};
-  return pools_.ViewFor(*ide_, view);
+  if (editor_ == nullptr) return {};
+  EditorSeam::View* view = editor_->TopView();
+  if (view == nullptr) return {};
+  return pools_.ViewFor(*view);
 }
 
 std::int32_t ServicesObject::AddKeyboardBinding(IOTAKeyboardBinding* keyBinding) {
-  return Owner().AddKeyboardBinding(ComPtr<IOTAKeyboardBinding>::Borrow(keyBinding));
+  return Host().AddKeyboardBinding(ComPtr<IOTAKeyboardBinding>::Borrow(keyBinding));
 }
 
 void ServicesObject::RemoveKeyboardBinding(std::int32_t index) {
-  if (ide_ != nullptr) ide_->RemoveKeyboardBinding(index);
+  if (host_ != nullptr) host_->RemoveKeyboardBinding(index);
 }
 
 std::string ServicesObject::GetProductIdentifier() {
-  return Owner().Environment().productIdentifier;
+  return Environment().productIdentifier;
 }
 std::string ServicesObject::GetLocalApplicationDataDirectory() {
-  return Owner().Environment().localAppDataDirectory;
+  return Environment().localAppDataDirectory;
 }
 std::string ServicesObject::GetRootDirectory() {
-  return Owner().Environment().rootDirectory;
+  return Environment().rootDirectory;
 }
 std::string ServicesObject::GetBinDirectory() {
-  return Owner().Environment().binDirectory;
+  return Environment().binDirectory;
 }
 std::string ServicesObject::GetTemplateDirectory() {
-  return Owner().Environment().templateDirectory;
+  return Environment().templateDirectory;
 }
 std::string ServicesObject::GetActiveDesignerType() {
-  const auto module = Owner().CurrentModule();
-  return module ? module->DesignerType() : std::string();
+  Host();  // raises once the IDE is gone, as the other general services do
+  EditorSeam::Module* module = editor_->CurrentModule();
+  return module != nullptr ? module->DesignerType() : std::string();
 }
 std::string ServicesObject::GetBaseRegistryKey() {
-  return Owner().Environment().registryKey;
+  return Environment().registryKey;
 }
 
 }  // namespace zeb

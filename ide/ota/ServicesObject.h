@@ -1,26 +1,29 @@
 // ServicesObject: the IDE's global service provider (BorlandIDEServices) and the services it
-// yields by query: modules, editors, keyboard and general services.
+// yields by query: modules, editors, keyboard and general services, over an editor (EditorSeam)
+// and the add-in host that keeps the keyboard bindings and the environment (AddinHost).
 //
-// It answers for the IDE until Detach; after that (the IDE is gone) every service reports
-// nothing and raises EInvalidOperation where it would have to act. It holds the pools of the
-// objects it and they hand out (ObjectPools), let go of at Detach.
+// It answers until Detach; after that (the IDE is gone) every service reports nothing and raises
+// EInvalidOperation where it would have to act. It holds the pools of the objects it and they
+// hand out (ObjectPools), let go of at Detach.
 #pragma once
 
 #include "api/ToolsAPI.h"
+#include "ide/core/AddinHost.h"
+#include "ide/core/EditorSeam.h"
 #include "ide/ota/LiveObjects.h"
 #include "ide/ota/ObjectPools.h"
 
 namespace zeb {
 
-class Ide;
-
 class ServicesObject final
     : public CountedObject<IBorlandIDEServices, IOTAModuleServices, IOTAEditorServices,
                            IOTAKeyboardServices, IOTAServices> {
  public:
-  explicit ServicesObject(Ide& ide) : ide_(&ide) {}
+  ServicesObject(EditorSeam& editor, AddinHost& host)
+      : editor_(&editor), host_(&host), pools_(editor) {}
   void Detach() noexcept {
-    ide_ = nullptr;
+    editor_ = nullptr;
+    host_ = nullptr;
     pools_.Clear();
   }
   // Lets go of the pooled objects: the idle ones go at once, and the views and modules they
@@ -45,8 +48,11 @@ class ServicesObject final
   std::string GetBaseRegistryKey() override;
 
  private:
-  Ide& Owner() const;
-  Ide* ide_;
+  AddinHost& Host() const;
+  const IdeEnvironment& Environment() const { return Host().Environment(); }
+
+  EditorSeam* editor_;
+  AddinHost* host_;
   ObjectPools pools_;
 };
 

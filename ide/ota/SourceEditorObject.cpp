@@ -1,32 +1,31 @@
 #include "ide/ota/SourceEditorObject.h"
 
-#include "ide/app/Ide.h"
 #include "ide/ota/ObjectPools.h"
 #include "ide/text/Utf8Path.h"
 
 namespace zeb {
 
 std::string SourceEditorObject::GetFileName() {
-  return module_->File(file_)->Path();
+  return module_->FilePath(file_);
 }
 
 bool SourceEditorObject::GetModified() {
-  return module_->File(file_)->Modified();
+  return module_->FileModified(file_);
 }
 
 ComPtr<IOTAModule> SourceEditorObject::GetModule() {
-  return pools_->ModuleFor(*ide_, module_);
+  return pools_->ModuleFor(*module_);
 }
 
 ComPtr<IOTAEditView> SourceEditorObject::GetEditView(std::int32_t index) {
   if (index < 0) return {};
-  const auto& view = ide_->Views().ViewOf(*module_->File(file_), static_cast<std::size_t>(index));
-  if (!view) return {};
-  return pools_->ViewFor(*ide_, view);
+  EditorSeam::View* view = editor_->ViewOf(*module_, file_, static_cast<std::size_t>(index));
+  if (view == nullptr) return {};
+  return pools_->ViewFor(*view);
 }
 
 std::int32_t SourceEditorObject::GetEditViewCount() {
-  return static_cast<std::int32_t>(ide_->Views().ViewCountOf(*module_->File(file_)));
+  return static_cast<std::int32_t>(editor_->ViewCount(*module_, file_));
 }
 
 std::int32_t SourceEditorObject::GetSubViewCount() {
@@ -34,15 +33,12 @@ std::int32_t SourceEditorObject::GetSubViewCount() {
 }
 
 std::int32_t SourceEditorObject::GetSubViewIndex() {
-  const auto view = ide_->LastViewOf(*module_);
-  if (!view) return 0;
-  return static_cast<std::int32_t>(module_->IndexOf(view->GetDocument()));
+  return static_cast<std::int32_t>(editor_->CurrentFile(*module_));
 }
 
 std::string SourceEditorObject::GetSubViewIdentifier(std::int32_t index) {
   if (index < 0 || static_cast<std::size_t>(index) >= module_->FileCount()) return {};
-  return Utf8FromPath(
-      PathFromUtf8(module_->File(static_cast<std::size_t>(index))->Path()).filename());
+  return Utf8FromPath(PathFromUtf8(module_->FilePath(static_cast<std::size_t>(index))).filename());
 }
 
 }  // namespace zeb

@@ -7,22 +7,22 @@
 #include <utility>
 
 #include "api/ToolsAPI.h"
-#include "ide/core/Module.h"
+#include "ide/core/EditorSeam.h"
 #include "ide/ota/LiveObjects.h"
 
 namespace zeb {
 
-class Ide;
 class ObjectPools;
 
 class SourceEditorObject final : public CountedObject<IOTASourceEditor> {
  public:
-  SourceEditorObject(Ide& ide, ObjectPools& pools, std::shared_ptr<Module> module, std::size_t file)
-      : ide_(&ide), pools_(&pools), module_(std::move(module)), file_(file) {}
-  bool Serves(const std::shared_ptr<Module>& module, std::size_t file) const noexcept {
-    return module_ == module && file_ == file;
+  SourceEditorObject(EditorSeam& editor, ObjectPools& pools,
+                     std::shared_ptr<EditorSeam::Module> module, std::size_t file)
+      : editor_(&editor), pools_(&pools), module_(std::move(module)), file_(file) {}
+  bool Serves(const EditorSeam::Module* module, std::size_t file) const noexcept {
+    return module_.get() == module && file_ == file;
   }
-  void Serve(std::shared_ptr<Module> module, std::size_t file) noexcept {
+  void Serve(std::shared_ptr<EditorSeam::Module> module, std::size_t file) noexcept {
     module_ = std::move(module);
     file_ = file;
   }
@@ -41,9 +41,9 @@ class SourceEditorObject final : public CountedObject<IOTASourceEditor> {
   std::string GetSubViewIdentifier(std::int32_t index) override;
 
  private:
-  Ide* ide_;
+  EditorSeam* editor_;
   ObjectPools* pools_;
-  std::shared_ptr<Module> module_;
+  std::shared_ptr<EditorSeam::Module> module_;
   std::size_t file_;
 };
 

@@ -5,7 +5,9 @@
 #include <string_view>
 
 #include "ide/core/EditView.h"
+#include "ide/qt/EdgeGuard.h"
 #include "ide/qt/EditorWidget.h"
+#include "ide/qt/QtStrings.h"
 #include "ide/text/Document.h"
 #include "ide/text/TextChange.h"
 
@@ -13,8 +15,8 @@ namespace zeb {
 
 namespace {
 
-// A pause longer than this ends a typing run.
-constexpr qint64 kTypingPauseMs = 1000;
+// A pause longer than this ends a run of keys.
+constexpr qint64 kRunPauseMs = 1000;
 
 // Restores a flag on every path.
 class FlagScope {
@@ -116,7 +118,7 @@ bool DocumentScreen::SetEncoding(ScreenEncoding encoding) {
   if (encoding == encoding_) return true;
   if (encoding == ScreenEncoding::Cp949 && !IsCp949Text(AllBytes(document_))) return false;
   encoding_ = encoding;
-  EndTypingRun();
+  EndRun();
   Load();
   return true;
 }
@@ -175,28 +177,32 @@ zeb::TextPos DocumentScreen::TextPosAt(long position) const {
 
 // ---- Screen to document -----------------------------------------------------------------------
 
-DocumentScreen::UserAction::UserAction(DocumentScreen& screen, EditorWidget& pane, bool typing)
+DocumentScreen::UserAction::UserAction(DocumentScreen& screen, EditorWidget& pane, Run run)
     : screen_(screen), outer_(screen.actionDepth_ == 0) {
   if (outer_) screen_.Flush();
   ++screen_.actionDepth_;
   if (!outer_) return;
   screen_.active_ = &pane;
-  screen_.actionTyping_ = typing;
+  screen_.actionRun_ = run;
   screen_.actionEdited_ = false;
+  const zeb::TextPos anchor = screen_.TextPosAt(pane.Anchor());
+  const zeb::TextPos caret = screen_.TextPosAt(pane.Caret());
+  screen_.actionStart_ = {caret, std::min(anchor, caret), std::max(anchor, caret)};
 }
 
 DocumentScreen::UserAction::~UserAction() {
   if (outer_) screen_.Flush();
   --screen_.actionDepth_;
   if (!outer_) return;
-  if (screen_.actionTyping_ && screen_.actionEdited_ && screen_.active_ != nullptr) {
-    screen_.typingEnd_ = screen_.active_->Caret();
-    screen_.typingSteps_ = screen_.document_.History().UndoCount();
-    screen_.typingClock_.start();
+  if (screen_.actionRun_ != Run::None && screen_.actionEdited_ && screen_.active_ != nullptr) {
+    screen_.run_ = screen_.actionRun_;
+    screen_.runEnd_ = screen_.active_->Caret();
+    screen_.runSteps_ = screen_.document_.History().UndoCount();
+    screen_.runClock_.start();
   } else if (screen_.actionEdited_) {
-    screen_.EndTypingRun();
+    screen_.EndRun();
   }
-  screen_.actionTyping_ = false;
+  screen_.actionRun_ = Run::None;
 }
 
 void DocumentScreen::OnModified(int position, int type, int length) {
@@ -229,13 +235,13 @@ void DocumentScreen::Flush() {
   const PendingChange change = *pending_;
   pending_.reset();
   if (!change.insert) {
-    Forward(change.from, change.to, std::string());
+    Forward(change, std::string());
   } else {
     const auto* text = reinterpret_cast<const char*>(listening_->Send(
         QsciScintillaBase::SCI_GETRANGEPOINTER, U(change.position), change.length));
     const std::string shown(text != nullptr ? text : "", text != nullptr ? U(change.length) : 0);
     const std::string bytes = FromScreen(encoding_, shown);
-    Forward(change.from, change.from, bytes);
+    Forward(change, bytes);
     // The document stores line breaks as its own line end and what its encoding cannot hold as
     // "?": where that differs from what was typed, the screen shows what was stored.
     if (!reloadPending_ && ToScreen(encoding_, bytes) != shown) reloadPending_ = true;
@@ -254,28 +260,56 @@ void DocumentScreen::ReloadLater() {
   });
 }
 
-void DocumentScreen::Forward(zeb::TextPos from, zeb::TextPos to, const std::string& bytes) {
+bool DocumentScreen::ContinuesRun(const PendingChange& change, std::size_t steps) const {
+  // Nothing else changed the history, the caret did not move, no pause.
+  if (actionDepth_ == 0 || actionRun_ == Run::None || actionRun_ != run_ || runEnd_ < 0 ||
+      steps != runSteps_ || runClock_.elapsed() >= kRunPauseMs)
+    return false;
+  switch (actionRun_) {
+    case Run::Typing:
+      return change.position == runEnd_;
+    case Run::Backspace:
+      return !change.insert && change.position + change.length == runEnd_;
+    case Run::Delete:
+      return !change.insert && change.position == runEnd_;
+    case Run::None:
+      break;
+  }
+  return false;
+}
+
+void DocumentScreen::Forward(const PendingChange& change, const std::string& bytes) {
   EditorWidget* pane = active_ != nullptr ? active_ : listening_;
   if (pane == nullptr) return;
   zeb::EditView& view = *pane->View();
-  if (!document_.IsValid(from) || !document_.IsValid(to) || !view.Select(from, to)) {
+  if (!document_.IsValid(change.from) || !document_.IsValid(change.to) ||
+      !view.Select(change.from, change.to)) {
     // Inside a line end: not a change the document can take; show the document again.
     reloadPending_ = true;
     return;
   }
   const std::size_t before = document_.History().UndoCount();
-  // A step joins the one before when it belongs to the same user action, or continues a run
-  // of typing: nothing else changed the history, the caret did not move, no pause.
-  bool join = actionDepth_ > 0 && actionEdited_;
-  if (!join && actionDepth_ > 0 && actionTyping_ && typingEnd_ >= 0 && before == typingSteps_ &&
-      typingClock_.elapsed() < kTypingPauseMs)
-    join = PositionOf(from) == typingEnd_;
-  {
-    FlagScope scope(forwarding_);
-    view.InsertText(bytes);
+  // A step joins the one before when it belongs to the same user action, or continues a run.
+  const bool first = actionDepth_ > 0 && !actionEdited_;
+  const bool join = (actionDepth_ > 0 && actionEdited_) || ContinuesRun(change, before);
+  // This runs inside the component's own calls: a failure is told once they have returned, and
+  // the screen then shows the document again.
+  const bool made = RunAtEdge(
+      tr("Changing the text of %1").arg(DisplayName(document_)),
+      [&] {
+        FlagScope scope(forwarding_);
+        view.InsertText(bytes);
+      },
+      ReportTime::Later);
+  if (!made) {
+    reloadPending_ = true;
+    return;
   }
   const std::size_t after = document_.History().UndoCount();
-  if (after == before + 1 && join && before > 0) joined_.insert(after);
+  if (after == before + 1) {
+    if (join && before > 0) joined_.insert(after);
+    if (first) startedFrom_[after] = actionStart_;
+  }
   if (actionDepth_ > 0) actionEdited_ = true;
   CheckLines();
 }
@@ -288,9 +322,10 @@ void DocumentScreen::Apply(const zeb::TextChange& change) {
     // A new step: the steps that could be redone are gone, and so are their joins.
     const std::size_t count = document_.History().UndoCount();
     joined_.erase(joined_.lower_bound(count), joined_.end());
-    if (!forwarding_) EndTypingRun();
+    startedFrom_.erase(startedFrom_.lower_bound(count), startedFrom_.end());
+    if (!forwarding_) EndRun();
   } else {
-    EndTypingRun();
+    EndRun();
   }
   if (forwarding_ || listening_ == nullptr) return;
   if (pending_) {
@@ -342,18 +377,36 @@ bool DocumentScreen::InStep() const {
   return listening_->ScreenBytes().toStdString() == ToScreen(encoding_, AllBytes(document_));
 }
 
+void DocumentScreen::Resync() {
+  if (listening_ == nullptr || InStep()) return;
+  pending_.reset();
+  EndRun();
+  Load();
+}
+
 // ---- Undo -------------------------------------------------------------------------------------
 
 void DocumentScreen::Undo(zeb::EditView& view) {
-  EndTypingRun();
+  EndRun();
+  std::size_t undone = 0;  // the last step undone, the first of its run
   while (true) {
     const std::size_t step = document_.History().UndoCount();
-    if (!view.Undo() || joined_.count(step) == 0) break;
+    if (!view.Undo()) break;
+    undone = step;
+    if (joined_.count(step) == 0) break;
   }
+  const auto found = startedFrom_.find(undone);
+  if (found == startedFrom_.end()) return;
+  const zeb::ViewState& state = found->second;
+  if (!document_.IsValid(state.blockStart) || !document_.IsValid(state.blockEnd)) return;
+  if (!state.HasBlock())
+    view.SetCursor(state.cursor);
+  else
+    view.Select(state.cursor == state.blockStart ? state.blockEnd : state.blockStart, state.cursor);
 }
 
 void DocumentScreen::Redo(zeb::EditView& view) {
-  EndTypingRun();
+  EndRun();
   if (!view.Redo()) return;
   while (joined_.count(document_.History().UndoCount() + 1) != 0)
     if (!view.Redo()) break;

@@ -5,8 +5,10 @@
 //     pane's view (the view's block replaced by the new text), so an add-in reads what is shown;
 //   - each change made through the IDE (a block command, undo, redo) is applied to the screen as
 //     the byte range it replaced, nothing else touched.
-// Typing is grouped into undo steps as editors do: a run of typed characters is undone at once;
-// moving the cursor, a pause, or any other change ends the run.
+// Keys are grouped into undo steps as editors do: a run of typed characters, of Backspace or of
+// Delete is undone at once; moving the cursor, a pause, or any other change ends the run. Undoing
+// what the user did shows the caret and selection as they were before it (after a Backspace
+// undone the caret stands after the character it brought back, which is not selected).
 #pragma once
 
 #include <QElapsedTimer>
@@ -16,6 +18,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include <map>
 
 #include "ide/qt/ScreenEncoding.h"
 #include "ide/text/TextPos.h"
@@ -58,16 +62,24 @@ class DocumentScreen final : public QObject {
   long PositionOf(zeb::TextPos pos) const;
   zeb::TextPos TextPosAt(long position) const;
 
-  // Undo and redo through `view`, a typing run as one step.
+  // Undo and redo through `view`, a run of keys as one step.
   void Undo(zeb::EditView& view);
   void Redo(zeb::EditView& view);
-  void EndTypingRun() noexcept { typingEnd_ = -1; }
+  void EndRun() noexcept { runEnd_ = -1; }
+
+  // The runs of keys that make one undo step.
+  enum class Run {
+    None,       // not a key that runs on
+    Typing,     // typed characters
+    Backspace,  // Backspace with no selection
+    Delete,     // Delete with no selection
+  };
 
   // What the user does in one go (a key press, a paste, a replacement): every change it makes
-  // is one undo step. `typing` marks typed characters, which may extend the last run.
+  // is one undo step. `run` says which run of keys the action may extend.
   class UserAction {
    public:
-    UserAction(DocumentScreen& screen, EditorWidget& pane, bool typing);
+    UserAction(DocumentScreen& screen, EditorWidget& pane, Run run = Run::None);
     ~UserAction();
     UserAction(const UserAction&) = delete;
     UserAction& operator=(const UserAction&) = delete;
@@ -79,6 +91,9 @@ class DocumentScreen final : public QObject {
 
   // True when the screen holds exactly the document (as its encoding shows it).
   bool InStep() const;
+  // Shows the document anew when the screen does not hold it (after a change that failed part
+  // way).
+  void Resync();
 
   // Makes the document take the change the component made last, if it has not yet. The
   // component announces each change before making it; the document takes it at the next
@@ -95,8 +110,11 @@ class DocumentScreen final : public QObject {
  private:
   // Shows the document anew.
   void Load();
+  struct PendingChange;
   void OnModified(int position, int type, int length);
-  void Forward(zeb::TextPos from, zeb::TextPos to, const std::string& bytes);
+  void Forward(const PendingChange& change, const std::string& bytes);
+  // Whether the step `change` makes continues the run of keys the last action ended.
+  bool ContinuesRun(const PendingChange& change, std::size_t steps) const;
   void ReloadLater();
   long LineStart(std::size_t index) const;
   void CheckLines();
@@ -126,12 +144,17 @@ class DocumentScreen final : public QObject {
 
   // History positions p whose step p is undone and redone together with step p - 1.
   std::set<std::size_t> joined_;
+  // History positions p whose step p was the first of a user action: undoing it shows the
+  // caret and selection the action started from.
+  std::map<std::size_t, zeb::ViewState> startedFrom_;
   int actionDepth_ = 0;
-  bool actionTyping_ = false;
-  bool actionEdited_ = false;    // the current action has made a step already
-  long typingEnd_ = -1;          // where the last typing run ended, -1 when there is none
-  std::size_t typingSteps_ = 0;  // the history position after the run's last step
-  QElapsedTimer typingClock_;
+  Run actionRun_ = Run::None;
+  bool actionEdited_ = false;  // the current action has made a step already
+  zeb::ViewState actionStart_;
+  Run run_ = Run::None;       // the run the last action made or extended
+  long runEnd_ = -1;          // where the caret stood after it, -1 when there is none
+  std::size_t runSteps_ = 0;  // the history position after the run's last step
+  QElapsedTimer runClock_;
 };
 
 }  // namespace zeb

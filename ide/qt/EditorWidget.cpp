@@ -12,8 +12,10 @@
 
 #include "ide/app/Ide.h"
 #include "ide/qt/DocumentScreen.h"
+#include "ide/qt/EdgeGuard.h"
 #include "ide/qt/EditorAccessibility.h"
 #include "ide/qt/KeyTranslation.h"
+#include "ide/qt/QtStrings.h"
 
 namespace zeb {
 
@@ -48,6 +50,10 @@ class SelectedText final : public QMimeData {
   QByteArray bytes_;
   bool utf8_;
 };
+
+unsigned long U(long value) {
+  return static_cast<unsigned long>(std::max(0L, value));
+}
 
 QsciLexer* LexerFor(const std::string& path, QObject* parent) {
   const QString extension = QFileInfo(QString::fromStdString(path)).suffix().toLower();
@@ -110,11 +116,17 @@ EditorWidget::~EditorWidget() {
 
 void EditorWidget::ApplyLexer() {
   QsciLexer* lexer = LexerFor(view_->GetDocument().Path(), this);
-  if (lexer == nullptr) return;
+  QsciLexer* old = this->lexer();
+  if (lexer == nullptr) {
+    setLexer(nullptr);
+    delete old;
+    return;
+  }
   const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   lexer->setDefaultFont(font);
   lexer->setFont(font, -1);
   setLexer(lexer);
+  delete old;
 }
 
 // ---- Positions --------------------------------------------------------------------------------
@@ -141,6 +153,8 @@ int EditorWidget::CaretColumn() const {
 
 void EditorWidget::SetSelection(long anchor, long caret) {
   Send(SCI_SETSEL, static_cast<unsigned long>(anchor), caret);
+  // Up and Down keep to the column the caret was put in, not one it stood in before.
+  Send(SCI_CHOOSECARETX);
 }
 
 QMimeData* EditorWidget::toMimeData(const QByteArray& text, bool rectangular) const {
@@ -213,41 +227,58 @@ bool EditorWidget::event(QEvent* event) {
 }
 
 void EditorWidget::keyPressEvent(QKeyEvent* event) {
+  const QString what =
+      tr("The key %1 in %2")
+          .arg(QKeySequence(event->keyCombination()).toString(QKeySequence::NativeText),
+               DisplayName(view_->GetDocument()));
+  if (!RunAtEdge(what, [this, event] { HandleKey(*event); })) event->accept();
+}
+
+void EditorWidget::HandleKey(QKeyEvent& event) {
   MakeTopView();
   PushSelectionToView();  // an add-in reads what the screen shows
-  const TShortCut code = KeyCodeOf(*event);
+  const TShortCut code = KeyCodeOf(event);
   if (code != 0) {
     switch (ide_.RouteKey(code)) {
       case zeb::KeyOutcome::Handled:
       case zeb::KeyOutcome::Faulted:
       case zeb::KeyOutcome::Pending:
-        screen_.EndTypingRun();
+        screen_.EndRun();
         SyncSelectionFromView();
-        event->accept();
+        event.accept();
         return;
       case zeb::KeyOutcome::PassedOn:
       case zeb::KeyOutcome::NotBound:
         break;
     }
   }
-  if (onKeyPassedOn && onKeyPassedOn(*event)) {
-    event->accept();
+  if (onKeyPassedOn && onKeyPassedOn(event)) {
+    event.accept();
     return;
   }
-  if (event->key() == Qt::Key_Backtab) {
-    event->accept();  // Shift+Tab that no binding took does nothing
+  if (event.key() == Qt::Key_Backtab) {
+    event.accept();  // Shift+Tab that no binding took does nothing
     return;
   }
-  if ((event->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) == Qt::AltModifier &&
-      IsTyping(event->text())) {
-    event->accept();  // Alt with a character is a command; one that nothing took types nothing
+  const Qt::KeyboardModifiers modifiers = event.modifiers();
+  const bool command =
+      (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+  if (command && IsTyping(event.text())) {
+    event.accept();  // a key with Ctrl, Alt or Super is a command; one that nothing took types
+                     // nothing
     return;
   }
+  DocumentScreen::Run run = DocumentScreen::Run::None;
+  if (!command && IsTyping(event.text()))
+    run = DocumentScreen::Run::Typing;
+  else if (!command && Anchor() == Caret() && event.key() == Qt::Key_Backspace)
+    run = DocumentScreen::Run::Backspace;
+  else if (!command && Anchor() == Caret() && event.key() == Qt::Key_Delete &&
+           (modifiers & Qt::ShiftModifier) == 0)
+    run = DocumentScreen::Run::Delete;
   {
-    const bool typing = IsTyping(event->text()) &&
-                        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0;
-    DocumentScreen::UserAction action(screen_, *this, typing);
-    QsciScintilla::keyPressEvent(event);
+    DocumentScreen::UserAction action(screen_, *this, run);
+    QsciScintilla::keyPressEvent(&event);
   }
   PushSelectionToView();
   emit StatusChanged();
@@ -256,7 +287,9 @@ void EditorWidget::keyPressEvent(QKeyEvent* event) {
 void EditorWidget::inputMethodEvent(QInputMethodEvent* event) {
   MakeTopView();
   {
-    DocumentScreen::UserAction action(screen_, *this, IsTyping(event->commitString()));
+    DocumentScreen::UserAction action(
+        screen_, *this,
+        IsTyping(event->commitString()) ? DocumentScreen::Run::Typing : DocumentScreen::Run::None);
     QsciScintilla::inputMethodEvent(event);
   }
   PushSelectionToView();
@@ -272,7 +305,7 @@ void EditorWidget::mousePressEvent(QMouseEvent* event) {
   MakeTopView();
   {
     // The middle button pastes the primary selection.
-    DocumentScreen::UserAction action(screen_, *this, false);
+    DocumentScreen::UserAction action(screen_, *this);
     QsciScintilla::mousePressEvent(event);
   }
   PushSelectionToView();
@@ -287,7 +320,7 @@ void EditorWidget::mouseReleaseEvent(QMouseEvent* event) {
 void EditorWidget::contextMenuEvent(QContextMenuEvent* event) {
   MakeTopView();
   {
-    DocumentScreen::UserAction action(screen_, *this, false);
+    DocumentScreen::UserAction action(screen_, *this);
     QsciScintilla::contextMenuEvent(event);
   }
   PushSelectionToView();
@@ -296,10 +329,40 @@ void EditorWidget::contextMenuEvent(QContextMenuEvent* event) {
 void EditorWidget::dropEvent(QDropEvent* event) {
   MakeTopView();
   {
-    DocumentScreen::UserAction action(screen_, *this, false);
+    DocumentScreen::UserAction action(screen_, *this);
     QsciScintilla::dropEvent(event);
   }
   PushSelectionToView();
+}
+
+// ---- Highlighting ----------------------------------------------------------------------------
+
+void EditorWidget::paintEvent(QPaintEvent* event) {
+  StyleLinesOnScreen();
+  QsciScintilla::paintEvent(event);
+}
+
+void EditorWidget::StyleLinesOnScreen() {
+  const long styled = Send(SCI_GETENDSTYLED);
+  const long first = Send(SCI_DOCLINEFROMVISIBLE, U(Send(SCI_GETFIRSTVISIBLELINE)));
+  const long last = first + Send(SCI_LINESONSCREEN) + 1;
+  const long length = Send(SCI_GETLENGTH);
+  const long end = last + 1 >= Send(SCI_GETLINECOUNT)
+                       ? length
+                       : Send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(last + 1));
+  if (styled >= end || lexer() == nullptr) return;
+  const long start =
+      std::max(styled, Send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(first)));
+  // Styling marks the text for painting: the same lines, unchanged, are styled once.
+  const std::size_t version = view_->GetDocument().History().Version();
+  if (start == guessedFrom_ && end == guessedTo_ && version == guessedVersion_) return;
+  guessedFrom_ = start;
+  guessedTo_ = end;
+  guessedVersion_ = version;
+  Send(SCI_COLOURISE, U(start), end);
+  // The component goes on styling in order from where it was: it will style these lines again,
+  // knowing what comes before them.
+  Send(SCI_STARTSTYLING, U(styled), 0);
 }
 
 }  // namespace zeb

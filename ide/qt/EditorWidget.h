@@ -3,7 +3,13 @@
 // selection, clipboard, input methods, highlighting); the pane keeps its view's cursor and block
 // equal to the screen's caret and selection, as byte positions, both ways.
 // Key presses go through the IDE's key bindings first; a key no binding takes goes to the
-// window's shortcuts, then to the component.
+// window's shortcuts, then to the component. A key with Ctrl, Alt or Super that none of them
+// takes types nothing.
+//
+// Highlighting: the component styles the text in order from the top, the part above the screen
+// while the window is idle. After a jump far ahead (Ctrl+End in a large file) the lines on
+// screen are styled at once on their own, as if no comment or string were open above them,
+// until the idle styling reaches them and styles them for good.
 #pragma once
 
 #include <Qsci/qsciscintilla.h>
@@ -54,6 +60,9 @@ class EditorWidget : public QsciScintilla {
   int CaretColumn() const;
   void SetSelection(long anchor, long caret);
 
+  // Sets the highlighting for the file's name (after Save As, another language's).
+  void ApplyLexer();
+
   // Sends a message to the component with integer arguments.
   long Send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const {
     return SendScintilla(message, wParam, lParam);
@@ -77,14 +86,20 @@ class EditorWidget : public QsciScintilla {
   void contextMenuEvent(QContextMenuEvent* event) override;
   QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
   void dropEvent(QDropEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   void MakeTopView();
-  void ApplyLexer();
+  void HandleKey(QKeyEvent& event);
+  void StyleLinesOnScreen();
 
   zeb::Ide& ide_;
   std::shared_ptr<zeb::EditView> view_;
   DocumentScreen& screen_;
+  // The range styled ahead of the idle styling last, and the text's version then.
+  long guessedFrom_ = -1;
+  long guessedTo_ = -1;
+  std::size_t guessedVersion_ = 0;
 };
 
 }  // namespace zeb

@@ -105,7 +105,7 @@ bool FindBar::Find(bool forward, bool fromSelectionStart) {
   const long end = editor.Send(QsciScintillaBase::SCI_GETTARGETEND);
   editor.SetSelection(found, end);
   editor.PushSelectionToView();
-  editor.Screen().EndTypingRun();
+  editor.Screen().EndRun();
   return true;
 }
 
@@ -128,7 +128,7 @@ void FindBar::ReplaceOne() {
     return;
   const QByteArray with = ScreenText(editor, replace_->text());
   {
-    DocumentScreen::UserAction action(editor.Screen(), editor, false);
+    DocumentScreen::UserAction action(editor.Screen(), editor);
     editor.Send(QsciScintillaBase::SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
     editor.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET,
                          static_cast<unsigned long>(with.size()), with.constData());
@@ -148,7 +148,7 @@ int FindBar::ReplaceAll() {
   int count = 0;
   long from = 0;
   {
-    DocumentScreen::UserAction action(editor.Screen(), editor, false);
+    DocumentScreen::UserAction action(editor.Screen(), editor);
     while (true) {
       const long length = editor.Send(QsciScintillaBase::SCI_GETLENGTH);
       editor.Send(QsciScintillaBase::SCI_SETTARGETRANGE, static_cast<unsigned long>(from), length);

@@ -1,14 +1,21 @@
-// Qt key presses as the IDE's key codes: the virtual-key code plus 0x2000 for Shift, 0x4000 for
-// Ctrl and 0x8000 for Alt.
+// Qt key presses as the IDE's key codes: Qt's tables into the key table (ide/core/KeyName.h),
+// read by ide/core/ToolkitKeys.h.
 #pragma once
 
 #include <Qt>
+#include <span>
 
 #include "api/KeyTypes.h"
+#include "ide/core/ToolkitKeys.h"
 
 class QKeyEvent;
 
 namespace zeb {
+
+// Qt's keys, its numeric keypad's keys (which the keypad's modifier tells apart) and modifiers.
+std::span<const ToolkitKey> QtKeys();
+std::span<const ToolkitKey> QtKeypadKeys();
+std::span<const ToolkitModifier> QtModifiers();
 
 // The virtual-key code of a Qt key, or 0 when the key has none (a dead key, a bare modifier).
 std::uint16_t VirtualKeyOf(int qtKey);

@@ -1,36 +1,42 @@
 // MainWindow: the IDE window. A tab per document shown, its edit views as panes side by side
-// (View -> Split); menus for files, editing, finding, views, encodings and tools; a status bar
-// (line, column, tab width, encoding, line end, modified); recent files; and the front end's
-// side of the IDE core: faults and messages in message boxes, add-in dialogs as modal windows.
+// (View -> Split), the find bar under them; the IDE core it drives, and the commands that act on
+// the pane the user works in (undo, redo, go to line, split, companions).
+//
+// Its other parts live in classes of their own: the menus and their actions (WindowMenus), the
+// file commands and the watch on the open files (FileCommands, DiskWatch), the trace viewer's
+// panel (TracePanel), the Packages window (PackagesWindow), the status bar (StatusPanel) and what
+// the IDE core tells the window (WindowObserver).
 #pragma once
 
 #include <QMainWindow>
-#include <QStringList>
+#include <QString>
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "ide/app/Ide.h"
-#include "ide/core/IdeObserver.h"
 #include "ide/qt/ModalPresenter.h"
 
 class QAction;
-class QActionGroup;
-class QDockWidget;
-class QLabel;
-class QMenu;
+class QKeyEvent;
 class QSplitter;
 class QTabWidget;
 class QTreeWidget;
 
 namespace zeb {
 
+class DiskWatch;
 class DocumentScreen;
 class EditorWidget;
+class FileCommands;
 class FindBar;
-class TraceView;
+class StatusPanel;
+class TracePanel;
+class WindowMenus;
+class WindowObserver;
 
-class MainWindow final : public QMainWindow, public zeb::IdeObserver {
+class MainWindow final : public QMainWindow {
   Q_OBJECT
 
  public:
@@ -48,32 +54,47 @@ class MainWindow final : public QMainWindow, public zeb::IdeObserver {
   // The pane the user works in, and every pane of the tab it is in.
   EditorWidget* CurrentEditor() const;
   std::vector<EditorWidget*> PanesOf(int tabIndex) const;
+  // The panes showing `document`, and the screen they share (null when none shows it).
+  std::vector<EditorWidget*> PanesOf(const Document& document) const;
+  DocumentScreen* ScreenOf(const Document& document) const;
   QTabWidget* Tabs() const noexcept { return tabs_; }
   FindBar* Finder() const noexcept { return findBar_; }
   ModalPresenter& Presenter() noexcept { return presenter_; }
+  FileCommands& Files() const noexcept { return *files_; }
+  DiskWatch& Disk() const noexcept { return *disk_; }
+  TracePanel& Trace() const noexcept { return *trace_; }
   // Every action of the menus, for tests: by its text without "&" and "...".
   QAction* Action(const QString& text) const;
 
-  // Replaces the message boxes (faults, messages, errors) with a call; for tests.
+  // Tells the user in a message box (or through onMessage).
+  void Report(const QString& title, const QString& text);
+
+  // The window's questions answered without asking; for tests. Unset, a dialog asks.
+  // Faults, messages and errors: instead of a message box.
   std::function<void(const QString& title, const QString& text)> onMessage;
-  // Answers "save changes?" without asking; for tests. Returns a QMessageBox::StandardButton.
+  // "Save changes?": a QMessageBox::StandardButton (Save, Discard or Cancel).
   std::function<int(const QString& fileName)> onAskSave;
+  // "The file changed on disk: overwrite it?": QMessageBox::Save to overwrite, or Cancel.
+  std::function<int(const QString& fileName)> onAskOverwrite;
+  // Save As: the path chosen, empty to cancel.
+  std::function<QString(const QString& currentPath)> onAskSavePath;
 
   // The status bar's text, joined: "Ln 3, Col 9 (byte 2) | Tab 8 | UTF-8 | LF | Modified".
   QString StatusText();
   // The Packages window's contents: one item per loaded package, its identity below it.
   QTreeWidget* CreatePackageTree(QWidget* parent) const;
-  // The Trace panel's view (zeb-trace's, viewer/window), once the panel was opened; whether it
-  // is the user's trace viewer now.
-  TraceView* Trace() const noexcept { return traceView_; }
-  bool TraceViewerRunning() const;
-  QDockWidget* TraceDock() const noexcept { return traceDock_; }
+
+  // ---- What the IDE core tells the window (from WindowObserver)
+  void ShowChange(Document& document, const TextChange& change);
+  void ShowTopView(EditView& view);
+  void Repaint(EditView& view);
 
  public slots:
   void OpenDialog();
   bool Save();
   bool SaveAs();
   bool CloseCurrent();
+  bool CloseTab(int index);
   void Undo();
   void Redo();
   void SplitView();
@@ -81,63 +102,33 @@ class MainWindow final : public QMainWindow, public zeb::IdeObserver {
   void GoToLine(int line);
   void ToggleCompanion();
   void ShowPackages();
-  // Makes the Trace panel the user's trace viewer (its server on a thread of its own, so that a
-  // TRACE from this window's thread is answered), shows a hidden panel, or stops a shown one.
-  void ToggleTraceViewer();
-  void StopTraceViewer();
+  void UpdateStatus();
+  void UpdateTabTitle(const Document& document);
+  // Runs `command` on the pane the user works in, with its view and screen in step before and
+  // after; nothing without a pane.
+  void EditCommand(const std::function<void(EditorWidget&)>& command);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
-  // IdeObserver
-  void OnFault(const zeb::Fault& fault) override;
-  TModalResult OnDialog(TForm& form) override;
-  void OnMessage(const std::string& text) override;
-  void OnDocumentChanged(zeb::Document& document, const zeb::TextChange& change) override;
-  void OnPaint(zeb::EditView& view) override;
-  void OnTopViewChanged(zeb::EditView& view) override;
+  void changeEvent(QEvent* event) override;
 
  private:
-  void BuildMenus();
-  QAction* AddAction(QMenu* menu, const QString& text, const QList<QKeySequence>& keys,
-                     const std::function<void()>& run);
-  bool RunShortcut(const QKeyEvent& event);
-  void Report(const QString& title, const QString& text);
-  EditorWidget* EditorOf(const zeb::EditView& view) const;
-  QSplitter* TabOf(const zeb::Document& document) const;
-  EditorWidget* AddPane(const std::shared_ptr<zeb::EditView>& view);
+  EditorWidget* EditorOf(const EditView& view) const;
+  QSplitter* TabOf(const Document& document) const;
+  EditorWidget* AddPane(const std::shared_ptr<EditView>& view);
   void RemovePane(EditorWidget* pane);
-  bool CloseTab(int index);
-  // Asks whether to save the document when it is modified (with `lastViewOnly`, only when no
-  // other view shows it); false when the user cancels or the save failed.
-  bool MaySave(zeb::Document& document, bool lastViewOnly = true);
-  bool SaveTo(zeb::Document& document, const QString& path);
-  void UpdateStatus();
-  void UpdateTabTitle(const zeb::Document& document);
-  void AddRecent(const QString& path);
-  void FillRecentMenu();
-  void FillModuleMenu();
-  void FillEncodingMenu();
-  void EditCommand(const std::function<void(EditorWidget&)>& command);
 
   ModalPresenter presenter_;
+  std::unique_ptr<WindowObserver> observer_;  // before the IDE, which reports to it
   std::unique_ptr<zeb::Ide> ide_;
-  std::map<const zeb::Document*, DocumentScreen*> screens_;
+  std::map<const Document*, DocumentScreen*> screens_;
   QTabWidget* tabs_;
   FindBar* findBar_;
-  QLabel* position_;
-  QLabel* tabWidth_;
-  QLabel* encoding_;
-  QLabel* lineEnd_;
-  QLabel* modified_;
-  QMenu* recentMenu_ = nullptr;
-  QMenu* moduleMenu_ = nullptr;
-  QMenu* encodingMenu_ = nullptr;
-  QAction* traceAction_ = nullptr;
-  QList<QAction*> actions_;
-  QDockWidget* traceDock_ = nullptr;
-  TraceView* traceView_ = nullptr;
+  std::unique_ptr<StatusPanel> status_;
+  TracePanel* trace_;
+  FileCommands* files_;
+  DiskWatch* disk_;
+  WindowMenus* menus_;
   EditorWidget* lastPane_ = nullptr;
 };
 

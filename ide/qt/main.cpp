@@ -1,51 +1,19 @@
 // zeb-ide: the IDE window. Loads the packages and opens the files named.
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
+#include <cstdio>
 
+#include "ide/app/CheckedOutput.h"
+#include "ide/app/CommandLine.h"
+#include "ide/qt/DisplayCheck.h"
 #include "ide/qt/MainWindow.h"
 
 namespace zeb {
 namespace {
 
-struct Arguments {
-  bool noPackage = false;
-  QStringList packages;  // empty: those of the packages folders
-  QStringList files;
-};
-
-// Parses the command line in a core application, so that --help, --version and a bad option
-// are answered without a display.
-Arguments Parse(int argc, char** argv) {
-  QCoreApplication core(argc, argv);
-  QCoreApplication::setApplicationName(QStringLiteral("zeb-ide"));
-  QCoreApplication::setApplicationVersion(QStringLiteral(ZEB_VERSION));
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral(
-      "The ZEB IDE window: loads the packages and opens FILEs in editors.\n"
-      "Tab and Shift+Tab indent and unindent the selected block; Ctrl+Alt+U shows the\n"
-      "information dialog."));
-  parser.addHelpOption();
-  parser.addVersionOption();
-  const QCommandLineOption packageOption(
-      QStringList{QStringLiteral("package")},
-      QStringLiteral("Load the package FILE (may be repeated) instead of every package in the "
-                     "packages folders: lib/zeb-ide/packages/ of the installation, then "
-                     "$XDG_DATA_HOME/zeb-ide/packages/."),
-      QStringLiteral("FILE"));
-  const QCommandLineOption noPackageOption(QStringList{QStringLiteral("no-package")},
-                                           QStringLiteral("Load no package."));
-  parser.addOption(packageOption);
-  parser.addOption(noPackageOption);
-  parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Files to open."),
-                               QStringLiteral("[FILE...]"));
-  parser.process(core);  // exits after --help, --version or a bad option
-  Arguments arguments;
-  arguments.noPackage = parser.isSet(noPackageOption);
-  arguments.packages = parser.values(packageOption);
-  arguments.files = parser.positionalArguments();
-  return arguments;
+// A name from the command line as Qt names files.
+QString FileName(const std::string& name) {
+  return QFile::decodeName(QByteArray::fromStdString(name));
 }
 
 }  // namespace
@@ -53,21 +21,35 @@ Arguments Parse(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   using namespace zeb;
-  const Arguments arguments = Parse(argc, argv);
+  // The command line is read before Qt starts, so that --help, --version and a bad option are
+  // answered without a display.
+  CheckedOutput out(stdout);
+  CommandLine commandLine(
+      "zeb-ide", ZEB_VERSION,
+      "The ZEB IDE window: loads the packages and opens FILEs in editors.\n"
+      "Tab and Shift+Tab indent and unindent the selected block; Ctrl+Alt+U shows the\n"
+      "information dialog.",
+      "Files to open");
+  commandLine.SetFooter(commandLine.PackagesHelp());
+  if (const auto status = commandLine.Parse(std::vector<std::string>(argv, argv + argc), out))
+    return *status;
 
+  DisplayCheck displayCheck;  // no display: one line and status 1, not Qt's abort
   QApplication app(argc, argv);
+  displayCheck.Done();
   QApplication::setOrganizationName(QStringLiteral("zeb-ide"));
   QApplication::setApplicationName(QStringLiteral("zeb-ide"));
   QApplication::setApplicationVersion(QStringLiteral(ZEB_VERSION));
 
-  zeb::MainWindow window;
-  if (!arguments.noPackage) {
-    for (const QString& package : arguments.packages)
-      window.LoadPackage(package);
-    if (arguments.packages.isEmpty()) window.Ide().LoadPackagesFrom(window.Ide().PackageFolders());
+  MainWindow window;
+  if (!commandLine.Packages().empty()) {
+    for (const std::string& package : commandLine.Packages())
+      window.LoadPackage(FileName(package));
+  } else if (!commandLine.NoPackage()) {
+    window.Ide().LoadPackagesFrom(window.Ide().PackageFolders());
   }
-  for (const QString& file : arguments.files)
-    window.OpenFile(file);
+  for (const std::string& file : commandLine.Files())
+    window.OpenFile(FileName(file));
   window.show();
   return QApplication::exec();
 }

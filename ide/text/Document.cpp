@@ -35,7 +35,11 @@ Document::Document(std::string path, TextBuffer buffer)
     : path_(std::move(path)), buffer_(std::move(buffer)), undoBudgetFloor_(undoBudgetFloor) {}
 
 std::shared_ptr<Document> Document::Open(const std::string& path) {
-  return std::make_shared<Document>(path, TextBuffer::Adopt(FileStore::Read(path, kOpenRoom)));
+  FileIdentity file;
+  auto document =
+      std::make_shared<Document>(path, TextBuffer::Adopt(FileStore::Read(path, kOpenRoom, &file)));
+  document->file_ = file;
+  return document;
 }
 
 std::string_view Document::LineText(std::int32_t line) const {
@@ -224,8 +228,11 @@ std::optional<ViewState> Document::Redo() {
   return step->after;
 }
 
-void Document::Save() {
-  FileStore::Write(path_, buffer_.Contiguous());
+void Document::Save(SaveMode mode) {
+  if (mode == SaveMode::IfUnchanged && CheckDisk() == DiskState::Changed)
+    throw EFileChanged("cannot save " + path_ +
+                       ": the file changed on disk since it was read or saved");
+  file_ = FileStore::Write(path_, buffer_.Contiguous());
   savedVersion_ = history_.Version();
   TextChange saved;
   saved.kind = TextChange::Kind::Saved;
@@ -234,6 +241,52 @@ void Document::Save() {
 
 void Document::SaveCopy(const std::string& path) const {
   FileStore::Write(path, buffer_.Contiguous());
+}
+
+void Document::SaveAs(const std::string& path) {
+  file_ = FileStore::Write(path, buffer_.Contiguous());
+  path_ = path;
+  savedVersion_ = history_.Version();
+  TextChange saved;
+  saved.kind = TextChange::Kind::Saved;
+  Changed(saved);
+}
+
+Document::DiskState Document::CheckDisk() const {
+  const FileIdentity now = FileStore::Identify(path_);
+  if (now == file_) return DiskState::Unchanged;
+  return now.exists ? DiskState::Changed : DiskState::Missing;
+}
+
+void Document::Reload(const ViewState& state) {
+  FileIdentity file;
+  const ByteBlock bytes = FileStore::Read(path_, 0, &file);
+  const std::string_view fresh(bytes.Data(), bytes.Size());
+  const std::string_view text = buffer_.Contiguous();
+  // Only whole lines are replaced: the lines before the first difference and after the last one
+  // keep their places, and no line end is cut in two.
+  std::size_t head = static_cast<std::size_t>(
+      std::mismatch(text.begin(), text.end(), fresh.begin(), fresh.end()).first - text.begin());
+  const std::size_t lastBreak = text.substr(0, head).rfind('\n');
+  head = lastBreak == std::string_view::npos ? 0 : lastBreak + 1;
+  std::size_t tail = 0;
+  const std::size_t most = std::min(text.size(), fresh.size()) - head;
+  while (tail < most && text[text.size() - 1 - tail] == fresh[fresh.size() - 1 - tail])
+    ++tail;
+  // The common end starts where a line does, or is nothing.
+  while (tail > 0 && text[text.size() - tail - 1] != '\n')
+    --tail;
+  if (head != text.size() - tail || head != fresh.size() - tail) {
+    const auto line = static_cast<std::int32_t>(buffer_.LineOf(head) + 1);
+    const ViewState after{{line, 1}, {line, 1}, {line, 1}};
+    Edit(head, text.size() - tail - head, fresh.substr(head, fresh.size() - tail - head), state,
+         after);
+  }
+  file_ = file;
+  savedVersion_ = history_.Version();
+  TextChange saved;
+  saved.kind = TextChange::Kind::Saved;
+  Changed(saved);
 }
 
 void Document::Changed(const TextChange& change) {

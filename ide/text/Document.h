@@ -7,6 +7,11 @@
 //
 // The undo history keeps within a budget of memory: by default the larger of 256 MiB and four
 // times the text's size (SetUndoBudgetFloor changes the 256 MiB for documents opened after).
+//
+// A document remembers the identity of its file (FileStore::FileIdentity) as it was when the
+// text was read from it or saved to it, so that nothing another program wrote since is
+// overwritten unawares: Save refuses a file that changed, CheckDisk tells a front end, Reload
+// takes the file's text in as an undoable step.
 #pragma once
 
 #include <cstddef>
@@ -19,12 +24,21 @@
 #include <vector>
 
 #include "ide/text/ByteBlock.h"
+#include "ide/text/FileStore.h"
 #include "ide/text/TextBuffer.h"
 #include "ide/text/TextChange.h"
 #include "ide/text/TextPos.h"
 #include "ide/text/UndoHistory.h"
+#include "runtime/Exceptions.h"
 
 namespace zeb {
+
+// Raised by Document::Save when the file changed on disk since the document read or saved it.
+class EFileChanged : public EInOutError {
+ public:
+  using EInOutError::EInOutError;
+  const char* ClassName() const noexcept override { return "EFileChanged"; }
+};
 
 class Document {
  public:
@@ -85,10 +99,32 @@ class Document {
   // The least budget of documents made from now on.
   static void SetUndoBudgetFloor(std::size_t bytes) noexcept;
 
-  // Writes the text to the document's file; raises EInOutError, leaving the file as it was.
-  void Save();
+  // ---- The file
+  enum class SaveMode {
+    IfUnchanged,  // refuse a file that changed on disk since it was read or saved
+    Overwrite,    // write over whatever the file holds now
+  };
+  // Writes the text to the document's file. Raises EFileChanged, writing nothing, when the mode
+  // is IfUnchanged and the file changed on disk (a file that has gone is written again); raises
+  // EInOutError, leaving the file as it was, when it cannot be written.
+  void Save(SaveMode mode = SaveMode::IfUnchanged);
   // Writes the text to another file; the document stays as it is.
   void SaveCopy(const std::string& path) const;
+  // Writes the text to `path`, which becomes the document's file (a normalised absolute path);
+  // the text, its history and whether it is modified stay.
+  void SaveAs(const std::string& path);
+
+  enum class DiskState {
+    Unchanged,  // the file is as the document read or saved it
+    Changed,    // another program wrote it, or another file took its name
+    Missing,    // no file has the name any more
+  };
+  DiskState CheckDisk() const;
+  // Takes in the file's text as it is now: the lines that differ are replaced as one undo step
+  // (none when nothing differs), `state` being the view state before it and the start of the
+  // replaced lines the cursor after it. The document is then unmodified, its file unchanged.
+  // Raises EInOutError, changing nothing, when the file cannot be read.
+  void Reload(const ViewState& state);
 
   using ChangeListener = std::function<void(Document&, const TextChange&)>;
   void SetChangeListener(ChangeListener listener) { listener_ = std::move(listener); }
@@ -124,6 +160,7 @@ class Document {
   ByteBlock spare_;
   std::size_t undoBudgetFloor_;
   std::size_t savedVersion_ = 0;
+  FileIdentity file_;  // the file as the text was last read from it or saved to it
   ChangeListener listener_;
 };
 

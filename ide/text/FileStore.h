@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,13 +26,33 @@
 
 namespace zeb {
 
+// What tells one version of a file from another without reading it: its size, the time it was
+// last written and which file on the disk it is (device and inode; on Windows the volume and the
+// file index), so that a file written in place and one put in its place by a rename both differ.
+// A name with no file behind it has the identity with `exists` false.
+struct FileIdentity {
+  bool exists = false;
+  std::uint64_t size = 0;
+  std::int64_t written = 0;  // in the system's units: nanoseconds, or 100 ns on Windows
+  std::uint64_t device = 0;
+  std::uint64_t file = 0;
+
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
 class FileStore {
  public:
   // The whole file, as bytes, with room for `room` more. Only a regular file is read (a FIFO
   // or a device could block or never end). Raises EInOutError naming the path and the reason.
-  static ByteBlock Read(const std::string& path, std::size_t room = 0);
-  // Replaces the file's content with `bytes` as described above.
-  static void Write(const std::string& path, std::string_view bytes);
+  // `identity`, when given, receives the identity of the file read.
+  static ByteBlock Read(const std::string& path, std::size_t room = 0,
+                        FileIdentity* identity = nullptr);
+  // Replaces the file's content with `bytes` as described above; the identity of the file
+  // written.
+  static FileIdentity Write(const std::string& path, std::string_view bytes);
+  // The identity of the file `path` names now (symbolic links followed); a file that cannot be
+  // looked at counts as missing.
+  static FileIdentity Identify(const std::string& path);
 };
 
 }  // namespace zeb

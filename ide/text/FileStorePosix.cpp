@@ -91,6 +91,17 @@ std::string ResolveTarget(const std::string& path) {
   Fail("cannot save", path, ELOOP);
 }
 
+FileIdentity IdentityOf(const struct stat& st) {
+  FileIdentity identity;
+  identity.exists = true;
+  identity.size = static_cast<std::uint64_t>(st.st_size);
+  identity.written = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 +
+                     static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+  identity.device = static_cast<std::uint64_t>(st.st_dev);
+  identity.file = static_cast<std::uint64_t>(st.st_ino);
+  return identity;
+}
+
 // Makes a rename in `folder` durable. Some file systems cannot sync a folder; the file itself
 // is already on the disk then, so that is no reason to call the save failed.
 void SyncFolder(const std::string& folder) {
@@ -101,7 +112,7 @@ void SyncFolder(const std::string& folder) {
 }
 }  // namespace
 
-ByteBlock FileStore::Read(const std::string& path, std::size_t room) {
+ByteBlock FileStore::Read(const std::string& path, std::size_t room, FileIdentity* identity) {
   // Not blocking: opening a FIFO would otherwise wait for a writer. The flag changes nothing
   // for the regular files that are read.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -111,6 +122,7 @@ ByteBlock FileStore::Read(const std::string& path, std::size_t room) {
   if (::fstat(fd, &st) != 0) Fail("cannot read", path, errno);
   if (S_ISDIR(st.st_mode)) Fail("cannot open", path, EISDIR);
   if (!S_ISREG(st.st_mode)) throw EInOutError("cannot open " + path + ": not a regular file");
+  if (identity != nullptr) *identity = IdentityOf(st);
   ByteBlock bytes;
   // Files that tell no size (those of /proc) are read in growing steps.
   const auto expected = static_cast<std::size_t>(st.st_size);
@@ -131,7 +143,13 @@ ByteBlock FileStore::Read(const std::string& path, std::size_t room) {
   return bytes;
 }
 
-void FileStore::Write(const std::string& path, std::string_view bytes) {
+FileIdentity FileStore::Identify(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return {};
+  return IdentityOf(st);
+}
+
+FileIdentity FileStore::Write(const std::string& path, std::string_view bytes) {
   const std::string target = ResolveTarget(path);
   const std::size_t slash = target.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
@@ -178,6 +196,9 @@ void FileStore::Write(const std::string& path, std::string_view bytes) {
     [[maybe_unused]] const int ignored = ::fchown(fd, st.st_uid, st.st_gid);
   }
   if (::fsync(fd) != 0) failAndClean(errno);
+  // The file keeps its inode and times through the rename: this is the saved file's identity.
+  struct stat saved {};
+  if (::fstat(fd, &saved) != 0) failAndClean(errno);
   if (::close(guard.Release()) != 0) {
     const int error = errno;
     ::unlink(tempName.c_str());
@@ -190,6 +211,7 @@ void FileStore::Write(const std::string& path, std::string_view bytes) {
   }
   // Without this a crash could bring back the old file under the name.
   SyncFolder(folder);
+  return IdentityOf(saved);
 }
 
 }  // namespace zeb

@@ -56,6 +56,33 @@ void RemoveLeftovers(const std::string& folder, const std::string& prefix) {
   ::FindClose(find);
 }
 
+FileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info) {
+  FileIdentity identity;
+  identity.exists = true;
+  identity.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  identity.written =
+      static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                info.ftLastWriteTime.dwLowDateTime);
+  identity.device = info.dwVolumeSerialNumber;
+  identity.file = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  return identity;
+}
+
+// A relative path in its full form, any other as it is: ReplaceFileW fails on relative ones
+// (under Wine with ERROR_DIRECTORY).
+std::wstring FullPath(const std::wstring& path) {
+  const bool relative =
+      !(path.size() >= 2 && path[1] == L':') && !path.starts_with(L"\\") && !path.starts_with(L"/");
+  if (!relative) return path;
+  const DWORD size = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return path;
+  std::wstring full(size, L'\0');
+  const DWORD got = ::GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+  if (got == 0 || got >= size) return path;
+  full.resize(got);
+  return full;
+}
+
 // Makes the temporary file "`base`.XXXXXX" (six random letters and digits) that no one else has.
 HANDLE CreateTemporary(const std::string& base, std::string& name) {
   static constexpr char kLetters[] =
@@ -77,7 +104,7 @@ HANDLE CreateTemporary(const std::string& base, std::string& name) {
 }
 }  // namespace
 
-ByteBlock FileStore::Read(const std::string& path, std::size_t room) {
+ByteBlock FileStore::Read(const std::string& path, std::size_t room, FileIdentity* identity) {
   // Backup semantics open a folder too, so that it can be told apart; sharing everything lets
   // another program keep the file open, as Linux would.
   const HANDLE file = ::CreateFileW(WidePath(path).c_str(), GENERIC_READ,
@@ -91,6 +118,7 @@ ByteBlock FileStore::Read(const std::string& path, std::size_t room) {
   if (!::GetFileInformationByHandle(file, &info)) Fail("cannot read", path, ::GetLastError());
   if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
     filestore::Fail("cannot open", path, "Is a directory");
+  if (identity != nullptr) *identity = IdentityOf(info);
   const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
   if (size > SIZE_MAX / 2) Fail("cannot read", path, ERROR_NOT_ENOUGH_MEMORY);
   ByteBlock bytes;
@@ -110,7 +138,20 @@ ByteBlock FileStore::Read(const std::string& path, std::size_t room) {
   return bytes;
 }
 
-void FileStore::Write(const std::string& path, std::string_view bytes) {
+FileIdentity FileStore::Identify(const std::string& path) {
+  // No access asked for: the file's information is readable even while another program holds
+  // the file open without sharing.
+  const HANDLE file = ::CreateFileW(WidePath(path).c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  HandleGuard guard(file);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(file, &info)) return {};
+  return IdentityOf(info);
+}
+
+FileIdentity FileStore::Write(const std::string& path, std::string_view bytes) {
   const std::size_t slash = path.find_last_of("/\\:");
   const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -127,7 +168,7 @@ void FileStore::Write(const std::string& path, std::string_view bytes) {
       CreateTemporary(folder + prefix + std::to_string(::GetCurrentProcessId()), tempName);
   if (file == INVALID_HANDLE_VALUE) Fail("cannot save", path, ::GetLastError());
   HandleGuard guard(file);
-  const std::wstring temp = WidePath(tempName);
+  const std::wstring temp = FullPath(WidePath(tempName));
   auto failAndClean = [&](DWORD error) {
     guard.Close();
     ::DeleteFileW(temp.c_str());
@@ -145,12 +186,12 @@ void FileStore::Write(const std::string& path, std::string_view bytes) {
   if (!::FlushFileBuffers(file)) failAndClean(::GetLastError());
   if (const DWORD error = guard.Close(); error != 0) failAndClean(error);
 
-  const std::wstring target = WidePath(path);
+  const std::wstring target = FullPath(WidePath(path));
   if (!exists) {
     if (!::MoveFileExW(temp.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
       failAndClean(::GetLastError());
-    return;
+    return Identify(path);
   }
   // A read-only file cannot be replaced: it loses the attribute for the moment and gets it back
   // with the others, whether the replacement worked or not.
@@ -168,7 +209,7 @@ void FileStore::Write(const std::string& path, std::string_view bytes) {
         error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
       if (::MoveFileExW(temp.c_str(), target.c_str(),
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return;
+        return Identify(path);
       if (error != ERROR_FILE_NOT_FOUND)
         filestore::Fail("cannot save", path,
                         ErrorText(::GetLastError()) + "; the new content is in " + tempName);
@@ -181,6 +222,8 @@ void FileStore::Write(const std::string& path, std::string_view bytes) {
   ::SetFileAttributesW(target.c_str(), (attributes & kKeptAttributes) != 0
                                            ? attributes & kKeptAttributes
                                            : DWORD{FILE_ATTRIBUTE_NORMAL});
+  // Windows keeps no identity through the replacement: the file is asked once it is in place.
+  return Identify(path);
 }
 
 }  // namespace zeb

@@ -3,6 +3,7 @@
 
 #include <QKeyEvent>
 
+#include "ide/core/KeyName.h"
 #include "ide/qt/KeyTranslation.h"
 
 namespace zeb {
@@ -39,8 +40,13 @@ TEST(KeyTranslation, KeysBecomeVirtualKeyCodesWithModifierBits) {
       {Qt::Key_Home, Qt::KeypadModifier, 0x0024},  // keypad navigation keys stay what they are
       {Qt::Key_Escape, none, 0x001B},
       {Qt::Key_Left, Qt::ShiftModifier, 0x2025},
+      {Qt::Key_Semicolon, Qt::ControlModifier, 0x40BA},
+      {Qt::Key_Equal, Qt::ControlModifier, 0x40BB},
+      {Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier, 0x60BB},
+      {Qt::Key_Exclam, Qt::ControlModifier | Qt::ShiftModifier, 0x6031},
       {Qt::Key_Shift, Qt::ShiftModifier, 0},  // a bare modifier is no key
       {Qt::Key_Control, Qt::ControlModifier, 0},
+      {Qt::Key_X, Qt::MetaModifier, 0},  // a key with Super is the desktop's
       {Qt::Key_unknown, none, 0},
   };
   for (const Row& row : rows) {
@@ -48,6 +54,16 @@ TEST(KeyTranslation, KeysBecomeVirtualKeyCodesWithModifierBits) {
     const QKeyEvent event(QEvent::KeyPress, row.key, row.modifiers);
     EXPECT_EQ(zeb::KeyCodeOf(event), row.code) << std::hex << row.key;
   }
+}
+
+// The Qt tables point into the key table: every key Qt can press has a name there.
+TEST(KeyTranslation, EveryTranslatedKeyHasAName) {
+  for (const auto table : {zeb::QtKeys(), zeb::QtKeypadKeys()})
+    for (const zeb::ToolkitKey& row : table)
+      for (std::uint32_t value = row.first; value <= row.last; ++value) {
+        const std::uint16_t key = zeb::VirtualKeyIn(table, value);
+        EXPECT_FALSE(zeb::KeyName::NameOf(key).empty()) << std::hex << value << " " << key;
+      }
 }
 
 }  // namespace

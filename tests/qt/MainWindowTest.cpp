@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
+#include <QFileInfo>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -30,6 +31,8 @@
 #include "ide/qt/FindBar.h"
 #include "ide/qt/FormDialog.h"
 #include "ide/qt/MainWindow.h"
+#include "ide/qt/TracePanel.h"
+#include "tests/qt/WindowFixture.h"
 #include "trace/ZebTrace.h"
 #include "trace/uTrace.h"
 #include "viewer/window/TraceView.h"
@@ -39,87 +42,8 @@ namespace {
 using zeb::EditorWidget;
 using zeb::FormDialog;
 using zeb::MainWindow;
-
-const char kUnit[] =
-    "unit Unit1;\n"
-    "interface\n"
-    "procedure A;\n"
-    "implementation\n"
-    "end.\n";
-
-class WindowTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    // Recent files and settings go to a folder of the test's own.
-    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
-    window = std::make_unique<MainWindow>();
-    window->onMessage = [this](const QString& title, const QString& text) {
-      messages << title + QStringLiteral(": ") + text;
-    };
-    window->resize(900, 600);
-    window->show();
-  }
-  void TearDown() override { window.reset(); }
-
-  QString Write(const QString& name, const QByteArray& bytes) {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return path;
-  }
-  QByteArray Read(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll();
-  }
-  // The document's bytes as the add-in and a save see them, and the text on screen.
-  static QByteArray DocumentBytes(EditorWidget& editor) {
-    const zeb::Document& document = editor.View()->GetDocument();
-    const std::string bytes = document.Bytes(0, document.ByteSize());
-    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  }
-  static QString Shown(const EditorWidget& editor) {
-    return QString::fromUtf8(editor.ScreenBytes());
-  }
-  // The middle of the character at a screen position, in the pane's viewport.
-  static QPoint PointAt(const EditorWidget& editor, long position) {
-    const auto at = static_cast<unsigned long>(position);
-    return {
-        static_cast<int>(editor.Send(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, position)) + 2,
-        static_cast<int>(editor.Send(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, position) +
-                         editor.Send(QsciScintillaBase::SCI_TEXTHEIGHT, at) / 2)};
-  }
-  EditorWidget* OpenWithAddin(const QString& name, const QByteArray& bytes) {
-    EXPECT_TRUE(window->LoadPackage(QStringLiteral(ZEB_ADDIN_PATH)))
-        << messages.join('\n').toStdString();
-    EditorWidget* editor = window->OpenFile(Write(name, bytes));
-    EXPECT_NE(editor, nullptr);
-    if (editor != nullptr) editor->setFocus();
-    return editor;
-  }
-  // Selects whole lines first..last (1-based) with the keyboard: Ctrl+Home, Down, Shift+Down.
-  static void SelectLines(EditorWidget& editor, int first, int last) {
-    QTest::keyClick(&editor, Qt::Key_Home, Qt::ControlModifier);
-    for (int i = 1; i < first; ++i)
-      QTest::keyClick(&editor, Qt::Key_Down);
-    for (int i = first; i <= last; ++i)
-      QTest::keyClick(&editor, Qt::Key_Down, Qt::ShiftModifier);
-  }
-  void SaveScreenshot(QWidget& widget, const QString& name) {
-    const QString shots = qEnvironmentVariable("ZEB_SCREENSHOT_DIR");
-    if (shots.isEmpty()) return;
-    QDir().mkpath(shots);
-    QApplication::processEvents();  // lay out what the last key changed
-    EXPECT_TRUE(widget.grab().save(shots + QLatin1Char('/') + name));
-  }
-
-  QTemporaryDir dir;
-  std::unique_ptr<MainWindow> window;
-  QStringList messages;
-};
+using zeb::test::kUnit;
+using zeb::test::WindowTest;
 
 TEST_F(WindowTest, TabIndentsASelectionInAPascalFileByTwoAndShiftTabUndoesIt) {
   EditorWidget* editor = OpenWithAddin(QStringLiteral("Unit1.pas"), kUnit);
@@ -497,12 +421,12 @@ TEST_F(WindowTest, TheTracePanelShowsALoadedPackagesTraceAndClosingItFreesTheSoc
   QDir().mkpath(runtime);
   QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
-  const std::string socket = (runtime + QStringLiteral("/TFormTrace")).toStdString();
+  const QString socket = runtime + QStringLiteral("/TFormTrace");
   ASSERT_TRUE(window->LoadPackage(QStringLiteral(ZEB_ADDIN_PATH)))
       << messages.join('\n').toStdString();
-  window->ToggleTraceViewer();
-  ASSERT_NE(window->Trace(), nullptr);
-  ASSERT_TRUE(window->TraceViewerRunning()) << window->Trace()->NotReceiving().toStdString();
+  window->Trace().Toggle();
+  ASSERT_NE(window->Trace().View(), nullptr);
+  ASSERT_TRUE(window->Trace().Running()) << window->Trace().View()->NotReceiving().toStdString();
 
   // The package's own ZebTrace, the one its TRACE calls, from this thread.
   void* package = dlopen(ZEB_ADDIN_PATH, RTLD_NOW | RTLD_NOLOAD);
@@ -521,7 +445,7 @@ TEST_F(WindowTest, TheTracePanelShowsALoadedPackagesTraceAndClosingItFreesTheSoc
   const std::array<zeb::TVarRec, 0> none{};
   EXPECT_EQ(zeb::TraceDelivery("from the window's thread", none), zeb::TraceOutcome::Delivered);
   FinalizeuTrace();
-  zeb::TraceView& view = *window->Trace();
+  zeb::TraceView& view = *window->Trace().View();
   ASSERT_TRUE(QTest::qWaitFor([&] { return view.Model().rowCount() == 2; }, 10000));
   EXPECT_EQ(
       view.Model().data(view.Model().index(0, zeb::TraceTableModel::kMessage), Qt::DisplayRole),
@@ -532,9 +456,9 @@ TEST_F(WindowTest, TheTracePanelShowsALoadedPackagesTraceAndClosingItFreesTheSoc
   EXPECT_FALSE(other.StartReceiving());
   EXPECT_TRUE(other.NotReceiving().contains(QStringLiteral("already running")));
 
-  window->TraceDock()->close();
-  EXPECT_FALSE(window->TraceViewerRunning());
-  EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(socket)));
+  window->Trace().Dock()->close();
+  EXPECT_FALSE(window->Trace().Running());
+  EXPECT_FALSE(QFileInfo::exists(socket));
   EXPECT_TRUE(other.StartReceiving()) << other.NotReceiving().toStdString();
   EXPECT_EQ(view.Model().rowCount(), 2) << "what came stays shown";
   qunsetenv("XDG_RUNTIME_DIR");
@@ -609,6 +533,38 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
     EXPECT_EQ(ide.exitStatus(), QProcess::NormalExit) << option;
     EXPECT_EQ(ide.exitCode(), 0) << option << ide.readAllStandardError().toStdString();
     EXPECT_TRUE(ide.readAllStandardOutput().contains("zeb-ide")) << option;
+  }
+}
+
+// Without a display the window says so in one line, with a status that is no crash; a bad option
+// is one line and status 2, as zeb-host has it.
+TEST(CommandLine, NoDisplayAndABadOptionAreOneLineEach) {
+  const struct {
+    const char* display;  // null: none
+    const char* argument;
+    int status;
+    QByteArray error;
+  } cases[] = {
+      {nullptr, "Unit1.pas", 1,
+       "zeb-ide: cannot connect to a display; zeb-host runs without one\n"},
+      {":97", "Unit1.pas", 1, "zeb-ide: cannot connect to a display; zeb-host runs without one\n"},
+      {nullptr, "--no-such-option", 2,
+       "zeb-ide: The following argument was not expected: --no-such-option (see zeb-ide --help)\n"},
+  };
+  for (const auto& c : cases) {
+    QProcess ide;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+      environment.remove(QString::fromLatin1(name));
+    if (c.display != nullptr)
+      environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(c.display));
+    ide.setProcessEnvironment(environment);
+    ide.start(QStringLiteral(ZEB_IDE_PATH),
+              {QStringLiteral("--no-package"), QString::fromLatin1(c.argument)});
+    ASSERT_TRUE(ide.waitForFinished(10000)) << c.argument;
+    EXPECT_EQ(ide.exitStatus(), QProcess::NormalExit) << c.argument;
+    EXPECT_EQ(ide.exitCode(), c.status) << c.argument;
+    EXPECT_EQ(ide.readAllStandardError(), c.error) << c.argument;
   }
 }
 

@@ -89,31 +89,57 @@ TEST(KeyMap, SequencesWaitForTheirLastKey) {
   EXPECT_FALSE(keys.Add(Handler({}, 0, 3)));
 }
 
+// Known answers: names as scripts write them, codes as the key procedures receive them.
 TEST(KeyName, NamesAndCodes) {
   const struct {
     const char* name;
     int code;
+    const char* printed;  // null: printed as `name`
   } cases[] = {
-      {"Tab", 0x0009},
-      {"Shift+Tab", 0x2009},
-      {"Ctrl+Tab", 0x4009},
-      {"Ctrl+Alt+U", 0xC055},
-      {"ctrl+alt+shift+l", 0xE04C},
-      {"Alt+Ctrl+u", 0xC055},
-      {"a", 0x0041},
-      {"7", 0x0037},
-      {"0x2009", 0x2009},
-      {"F12", 0x007B},
-      {"f24", 0x0087},
-      {"Num0", 0x0060},
-      {"Shift+NumPlus", 0x206B},
+      {"Tab", 0x0009, nullptr},
+      {"Shift+Tab", 0x2009, nullptr},
+      {"Ctrl+Tab", 0x4009, nullptr},
+      {"Ctrl+Alt+U", 0xC055, nullptr},
+      {"ctrl+alt+shift+l", 0xE04C, "Ctrl+Alt+Shift+L"},
+      {"Shift+Control+Alt+L", 0xE04C, "Ctrl+Alt+Shift+L"},
+      {"Alt+Ctrl+u", 0xC055, "Ctrl+Alt+U"},
+      {"a", 0x0041, "A"},
+      {"7", 0x0037, nullptr},
+      {"0x2009", 0x2009, "Shift+Tab"},
+      {"0x1009", 0x1009, nullptr},  // a bit outside the modifiers: no name
+      {"0x00FF", 0x00FF, nullptr},  // no such key
+      {"F12", 0x007B, nullptr},
+      {"f24", 0x0087, "F24"},
+      {"Num0", 0x0060, nullptr},
+      {"Shift+NumPlus", 0x206B, nullptr},
+      {"Return", 0x000D, "Enter"},
+      {"Escape", 0x001B, "Esc"},
+      {"PgDn", 0x0022, nullptr},
+      {"Menu", 0x005D, nullptr},
+      {"Ctrl+Semicolon", 0x40BA, nullptr},
+      {"Ctrl+Shift+Equals", 0x60BB, nullptr},
+      {"Alt+Quote", 0x80DE, nullptr},
+      {"NumStar", 0x006A, nullptr},
+      {"ScrollLock", 0x0091, nullptr},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(KeyName::Parse(c.name), std::optional<TShortCut>(static_cast<TShortCut>(c.code)))
-        << c.name;
-  for (const char* bad : {"", "Hyper+A", "Shift+Shift+A", "Ctrl+", "F25", "F0", "F01", "0x10000",
-                          "0xZZ", "ab", "Ctrl+Alt"})
+  for (const auto& c : cases) {
+    const auto code = static_cast<TShortCut>(c.code);
+    EXPECT_EQ(KeyName::Parse(c.name), std::optional<TShortCut>(code)) << c.name;
+    EXPECT_EQ(KeyName::Of(code), c.printed ? c.printed : c.name) << c.name;
+  }
+  EXPECT_EQ(KeyName::Label(0x0009), "Tab 0x0009");
+  EXPECT_EQ(KeyName::Label(0x1009), "0x1009");
+  for (const char* bad : {"", "Hyper+A", "Shift+Shift+A", "Ctrl+Control+A", "Ctrl+", "F25", "F0",
+                          "F01", "0x10000", "0xZZ", "ab", "Ctrl+Alt", "Num10", "Semi"})
     EXPECT_EQ(KeyName::Parse(bad), std::nullopt) << bad;
+}
+
+// Whatever code is printed by a name reads back as that code.
+TEST(KeyName, EveryPrintedNameReadsBack) {
+  for (unsigned code = 0; code <= 0xFFFF; ++code) {
+    const std::string name = KeyName::Of(static_cast<TShortCut>(code));
+    ASSERT_EQ(KeyName::Parse(name), std::optional<TShortCut>(static_cast<TShortCut>(code))) << name;
+  }
 }
 
 }  // namespace

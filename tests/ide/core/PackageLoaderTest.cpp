@@ -41,6 +41,9 @@ TEST(PackageLoader, EveryFailureNamesTheFileAndTheReasonAndTheIdeGoesOn) {
       {dir / Pkg("truncated"), ": not a loadable shared library (truncated: "},
       {Fixture("NotAPackage"), ": not a package: it has no ZebGetPackageInfo"},
       {Fixture("BadInfo"), ": not a package: its package information is missing or malformed"},
+      {Fixture("NewerInterface"),
+       ": it was built for interface version 2, newer than this IDE's 1: rebuild it with this "
+       "IDE's SDK, or use an IDE that provides version 2"},
       {Fixture("NoRegister"), ": it has no Register"},
       {Fixture("MissingRequired"),
        ": it requires nonesuch200.bpl, which this IDE does not provide"},

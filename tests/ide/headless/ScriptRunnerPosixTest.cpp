@@ -32,7 +32,8 @@ TEST(ScriptRunner, AReadErrorPartWayIsAnErrorNotTheEnd) {
   RecordingObserver observer;
   zeb::Ide ide(observer, zeb::Ide::Options());
   std::FILE* out = std::tmpfile();
-  ScriptRunner runner(ide, out);
+  CheckedOutput output(out);
+  ScriptRunner runner(ide, output);
   std::string lines = "echo one\necho two\n";
   std::FILE* script = ::fopencookie(&lines, "r", {ReadThenFail, nullptr, nullptr, nullptr});
   try {
@@ -42,6 +43,7 @@ TEST(ScriptRunner, AReadErrorPartWayIsAnErrorNotTheEnd) {
     EXPECT_EQ(e.Message(), "cannot read script s.zs: Input/output error");
   }
   std::fclose(script);
+  output.Flush();
   std::rewind(out);
   char printed[32] = {};
   EXPECT_EQ(std::fread(printed, 1, sizeof printed - 1, out), 8u);

@@ -70,7 +70,8 @@ TEST(ScriptRunner, BadLinesStopWithTheirLineAndReason) {
     zeb::Ide ide(observer, zeb::Ide::Options());
     ide.Open(dir / "a.pas");
     std::FILE* out = std::fopen((dir / "out").c_str(), "wb");
-    ScriptRunner runner(ide, out);
+    CheckedOutput output(out);
+    ScriptRunner runner(ide, output);
     Script script("# comment\n\ntype X\n" + std::string(c.line) + "\ntype Y\n");
     const auto failure = runner.Run(script.File(), "script");
     std::fclose(out);
@@ -86,7 +87,8 @@ TEST(ScriptRunner, BadLinesStopWithTheirLineAndReason) {
 TEST(ScriptRunner, CommentAndBlankLinesAreSkippedWhateverTheyHold) {
   RecordingObserver observer;
   zeb::Ide ide(observer, zeb::Ide::Options());
-  ScriptRunner runner(ide, stdout);
+  CheckedOutput out(stdout);
+  ScriptRunner runner(ide, out);
   for (const char* line : {"# it's \"odd", "  \t# a \\q escape: \"\\q\"", "#", " \t\r", ""}) {
     const auto failure = runner.RunLine(line, 1);
     EXPECT_FALSE(failure) << line << ": " << failure->reason;
@@ -109,7 +111,8 @@ TEST(ScriptRunner, AnyExceptionFromACommandStopsWithItsLine) {
   WriteFile(dir / "a.pas", "abc\n");
   FailingObserver observer;
   zeb::Ide ide(observer, zeb::Ide::Options());
-  ScriptRunner runner(ide, stdout);
+  CheckedOutput out(stdout);
+  ScriptRunner runner(ide, out);
   Script script("open " + (dir / "a.pas") + "\ntype X\nsave\n");
   const auto failure = runner.Run(script.File(), "script");
   ASSERT_TRUE(failure);
@@ -122,7 +125,8 @@ TEST(ScriptRunner, AnyExceptionFromACommandStopsWithItsLine) {
 TEST(ScriptRunner, CommandsNeedAnOpenFile) {
   RecordingObserver observer;
   zeb::Ide ide(observer, zeb::Ide::Options());
-  ScriptRunner runner(ide, stdout);
+  CheckedOutput out(stdout);
+  ScriptRunner runner(ide, out);
   for (const char* line : {"key Tab", "print", "split", "undo", "save", "type x"}) {
     const auto failure = runner.RunLine(line, 7);
     ASSERT_TRUE(failure) << line;

@@ -53,6 +53,106 @@ TEST(Document, SaveFailuresNameThePathAndTheReason) {
   EXPECT_THROW(Document::Open(dir / "nonesuch.pas"), EInOutError);
 }
 
+// Another program's changes are not overwritten unawares: a file written in place, one put in
+// its place by a rename (as editors save), a file gone (written again).
+TEST(Document, SaveRefusesAFileThatChangedOnDiskSinceItWasReadOrSaved) {
+  TempDir dir;
+  const std::string path = dir / "a.pas";
+  const std::string other = dir / "other.pas";
+  struct Case {
+    const char* name;
+    void (*change)(const std::string& path, const std::string& other);
+    Document::DiskState state;
+    const char* onDisk;  // what a refused save leaves
+  };
+  const Case cases[] = {
+      {"appended",
+       [](const std::string& p, const std::string&) { WriteFile(p, ReadFile(p) + "appended\n"); },
+       Document::DiskState::Changed, "a\nappended\n"},
+      {"renamed over",
+       [](const std::string& p, const std::string& o) {
+         WriteFile(o, "b\n");
+         std::filesystem::rename(o, p);
+       },
+       Document::DiskState::Changed, "b\n"},
+      {"removed", [](const std::string& p, const std::string&) { std::filesystem::remove(p); },
+       Document::DiskState::Missing, nullptr},
+  };
+  for (const Case& c : cases) {
+    WriteFile(path, "a\n");
+    const auto doc = Document::Open(path);
+    EXPECT_EQ(doc->CheckDisk(), Document::DiskState::Unchanged) << c.name;
+    doc->Edit(0, 0, "x", {}, {});
+    c.change(path, other);
+    EXPECT_EQ(doc->CheckDisk(), c.state) << c.name;
+    if (c.onDisk != nullptr) {
+      try {
+        doc->Save();
+        ADD_FAILURE() << c.name << ": saved";
+      } catch (const EFileChanged& e) {
+        EXPECT_EQ(e.Message(),
+                  "cannot save " + path + ": the file changed on disk since it was read or saved");
+      }
+      EXPECT_EQ(ReadFile(path), c.onDisk) << c.name;
+      EXPECT_TRUE(doc->Modified());
+      doc->SaveCopy(other);  // a copy elsewhere is not held back
+      EXPECT_EQ(ReadFile(other), "xa\n");
+      doc->Save(Document::SaveMode::Overwrite);
+    } else {
+      doc->Save();
+    }
+    EXPECT_EQ(ReadFile(path), "xa\n") << c.name;
+    EXPECT_FALSE(doc->Modified());
+    // What it saved is what it checks against from now on.
+    EXPECT_EQ(doc->CheckDisk(), Document::DiskState::Unchanged) << c.name;
+    doc->Edit(0, 0, "y", {}, {});
+    EXPECT_NO_THROW(doc->Save()) << c.name;
+    std::filesystem::remove(other);
+  }
+}
+
+// A reload replaces only the lines that differ, as one step that can be undone, and leaves the
+// document unmodified; Save As moves the document to another file with its history.
+TEST(Document, ReloadIsOneUndoableStepAndSaveAsKeepsTheHistory) {
+  TempDir dir;
+  const std::string path = dir / "a.pas";
+  WriteFile(path, "one\ntwo\r\nthree\nfour");
+  const auto doc = Document::Open(path);
+  std::vector<TextChange> changes;
+  doc->SetChangeListener([&](Document&, const TextChange& c) { changes.push_back(c); });
+  WriteFile(path, "one\ntwo\r\nTHREE\r\nfour\nfive\n");
+  const ViewState state{{4, 3}, {4, 3}, {4, 3}};
+  doc->Reload(state);
+  EXPECT_EQ(doc->Buffer().ToBytes(), "one\ntwo\r\nTHREE\r\nfour\nfive\n");
+  EXPECT_FALSE(doc->Modified());
+  EXPECT_EQ(doc->CheckDisk(), Document::DiskState::Unchanged);
+  ASSERT_EQ(changes.size(), 2u);
+  EXPECT_EQ(changes[0].kind, TextChange::Kind::Edit);
+  EXPECT_EQ(changes[0].firstLine, 2u) << "the lines before the first difference stay";
+  EXPECT_EQ(changes[0].offset, 9u);
+  EXPECT_EQ(changes[1].kind, TextChange::Kind::Saved);
+  EXPECT_EQ(doc->Undo(), state);
+  EXPECT_EQ(doc->Buffer().ToBytes(), "one\ntwo\r\nthree\nfour");
+  EXPECT_TRUE(doc->Modified());
+  ASSERT_TRUE(doc->Redo());
+  EXPECT_FALSE(doc->Modified());
+  doc->Reload(state);  // the same text: no step
+  EXPECT_EQ(doc->History().UndoCount(), 1u);
+
+  const std::string renamed = dir / "b.pas";
+  doc->Edit(0, 0, "x", {}, {});
+  doc->SaveAs(renamed);
+  EXPECT_EQ(doc->Path(), renamed);
+  EXPECT_EQ(ReadFile(renamed), "xone\ntwo\r\nTHREE\r\nfour\nfive\n");
+  EXPECT_EQ(ReadFile(path), "one\ntwo\r\nTHREE\r\nfour\nfive\n");
+  EXPECT_FALSE(doc->Modified());
+  EXPECT_EQ(doc->History().UndoCount(), 2u);
+  ASSERT_TRUE(doc->Undo());
+  EXPECT_TRUE(doc->Modified());
+  WriteFile(path, "changed\n");  // the old file is no longer the document's
+  EXPECT_NO_THROW(doc->Save());
+}
+
 TEST(Document, UndoAndRedoRestoreTextAndModifiedState) {
   TempDir dir;
   const std::string path = dir / "u.pas";
