@@ -1,5 +1,6 @@
 #include "viewer/TraceLine.h"
 
+#include <charconv>
 #include <ctime>
 
 namespace zeb {
@@ -204,23 +205,30 @@ std::string LocalTimeWithMillis(std::chrono::system_clock::time_point t) {
   return out;
 }
 
+void AppendTraceLinePrefix(std::string& out, std::chrono::system_clock::time_point received,
+                           std::int64_t pid, std::string_view visibleName) {
+  out += LocalTimeWithMillis(received);
+  out += " [";
+  char digits[24];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, pid).ptr);
+  out += ' ';
+  out += visibleName;
+  out += "] ";
+}
+
 std::string FormatTraceLine(const TraceMessage& m, bool verbose) {
-  std::string line = LocalTimeWithMillis(m.received) + " [" + std::to_string(m.pid) + " " +
-                     MakeVisible(m.processName) + "] ";
+  std::string line;
+  AppendTraceLinePrefix(line, m.received, m.pid, MakeVisible(m.processName));
   if (verbose) {
     line += "cbData=" + std::to_string(m.cbData) + " dwData=" + std::to_string(m.dwData) + " ";
   }
-  return line + MakeVisible(m.text);
+  AppendVisible(line, m.text);
+  return line;
 }
 
 void AppendTraceLine(std::string& out, std::chrono::system_clock::time_point received,
                      std::int64_t pid, std::string_view visibleName, std::string_view visibleText) {
-  out += LocalTimeWithMillis(received);
-  out += " [";
-  out += std::to_string(pid);
-  out += ' ';
-  out += visibleName;
-  out += "] ";
+  AppendTraceLinePrefix(out, received, pid, visibleName);
   out += visibleText;
 }
 

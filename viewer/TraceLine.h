@@ -47,6 +47,9 @@ std::string LocalTimeWithMillis(std::chrono::system_clock::time_point t);
 
 // "12:00:00.123 [1234 name] text", with "cbData=N dwData=N " before the text when verbose.
 std::string FormatTraceLine(const TraceMessage& m, bool verbose);
+// "12:00:00.123 [1234 name] ", the line's start, appended to `out` from a name already visible.
+void AppendTraceLinePrefix(std::string& out, std::chrono::system_clock::time_point received,
+                           std::int64_t pid, std::string_view visibleName);
 // The same line (not verbose, without its line end) from a name and text already visible.
 void AppendTraceLine(std::string& out, std::chrono::system_clock::time_point received,
                      std::int64_t pid, std::string_view visibleName, std::string_view visibleText);

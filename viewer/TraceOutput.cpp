@@ -26,7 +26,16 @@ TraceOutput::TraceOutput(bool toStdout, std::FILE* file, std::string fileName, b
 
 void TraceOutput::Add(const TraceMessage& m) {
   if (!toStdout_ && file_ == nullptr) return;
-  pending_ += FormatTraceLine(m, verbose_);
+  // FormatTraceLine's line, appended in place.
+  if (m.processName != name_ || visibleName_.empty()) {
+    name_ = m.processName;
+    visibleName_ = MakeVisible(name_);
+  }
+  AppendTraceLinePrefix(pending_, m.received, m.pid, visibleName_);
+  if (verbose_) {
+    pending_ += "cbData=" + std::to_string(m.cbData) + " dwData=" + std::to_string(m.dwData) + " ";
+  }
+  AppendVisible(pending_, m.text);
   pending_ += '\n';
 }
 

@@ -29,6 +29,9 @@ class TraceOutput {
   std::string fileName_;
   bool verbose_;
   std::string pending_;
+  // The last sender's name, as received and made visible: messages come in runs from a sender.
+  std::string name_;
+  std::string visibleName_;
 };
 
 }  // namespace zeb

@@ -22,6 +22,9 @@ struct TraceServer::Connection {
   std::string name;
   TraceRecordReader reader;
   bool dropped = false;  // closed to make room for others; removed at the end of the round
+  // Handed to the message handler, its sender's fields set once: a message costs no copy of the
+  // name.
+  TraceMessage message;
 
   explicit Connection(std::uint32_t maxRecord) : reader(maxRecord) {}
   ~Connection() { Close(); }
@@ -169,6 +172,8 @@ void TraceServer::Accept(const Handlers& handlers) {
       continue;
     }
     c->name = ProcessName(peer.pid);
+    c->message.pid = c->pid;
+    c->message.processName = c->name;
     connections_.push_back(std::move(c));
   }
 }
@@ -235,10 +240,8 @@ bool TraceServer::Handle(Connection& c, TraceRecordReader::Event& event, const H
     handlers.problem("bad record from " + c.Who() + ": " + event.problem);
     status = TraceAckStatus::Refused;
   } else {
-    TraceMessage m;
+    TraceMessage& m = c.message;
     m.received = std::chrono::system_clock::now();
-    m.pid = c.pid;
-    m.processName = c.name;
     m.dwData = event.header.dwData;
     m.cbData = event.header.cbData;
     m.text = std::move(event.text);
