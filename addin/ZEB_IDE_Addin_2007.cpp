@@ -45,6 +45,7 @@ constexpr ZebPackageInfo kPackageInfo = {
         static_cast<std::uint32_t>(std::size(kVersionStringNames)),
     },
     kZebInterfaceVersion,
+    kZebStdlibTag,
 };
 
 bool initialized = false;

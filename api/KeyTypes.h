@@ -15,11 +15,13 @@ inline constexpr TShortCut scNone = 0;
 
 // The key procedure's answer to the IDE.
 enum TKeyBindingResult : std::int32_t {
-  krUnhandled = 0,
-  krHandled = 1,   // the key is consumed
-  krNextProc = 2,  // the IDE runs its next handler for the key
+  krUnhandled = 0,  // as krNextProc
+  krHandled = 1,    // the key is consumed
+  krNextProc = 2,   // the IDE runs its next handler for the key
 };
 
+// What a keyboard binding is: btPartial adds keys to the keymap in use, btComplete is a whole
+// keymap (see IOTAKeyboardBinding::GetBindingType).
 enum TBindingType : std::int32_t {
   btPartial = 0,
   btComplete = 1,
@@ -62,7 +64,8 @@ struct TKeyBindingProc {
   friend bool operator==(const TKeyBindingProc&, const TKeyBindingProc&) = default;
 };
 
-// The cursor position of an edit view.
+// The cursor position of an edit view. Col is 16-bit by the interface's definition: a column
+// past 32767 reads as 32767 (IOTAEditPosition::GetColumn has the whole column).
 struct TOTAEditPos {
   std::int16_t Col = 0;
   std::int32_t Line = 0;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "api/StdlibTag.h"
+
 extern "C" {
 
 struct ZebVersionRecord {
@@ -29,6 +31,10 @@ struct ZebPackageInfo {
   // The version of the interfaces the package was built against: the kZebInterfaceVersion of
   // its build. A record that ends before this field is of version 1.
   std::uint32_t interfaceVersion;
+  // The C++ ABI and standard library of its build: the kZebStdlibTag of its build (see
+  // StdlibTag.h). A host refuses a package whose tag is not its own, and one whose record ends
+  // before this field (built before version 2), since nothing says its ABI.
+  const char* stdlibTag;
 };
 
 // Exported by every package under this name.
@@ -38,7 +44,9 @@ using ZebPackageInfoProc = const ZebPackageInfo* (*)();
 // The version of the interfaces an add-in is written against (api/) that this build declares.
 // It grows whenever they change in a way that a package built against them relies on; a host
 // loads packages of its own version and older ones, and refuses newer ones.
-inline constexpr std::uint32_t kZebInterfaceVersion = 1;
+//   1  the interfaces of ToolsAPI.h
+//   2  the editing extension (ZebEditorAPI.h) and the standard library tag
+inline constexpr std::uint32_t kZebInterfaceVersion = 2;
 
 // Names of a package's entry points.
 inline constexpr const char* kPackageInfoSymbol = "ZebGetPackageInfo";

@@ -2,7 +2,8 @@
 # Builds a release build, runs the benchmarks with a few repetitions and prints one table: each
 # case beside its reference measured in the same run, the ratio, the goal and whether it is met;
 # then the peak memory of zeb-host itself opening a 1,000,000-line file, and opening it, pressing
-# Tab on all of it and undoing. Benchmark binaries that were not built (trace_bench, qt_bench)
+# Tab on all of it and undoing. The Geany bridge's cases run inside a real Geany
+# (scripts/geany-bench.sh). Benchmark binaries that were not built (trace_bench, qt_bench)
 # show as "not built", cases a binary does not have as "no such case". Times are medians over the repetitions: of the thread's CPU time for the
 # cases that stay in memory in one thread (on a shared machine the wall clock also counts the
 # time other processes had the core), of wall time for those that wait on the disk, another
@@ -39,6 +40,14 @@ for bench in ide_bench trace_bench qt_bench; do
     --benchmark_out_format=json >/dev/null 2>"$results/$bench.err" ||
     echo "$bench failed: see $results/$bench.err" >&2
 done
+
+# The Geany bridge is timed inside a real Geany, beside Geany's own commands (bench/geany).
+geany_bench=$(find "$build" -name zeb-geany-bench.so -print -quit)
+if [ -n "$geany_bench" ] && command -v geany >/dev/null && command -v Xvfb >/dev/null; then
+  echo "running geany_bench ..." >&2
+  scripts/geany-bench.sh "$geany_bench" "$results/geany_bench.json" "$repetitions" \
+    2>"$results/geany_bench.err" || echo "geany_bench failed: see $results/geany_bench.err" >&2
+fi
 
 python3 - "$results" "$build/bin" <<'PYTHON'
 import json, os, subprocess, sys, tempfile
@@ -100,6 +109,8 @@ rows = [
     ("window: Tab on a 1,000,000-line block on screen", "BM_TabOnBlockOnScreen/1000000", None, None, 0.6, "real", "qt_bench"),
     ("window: a character typed at the end of that file, on screen", "BM_TypeAtEndOnScreen/1000000", None, None, 0.05, "real", "qt_bench"),
     ("window: Ctrl+End in that file just opened, until the lines on screen are highlighted", "BM_JumpToEndStyled/1000000", None, None, 0.1, "real", "qt_bench"),
+    ("Geany: Tab on a 100,000-line block through the bridge (reference: Geany's Increase Indent)", "BM_GeanyBridgeTab/100000", "BM_GeanyIncreaseIndent/100000", 1.0, None, "cpu", "geany_bench"),
+    ("Geany: Tab with no block, the bridge's part (reference: Geany's own tab insert)", "BM_GeanyBridgePassedOn", "BM_GeanyOwnTab", None, 2e-6, "cpu", "geany_bench"),
 ]
 
 print(f"Load average during the run: {' '.join(open('/proc/loadavg').read().split()[:3])} "

@@ -7,10 +7,11 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libre2-dev
   help2man desktop-file-utils file
-  clang-format clang libclang-rt-14-dev
+  clang-format clang libclang-rt-14-dev libc++-dev libc++abi-dev
   qt6-base-dev libgl-dev libqscintilla2-qt6-dev fonts-nanum fonts-noto-cjk
   fp-compiler
   g++-mingw-w64-x86-64-posix wine wine64
+  geany geany-common libgtk-3-dev xvfb openbox xdotool x11-utils xclip imagemagick
 )
 
 missing=()

@@ -4,20 +4,29 @@
 # Builds the add-in package NAME, the file NAME.so, as the IDE loads it: a loadable module that
 # exports only what its sources mark ZEB_EXPORT (Register, and Initialize and Finalize when it
 # has them), resolves every symbol at link time, holds no symbol that would keep it loaded after
-# the IDE unloads it, and links the runtime library. Its identity (the ZebGetPackageInfo entry
-# point the IDE reads) is generated from the arguments: the name NAME, the DESCRIPTION, the
-# packages it REQUIRES (file names such as rtl100.bpl; the IDE refuses a package that requires
-# one it does not provide), the UNITS it contains (NAME and the base names of its source files
-# unless given) and the VERSION (1.0.0.0 unless given).
+# the IDE unloads it, links the runtime library, and carries no RUNPATH (the IDE that loads it
+# has loaded the runtime library already; a path into the build machine would mean nothing on
+# another). Its identity (the ZebGetPackageInfo entry point the IDE reads) is generated from the
+# arguments: the name NAME, the DESCRIPTION, the packages it REQUIRES (file names such as
+# rtl100.bpl; the IDE refuses a package that requires one it does not provide), the UNITS it
+# contains (NAME and the base names of its source files unless given) and the VERSION (1.0.0.0
+# unless given), with the interface version of this SDK and the tag of the C++ ABI and standard
+# library the package is compiled with (api/StdlibTag.h): the IDE refuses a package whose tag is
+# not its own, since the two share std::string and exceptions.
 #
 # zeb_add_script_test(NAME PACKAGE target SCRIPT file EXPECTED file [TRACES file]
-#                     [FILES file...])
+#                     [FILES file...] [HOST_ENVIRONMENT VAR=value...] [LENIENT])
 #
 # Adds the test NAME: zeb-host runs SCRIPT with only the package `target` loaded, in a fresh
 # folder holding copies of the FILES; what it prints must equal EXPECTED (the run's folder shows
-# as <DIR>), and it must exit with status 0 and print nothing on standard error. With TRACES, a
-# trace viewer of the test's own runs meanwhile, and the texts of the trace messages it receives
-# (one a line, without time and sender) must equal that file.
+# as <DIR>), and it must exit with status 0 and print nothing on standard error. It runs with
+# --strict unless LENIENT is given: a fault, a key another package holds or references kept at
+# unload fail the test. With TRACES, a trace viewer of the test's own runs meanwhile, and the
+# texts of the trace messages it receives (one a line, without time and sender) must equal that
+# file. HOST_ENVIRONMENT (by default the list in ZEB_SCRIPT_TEST_HOST_ENVIRONMENT) is set for
+# zeb-host alone, not for the test's own tools: a package built with -fsanitize=address runs in
+# the installed zeb-host with "LD_PRELOAD=<libasan.so>;ASAN_OPTIONS=detect_leaks=0". A zeb-host
+# that dies of a signal ends the test at once, naming the signal.
 
 # A C++ string literal holding `text`.
 function(_zeb_cxx_string out text)
@@ -107,6 +116,7 @@ constexpr ZebPackageInfo kInfo = {
     @unit_count@,
     {{@version@}, {@version@}, 0x0000, 65001, nullptr, nullptr, 0},  // neutral, UTF-8
     kZebInterfaceVersion,  // of the SDK it is built with
+    kZebStdlibTag,         // of this build's compiler and flags
 };
 }  // namespace
 
@@ -118,7 +128,8 @@ extern "C" ZEB_EXPORT const ZebPackageInfo* ZebGetPackageInfo() {
   add_library(${name} MODULE ${arg_SOURCES} "${identity}")
   target_link_libraries(${name} PRIVATE ZebIde::rtl)
   set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".so"
-    CXX_VISIBILITY_PRESET hidden C_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+    CXX_VISIBILITY_PRESET hidden C_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
+    SKIP_BUILD_RPATH ON INSTALL_RPATH "")
   # GCC makes some inline statics unique (STB_GNU_UNIQUE) symbols, which pin a library in
   # memory: dlclose would leave the package's code behind.
   target_compile_options(${name} PRIVATE
@@ -127,7 +138,8 @@ extern "C" ZEB_EXPORT const ZebPackageInfo* ZebGetPackageInfo() {
 endfunction()
 
 function(zeb_add_script_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "PACKAGE;SCRIPT;EXPECTED;TRACES" "FILES")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "LENIENT" "PACKAGE;SCRIPT;EXPECTED;TRACES"
+    "FILES;HOST_ENVIRONMENT")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "zeb_add_script_test(${name}): unknown arguments "
       "${arg_UNPARSED_ARGUMENTS}")
@@ -151,7 +163,23 @@ function(zeb_add_script_test name)
   if(arg_TRACES)
     set(traces --viewer $<TARGET_FILE:ZebIde::zeb-trace> --traces "${arg_TRACES}")
   endif()
+  if(NOT DEFINED arg_HOST_ENVIRONMENT)
+    set(arg_HOST_ENVIRONMENT ${ZEB_SCRIPT_TEST_HOST_ENVIRONMENT})
+  endif()
+  set(host_environment "")
+  foreach(assignment IN LISTS arg_HOST_ENVIRONMENT)
+    if(NOT assignment MATCHES "^[A-Za-z_][A-Za-z0-9_]*=")
+      message(FATAL_ERROR "zeb_add_script_test(${name}): HOST_ENVIRONMENT \"${assignment}\" is "
+        "not of the form VAR=value")
+    endif()
+    list(APPEND host_environment --host-env "${assignment}")
+  endforeach()
+  set(strict --strict)
+  if(arg_LENIENT)
+    set(strict "")
+  endif()
   add_test(NAME ${name} COMMAND "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/zeb-script-test"
     --host $<TARGET_FILE:ZebIde::zeb-host> --package $<TARGET_FILE:${arg_PACKAGE}>
-    --script "${arg_SCRIPT}" --expected "${arg_EXPECTED}" ${traces} -- ${files})
+    --script "${arg_SCRIPT}" --expected "${arg_EXPECTED}" ${strict} ${host_environment}
+    ${traces} -- ${files})
 endfunction()

@@ -20,11 +20,14 @@ namespace {
 // the next call looks again), when the unit finalises, or when a test swaps the transport.
 std::atomic<TraceHandle> TraceWindow{0};
 
+// The context values are the unit's initialisation's from the moment the library holding the
+// unit is loaded (see the end of this file), so that a package whose author never calls
+// InitializeuTrace sends the same suffix.
 std::int32_t TraceContextNum = 0;
 std::string TraceContextStr1;
 std::string TraceContextStr2;
 // "|%d|%s|%s|." of the three values above, made once by the unit's initialisation (nothing
-// changes them afterwards); empty before it, when each call formats it.
+// changes them afterwards); empty after the unit's finalisation, when each call formats it.
 std::string TraceSuffix;
 
 std::atomic<ITraceTransport*> activeTransport{nullptr};
@@ -159,6 +162,12 @@ void FinalizeuTrace() {
   std::string().swap(TraceContextStr2);
   std::string().swap(TraceSuffix);
 }
+
+namespace {
+// The unit's initialisation runs as the library holding it is loaded (a package's static
+// initialisers run within dlopen or LoadLibrary), after the values above are constructed.
+[[maybe_unused]] const bool initializedAtLoad = (InitializeuTrace(), true);
+}  // namespace
 
 ITraceTransport* zeb::SetTraceTransport(ITraceTransport* transport) {
   ForgetViewer(Transport());

@@ -51,6 +51,9 @@ const char* DescribeTraceOutcome(TraceOutcome outcome);
 
 }  // namespace zeb
 
-// Unit initialisation and finalisation, run by the package's Initialize and Finalize.
+// Unit initialisation and finalisation. The initialisation runs by itself when the library
+// holding the unit (the package) is loaded, so a package need not call it; calling it again
+// changes nothing. The finalisation gives the viewer's connection back and releases the context
+// strings: a package calls it from its Finalize, and traces nothing after it.
 void InitializeuTrace();
 void FinalizeuTrace();

@@ -97,7 +97,6 @@ class THelloBinding final : public TNotifierObject<IOTAKeyboardBinding> {
 // The IDE calls Initialize after loading the package, then Register, and Finalize before it
 // unloads the package.
 extern "C" ZEB_EXPORT void Initialize() {
-  InitializeuTrace();  // the trace unit's state, before the first TRACE
   TRACE("hello: loaded");
 }
 
@@ -113,5 +112,5 @@ extern "C" ZEB_EXPORT void Finalize() {
     keyboard->RemoveKeyboardBinding(bindingIndex);
   bindingIndex = -1;
   TRACE("hello: unloaded");
-  FinalizeuTrace();
+  FinalizeuTrace();  // gives the trace viewer's connection back before the code goes
 }

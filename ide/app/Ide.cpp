@@ -20,6 +20,11 @@ Ide::Ide(IdeObserver& observer, Options options)
     : options_(std::move(options)),
       views_(options_.tabWidth, observer),
       host_(observer, keyObjects_, HostOptions(options_)) {
+  // An add-in opens a file as the user does.
+  views_.SetOpener([this](const std::string& path) -> EditorSeam::Module* {
+    Open(path);
+    return views_.CurrentModule();
+  });
   services_ = MakeCounted<ServicesObject>(views_, host_);
   BorlandIDEServices = services_;
 }
@@ -91,6 +96,7 @@ void Ide::Watch(Module& module) {
       if (!placesStay)
         views_.ForEachViewOf(document, [](EditView& view) { view.ClampToDocument(); });
       host_.Observer().OnDocumentChanged(document, change);
+      if (change.kind == TextChange::Kind::Saved) views_.FileSaved(document);
     });
   }
 }

@@ -18,9 +18,30 @@
 
 namespace zeb {
 
+class Package;
+
 class AddinBoundary {
  public:
   explicit AddinBoundary(IdeObserver& observer) : observer_(&observer) {}
+
+  // The package whose code the IDE calls on this thread now (its Initialize, Register or
+  // Finalize, one of its keyboard bindings, key procedures or notifiers), or null: what the IDE
+  // hands out meanwhile is counted as that package's (see the report of references kept at
+  // unload). A Running lasts while such a call does; they nest.
+  static const Package* RunningPackage() noexcept;
+  class Running {
+   public:
+    explicit Running(const Package* package) noexcept;
+    ~Running();
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+   private:
+    const Package* outer_;
+  };
+
+  // Tells the observer of a warning about an add-in.
+  void Warn(const AddinWarning& warning) { observer_->OnAddinWarning(warning); }
 
   // Runs `call`; an exception leaving it is caught and described, not reported.
   static std::optional<Fault> Guard(const std::string& where, const std::function<void()>& call);

@@ -79,4 +79,21 @@ void AddinHost::RemoveKeyboardBinding(std::int32_t index) {
   bindings_.Remove(index);
 }
 
+KeyOutcome AddinHost::RouteKey(TShortCut code) {
+  if (events_ == nullptr) return bindings_.Route(code);
+  struct Press {
+    AddinHostEvents* events;
+    explicit Press(AddinHostEvents* e) : events(e) { events->KeyPressBegins(); }
+    ~Press() { events->KeyPressEnds(); }
+    Press(const Press&) = delete;
+    Press& operator=(const Press&) = delete;
+  } press(events_);
+  return bindings_.Route(code);
+}
+
+void AddinHost::SetEvents(AddinHostEvents* events) noexcept {
+  events_ = events;
+  loader_.SetEvents(events);
+}
+
 }  // namespace zeb

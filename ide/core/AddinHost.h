@@ -30,6 +30,18 @@
 
 namespace zeb {
 
+// What the objects handed to add-ins (ServicesObject) hear from the host: packages loading and
+// unloading, and each key press routed to the key procedures, around which they keep what the
+// procedures change in the text as one undo step.
+class AddinHostEvents : public PackageEvents {
+ public:
+  virtual void KeyPressBegins() = 0;
+  virtual void KeyPressEnds() noexcept = 0;
+
+ protected:
+  ~AddinHostEvents() = default;
+};
+
 class AddinHost {
  public:
   struct Options {
@@ -76,12 +88,18 @@ class AddinHost {
   // it by itself when bindings were added since.
   void BuildKeyMap() { bindings_.Build(); }
   const KeyMap& Keys() const noexcept { return bindings_.Keys(); }
-  // Routes a key to the key procedures (see KeyMap for the rule). The editor runs its own
-  // action for the key when the outcome is PassedOn or NotBound.
-  KeyOutcome RouteKey(TShortCut code) { return bindings_.Route(code); }
+  // Routes a key to the key procedures (see KeyMap for the rule), between KeyPressBegins and
+  // KeyPressEnds. The editor runs its own action for the key when the outcome is PassedOn or
+  // NotBound.
+  KeyOutcome RouteKey(TShortCut code);
 
   const IdeEnvironment& Environment() const noexcept { return environment_; }
   IdeObserver& Observer() const noexcept { return *observer_; }
+  AddinBoundary& Boundary() noexcept { return boundary_; }
+  // The package an object added now belongs to (see PackageLoader::OwnerOf).
+  const Package* OwnerOf(const void* object) const noexcept { return loader_.OwnerOf(object); }
+  // Tells `events` (null: no one) of packages and key presses from now on.
+  void SetEvents(AddinHostEvents* events) noexcept;
 
  private:
   IdeObserver* observer_;
@@ -92,6 +110,7 @@ class AddinHost {
   // bindings it removes packages' bindings from.
   KeyBindings bindings_;
   PackageLoader loader_;
+  AddinHostEvents* events_ = nullptr;
 };
 
 }  // namespace zeb

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string_view>
 
+#include "ide/core/DocumentText.h"
 #include "ide/core/EditorSeam.h"
 #include "ide/text/Document.h"
 #include "ide/text/TextPos.h"
@@ -26,17 +27,21 @@ class EditView final : public EditorSeam::View {
   const ViewState& State() const noexcept { return state_; }
   TextPos Cursor() const noexcept override { return state_.cursor; }
   bool HasBlock() const noexcept override { return state_.HasBlock(); }
-  TextPos BlockStart() const noexcept { return state_.blockStart; }
-  TextPos BlockEnd() const noexcept { return state_.blockEnd; }
+  TextPos BlockStart() const noexcept override { return state_.blockStart; }
+  TextPos BlockEnd() const noexcept override { return state_.blockEnd; }
   // The bytes the block covers, line ends included.
   std::size_t BlockSize() const override;
   std::size_t LineCount() const noexcept override { return document_->LineCount(); }
 
   // Moves the cursor; the block goes. False, with nothing changed, when `pos` is not in the text.
-  bool SetCursor(TextPos pos);
+  bool SetCursor(TextPos pos) override;
   // Selects [from, to) (in either order) and puts the cursor at `to`. False when a position is
   // not in the text.
-  bool Select(TextPos from, TextPos to);
+  bool Select(TextPos from, TextPos to) override;
+  // The document as the seam's text; its edits record this view's state for undo.
+  std::shared_ptr<EditorSeam::Text> ViewText() override {
+    return std::shared_ptr<EditorSeam::Text>(shared_from_this(), &text_);
+  }
   void Deselect() noexcept;
   // Takes over another view's cursor and block (a view of the same document).
   void CopyStateFrom(const EditView& other) noexcept { state_ = other.state_; }
@@ -64,6 +69,7 @@ class EditView final : public EditorSeam::View {
   std::shared_ptr<Document> document_;
   std::int32_t tabWidth_;
   ViewState state_;
+  DocumentText text_{*document_, &state_};
 };
 
 }  // namespace zeb

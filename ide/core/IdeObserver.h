@@ -12,9 +12,17 @@ namespace zeb {
 class Document;
 class EditView;
 
+// What an add-in did that works but is most likely a mistake, told to its author: a key that
+// another package already holds, references a package still holds when it is unloaded.
+struct AddinWarning {
+  std::string package;  // the package that did it
+  std::string text;     // the whole message, naming the packages concerned
+};
+
 // An exception that left an add-in, caught at the IDE's boundary.
 struct Fault {
-  std::string where;      // what the IDE was calling: "Register of X.so", "key Tab 0x0009", ...
+  // What the IDE was calling: "Register", "key Tab 0x0009 in package P, binding B", ...
+  std::string where;
   std::string className;  // the exception's class
   std::string message;
 };
@@ -29,6 +37,10 @@ class IdeObserver {
   virtual TModalResult OnDialog(TForm& form) = 0;
   // A message for the user, such as why a package was not loaded.
   virtual void OnMessage(const std::string& text) = 0;
+  // A warning about an add-in, for its author; by default a message.
+  virtual void OnAddinWarning(const AddinWarning& warning) { OnMessage(warning.text); }
+  // A message an add-in shows on the editor's message or status line; by default a message.
+  virtual void OnAddinMessage(const std::string& text) { OnMessage(text); }
 
   // The text of a document changed (an edit, undo, redo) or it was saved; `change` says which
   // bytes and lines were replaced.

@@ -36,6 +36,8 @@
 
 namespace zeb {
 
+class Package;
+
 struct KeyHandler {
   std::vector<TShortCut> keys;
   TKeyBindingProc proc;
@@ -45,6 +47,8 @@ struct KeyHandler {
   std::string menuItemName;
   std::int32_t bindingIndex = -1;       // the keyboard binding that added the handler
   ComPtr<IOTAKeyboardBinding> binding;  // keeps the procedure's object alive
+  const Package* package = nullptr;     // the package that owns that binding, or null
+  std::string bindingName;              // that binding's GetName
 };
 
 class KeyMap {

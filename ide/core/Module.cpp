@@ -52,7 +52,16 @@ std::string NormalPath(const std::string& path) {
   return Utf8FromPath(normal);
 }
 
-Module::Module(std::vector<std::shared_ptr<Document>> files) : files_(std::move(files)) {}
+Module::Module(std::vector<std::shared_ptr<Document>> files) : files_(std::move(files)) {
+  texts_.reserve(files_.size());
+  for (const auto& file : files_)
+    texts_.emplace_back(*file, nullptr);
+}
+
+std::shared_ptr<EditorSeam::Text> Module::FileText(std::size_t file) {
+  if (file >= texts_.size()) return nullptr;
+  return std::shared_ptr<EditorSeam::Text>(shared_from_this(), &texts_[file]);
+}
 
 std::vector<std::string> Module::FilesFor(const std::string& path) {
   const fs::path opened = PathFromUtf8(NormalPath(path));
@@ -122,11 +131,15 @@ bool Module::Modified() const noexcept {
 }
 
 std::string Module::DesignerType() const {
-  for (const auto& file : files_) {
-    const std::string ext = LowerCase(Utf8FromPath(PathFromUtf8(file->Path()).extension()));
-    if (ext == ".dfm" || ext == ".nfm") return "VCL";
-    if (ext == ".xfm") return "CLX";
-  }
+  for (const auto& file : files_)
+    if (std::string type = DesignerTypeOf(file->Path()); !type.empty()) return type;
+  return "";
+}
+
+std::string Module::DesignerTypeOf(const std::string& path) {
+  const std::string ext = LowerCase(Utf8FromPath(PathFromUtf8(path).extension()));
+  if (ext == ".dfm" || ext == ".nfm") return "VCL";
+  if (ext == ".xfm") return "CLX";
   return "";
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ide/core/DocumentText.h"
 #include "ide/core/EditorSeam.h"
 #include "ide/text/Document.h"
 
@@ -45,9 +46,15 @@ class Module final : public EditorSeam::Module {
   // The kind of form designer the module's form file needs: "VCL" for .dfm and .nfm, "CLX" for
   // .xfm, empty without a form file.
   std::string DesignerType() const override;
+  // The kind of form designer the file at `path` needs by that rule, empty for a file that is no
+  // form file: for other editors' modules, which follow the same rule.
+  static std::string DesignerTypeOf(const std::string& path);
+
+  std::shared_ptr<EditorSeam::Text> FileText(std::size_t file) override;
 
  private:
   std::vector<std::shared_ptr<Document>> files_;
+  std::vector<DocumentText> texts_;  // one for each file, recording no view's state
 };
 
 // The absolute, normalised form of a path, as modules and views compare them.

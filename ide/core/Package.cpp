@@ -6,6 +6,7 @@
 
 #include "api/PackageInfo.h"
 #include "ide/core/Join.h"
+#include "ide/core/PackageAbi.h"
 #include "ide/core/PackageLibrary.h"
 
 namespace zeb {
@@ -49,13 +50,12 @@ std::unique_ptr<Package> Package::Open(const std::string& path, std::string foun
   if (record == nullptr || record->structSize < kFirstRecordSize || record->name == nullptr ||
       record->name[0] == '\0')
     throw EPackageError("not a package: its package information is missing or malformed");
-  const std::uint32_t interfaceVersion =
-      record->structSize >= sizeof(ZebPackageInfo) ? record->interfaceVersion : 1;
-  if (interfaceVersion > kZebInterfaceVersion)
-    throw EPackageError("it was built for interface version " + std::to_string(interfaceVersion) +
-                        ", newer than this IDE's " + std::to_string(kZebInterfaceVersion) +
-                        ": rebuild it with this IDE's SDK, or use an IDE that provides version " +
-                        std::to_string(interfaceVersion));
+  const bool hasVersion = record->structSize >= offsetof(ZebPackageInfo, stdlibTag);
+  const bool hasTag = record->structSize >= sizeof(ZebPackageInfo);
+  const std::uint32_t interfaceVersion = hasVersion ? record->interfaceVersion : 1;
+  const char* const stdlibTag = hasTag ? record->stdlibTag : nullptr;
+  if (const auto refusal = PackageAbiRefusal(interfaceVersion, stdlibTag))
+    throw EPackageError(*refusal);
   PackageIdentity& id = package->identity_;
   id.name = record->name;
   id.description = Text(record->description);
@@ -67,6 +67,7 @@ std::unique_ptr<Package> Package::Open(const std::string& path, std::string foun
   id.languageId = record->version.languageId;
   id.codePage = record->version.codePage;
   id.interfaceVersion = interfaceVersion;
+  id.stdlibTag = stdlibTag;
   return package;
 }
 
@@ -82,6 +83,8 @@ std::vector<IdentityRow> Package::IdentityRows() const {
       {"File version", identity_.fileVersion},
       {"Product version", identity_.productVersion},
       {"Language", language},
+      {"Interface version", std::to_string(identity_.interfaceVersion)},
+      {"C++ library", identity_.stdlibTag},
       {"Requires", Join(identity_.requiredPackages, ", ")},
       {"Contains", Join(identity_.containedUnits, ", ")},
   };

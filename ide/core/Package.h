@@ -40,6 +40,7 @@ struct PackageIdentity {
   std::uint16_t languageId = 0;
   std::uint16_t codePage = 0;
   std::uint32_t interfaceVersion = 0;  // of the interfaces it was built against
+  std::string stdlibTag;               // of its C++ ABI and standard library (api/StdlibTag.h)
 };
 
 class Package {
@@ -59,8 +60,8 @@ class Package {
   const std::string& FoundIn() const noexcept { return foundIn_; }
   const PackageIdentity& Identity() const noexcept { return identity_; }
   // The identity beneath its heading (the name and the description): where it was found, the
-  // file, whether it is design-only, the versions, the language, the required packages and the
-  // contained units.
+  // file, whether it is design-only, the versions, the language, the interface version and the
+  // standard library tag, the required packages and the contained units.
   std::vector<IdentityRow> IdentityRows() const;
   // An entry point by name, or null when the library has none.
   EntryPoint Entry(const char* name) const;

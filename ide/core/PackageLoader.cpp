@@ -80,8 +80,10 @@ const Package& PackageLoader::Load(const std::string& path, std::string foundIn)
   const Package::EntryPoint registerProc = package->Entry(kRegisterSymbol);
   if (registerProc == nullptr) throw EPackageError(std::string("it has no ") + kRegisterSymbol);
 
+  if (events_ != nullptr) events_->PackageLoading(*package);
   registering_ = package.get();
   std::optional<Fault> fault;
+  const AddinBoundary::Running running(package.get());
   if (const Package::EntryPoint initialize = package->Entry(kInitializeSymbol))
     fault = AddinBoundary::Guard("Initialize", initialize);
   if (!fault) fault = AddinBoundary::Guard("Register", registerProc);
@@ -105,11 +107,14 @@ void PackageLoader::UnloadAll() {
 
 void PackageLoader::Unload(const std::vector<Package*>& packages, bool everything) {
   for (Package* package : packages) {
-    if (const Package::EntryPoint finalize = package->Entry(kFinalizeSymbol))
+    if (const Package::EntryPoint finalize = package->Entry(kFinalizeSymbol)) {
+      const AddinBoundary::Running running(package);
       boundary_->Call("Finalize of " + package->Path(), finalize);
+    }
     // Whatever the package left bound or created must go before its code does.
     bindings_->RemoveOwnedBy(package);
     DestroyComponentsOf(*package);
+    if (events_ != nullptr) events_->PackageUnloading(*package);
   }
   if (everything) Application->DestroyComponents();
   for (Package* package : packages)

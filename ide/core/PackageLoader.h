@@ -25,6 +25,19 @@
 
 namespace zeb {
 
+// What else hears of packages loading and unloading: the objects handed to add-ins, which drop
+// what a package left with them and report what it still holds.
+class PackageEvents {
+ public:
+  // A package opened and checked, before its Initialize and Register.
+  virtual void PackageLoading(const Package& package) = 0;
+  // After its Finalize, once its keyboard bindings and components are gone, before its code is.
+  virtual void PackageUnloading(const Package& package) = 0;
+
+ protected:
+  ~PackageEvents() = default;
+};
+
 class PackageLoader {
  public:
   PackageLoader(std::vector<std::string> providedPackages, AddinBoundary& boundary,
@@ -46,6 +59,8 @@ class PackageLoader {
   // The package a keyboard binding added now belongs to: the one whose Initialize or Register is
   // running, else the loaded package whose code implements `binding`; null for neither.
   const Package* OwnerOf(const void* binding) const noexcept;
+  // Tells `events` (null: no one) of every load and unload from now on.
+  void SetEvents(PackageEvents* events) noexcept { events_ = events; }
 
  private:
   // The unload sequence for `packages`, in the order given; `everything` when no package stays.
@@ -56,6 +71,7 @@ class PackageLoader {
   KeyBindings* bindings_;
   std::vector<std::unique_ptr<Package>> packages_;
   const Package* registering_ = nullptr;
+  PackageEvents* events_ = nullptr;
 };
 
 }  // namespace zeb

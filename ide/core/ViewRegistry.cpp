@@ -20,7 +20,15 @@ const ViewRegistry::Entry* ViewRegistry::LastActive(Accept accept) const {
 }
 
 void ViewRegistry::AddModule(std::shared_ptr<zeb::Module> module) {
-  modules_.push_back(std::move(module));
+  modules_.push_back(module);
+  for (std::size_t i = 0; i < module->FileCount(); ++i) {
+    // A module opened inside an undo group joins it.
+    if (groupDepth_ > 0) {
+      module->File(i)->BeginUndoGroup();
+      grouped_.push_back(module->File(i));
+    }
+    if (events_ != nullptr) events_->FileOpened(module->FilePath(i));
+  }
 }
 
 std::shared_ptr<EditView> ViewRegistry::ViewOfOpenFile(const std::string& normalPath) {
@@ -44,11 +52,14 @@ std::shared_ptr<EditView> ViewRegistry::AddView(const std::shared_ptr<Document>&
 }
 
 void ViewRegistry::Activate(const std::shared_ptr<EditView>& view) {
+  const std::size_t before = top_;
   for (std::size_t i = 0; i < views_.size(); ++i) {
     if (views_[i].view != view) continue;
     views_[i].activated = ++clock_;
     top_ = i;
   }
+  if (top_ != before && top_ != kNoTop && events_ != nullptr)
+    events_->TopViewChanged(*views_[top_].view);
 }
 
 void ViewRegistry::FindTop() noexcept {
@@ -64,10 +75,17 @@ std::shared_ptr<zeb::Module> ViewRegistry::Remove(const std::shared_ptr<EditView
   for (const Entry& entry : views_)
     if (module->IndexOf(entry.view->GetDocument()) < module->FileCount()) return nullptr;
   std::erase(modules_, module);
+  if (events_ != nullptr)
+    for (std::size_t i = 0; i < module->FileCount(); ++i)
+      events_->FileClosed(module->FilePath(i));
   return module;
 }
 
 void ViewRegistry::Clear() noexcept {
+  for (const auto& document : grouped_)
+    document->EndUndoGroup();
+  grouped_.clear();
+  groupDepth_ = 0;
   views_.clear();
   modules_.clear();
   top_ = kNoTop;
@@ -145,6 +163,35 @@ std::size_t ViewRegistry::CurrentFile(const EditorSeam::Module& module) const no
 
 void ViewRegistry::Paint(EditorSeam::View& view) {
   observer_->OnPaint(static_cast<EditView&>(view));
+}
+
+EditorSeam::Module* ViewRegistry::ModuleAt(std::size_t index) const noexcept {
+  return index < modules_.size() ? modules_[index].get() : nullptr;
+}
+
+EditorSeam::Module* ViewRegistry::OpenModule(const std::string& path) {
+  return opener_ ? opener_(path) : nullptr;
+}
+
+void ViewRegistry::BeginUndoGroup() {
+  if (groupDepth_++ > 0) return;
+  grouped_.clear();  // keeps its room: a key press allocates nothing here after the first
+  for (const auto& module : modules_)
+    for (std::size_t i = 0; i < module->FileCount(); ++i) {
+      module->File(i)->BeginUndoGroup();
+      grouped_.push_back(module->File(i));
+    }
+}
+
+void ViewRegistry::EndUndoGroup() noexcept {
+  if (groupDepth_ == 0 || --groupDepth_ > 0) return;
+  for (const auto& document : grouped_)
+    document->EndUndoGroup();
+  grouped_.clear();
+}
+
+void ViewRegistry::FileSaved(const Document& document) {
+  if (events_ != nullptr) events_->FileSaved(document.Path());
 }
 
 }  // namespace zeb

@@ -3,10 +3,17 @@
 //
 // Views are kept in the order they were opened, each with the moment it was last made active;
 // the top view is the one active last. A module stays open while a view shows one of its files.
+//
+// The seam's editing part: the events are told as modules are added (each file opened) and
+// removed (each file closed), as the top view changes and as the composition reports saves
+// (FileSaved); an undo group reaches every document of the open modules; OpenModule goes
+// through the opener the composition sets, which opens a file as a user's open does; messages
+// go to the observer (OnAddinMessage).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +48,13 @@ class ViewRegistry final : public EditorSeam {
   std::shared_ptr<zeb::Module> Remove(const std::shared_ptr<EditView>& view);
   void Clear() noexcept;
 
+  // How OpenModule opens a file: the composition's open, which raises EInOutError when the
+  // file cannot be read; it answers with the module opened or switched to.
+  using Opener = std::function<EditorSeam::Module*(const std::string& path)>;
+  void SetOpener(Opener opener) { opener_ = std::move(opener); }
+  // Tells the events that `document` was saved.
+  void FileSaved(const Document& document);
+
   // The lookups below answer with the registry's own pointers, empty for none; they stay valid
   // until the registry changes.
   const std::shared_ptr<EditView>& Top() const noexcept;
@@ -69,6 +83,12 @@ class ViewRegistry final : public EditorSeam {
                            std::size_t index) const noexcept override;
   std::size_t CurrentFile(const EditorSeam::Module& module) const noexcept override;
   void Paint(EditorSeam::View& view) override;
+  EditorSeam::Module* ModuleAt(std::size_t index) const noexcept override;
+  EditorSeam::Module* OpenModule(const std::string& path) override;
+  void BeginUndoGroup() override;
+  void EndUndoGroup() noexcept override;
+  void SetEvents(Events* events) noexcept override { events_ = events; }
+  void ShowMessage(const std::string& text) override { observer_->OnAddinMessage(text); }
 
  private:
   struct Entry {
@@ -89,6 +109,11 @@ class ViewRegistry final : public EditorSeam {
   static constexpr std::size_t kNoTop = SIZE_MAX;
   std::size_t top_ = kNoTop;  // the entry active last
   std::uint64_t clock_ = 0;
+  Opener opener_;
+  Events* events_ = nullptr;
+  int groupDepth_ = 0;
+  // The documents the open undo group was begun on, to end it on the same ones.
+  std::vector<std::shared_ptr<Document>> grouped_;
 };
 
 }  // namespace zeb

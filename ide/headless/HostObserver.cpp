@@ -6,8 +6,11 @@
 namespace zeb {
 
 void HostObserver::OnFault(const zeb::Fault& fault) {
-  out_->Line("fault " + VisibleText(fault.where) + ": " + VisibleText(fault.className) + ": " +
-             VisibleText(fault.message));
+  ++problems_;
+  const std::string line = "fault " + VisibleText(fault.where) + ": " +
+                           VisibleText(fault.className) + ": " + VisibleText(fault.message);
+  out_->Line(line);
+  if (strict_) OnMessage("error: " + line);
 }
 
 TModalResult HostObserver::OnDialog(TForm& form) {
@@ -18,6 +21,15 @@ TModalResult HostObserver::OnDialog(TForm& form) {
         out_->Line(VisibleText(line));
   out_->Line("end dialog");
   return mrOk;
+}
+
+void HostObserver::OnAddinMessage(const std::string& text) {
+  out_->Line("message " + VisibleText(text));
+}
+
+void HostObserver::OnAddinWarning(const zeb::AddinWarning& warning) {
+  ++problems_;
+  OnMessage((strict_ ? "error: " : "warning: ") + warning.text);
 }
 
 void HostObserver::OnMessage(const std::string& text) {

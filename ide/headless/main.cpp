@@ -22,6 +22,7 @@ namespace {
 struct Settings {
   std::string script;
   bool listPackages = false;
+  bool strict = false;
   std::size_t undoBudget = 256;
 };
 
@@ -41,7 +42,8 @@ std::string Footer(const CommandLine& commandLine) {
   }
   return text +
          "\nExit status: 0 when the script ran to its end, 2 for a bad argument or script line, 1"
-         "\nwhen a save failed or the output could not be written.";
+         "\nwhen a save failed or the output could not be written, 3 with --strict when an add-in"
+         "\nfaulted, bound a key another package holds or kept references at unload.";
 }
 
 void AddOptions(CommandLine& commandLine, Settings& settings) {
@@ -51,6 +53,10 @@ void AddOptions(CommandLine& commandLine, Settings& settings) {
   app.add_flag("--packages", settings.listPackages,
                "Print the identities of the packages loaded, each with the folder it was found "
                "in, and stop");
+  app.add_flag("--strict", settings.strict,
+               "Treat what an add-in does wrong as an error, for add-in test suites: a fault, a "
+               "key another package holds, references kept at unload; exit with status 3 after "
+               "the script when there was any");
   app.add_option("--undo-budget", settings.undoBudget,
                  "Keep at least MIB MiB of undo history a file (default 256; a file keeps four "
                  "times its size if that is more)")
@@ -69,16 +75,10 @@ void PrintIdentity(CheckedOutput& out, const Package& package) {
 
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
-// Raises the IDE's exceptions for what stops the run before the script (a script that cannot
-// be opened, a FILE that cannot be read) and EOutputError when the output fails.
-int Run(const CommandLine& commandLine, const Settings& settings, CheckedOutput& out) {
-  const bool fromStdin = settings.script.empty() || settings.script == "-";
-  const std::string scriptName = fromStdin ? "<stdin>" : settings.script;
-  File scriptFile(nullptr, &std::fclose);
-  if (!fromStdin) scriptFile.reset(OpenScript(settings.script));
-
-  HostObserver observer(out, stderr);
-  Ide ide(observer);
+// Loads the packages, opens the FILEs and runs the script in `ide`; the exit status.
+int RunIde(Ide& ide, HostObserver& observer, const CommandLine& commandLine,
+           const Settings& settings, CheckedOutput& out, std::FILE* scriptFile,
+           const std::string& scriptName) {
   if (!commandLine.Packages().empty()) {
     for (const std::string& package : commandLine.Packages())
       ide.LoadPackage(package);
@@ -103,8 +103,8 @@ int Run(const CommandLine& commandLine, const Settings& settings, CheckedOutput&
 
   ScriptRunner runner(ide, out);
   std::optional<ScriptRunner::Failure> failure;
-  if (scriptFile)
-    failure = runner.Run(scriptFile.get(), scriptName);
+  if (scriptFile != nullptr)
+    failure = runner.Run(scriptFile, scriptName);
   else if (settings.script == "-" || !StandardInputIsTerminal())
     failure = runner.Run(stdin, scriptName);
   if (!failure) return 0;
@@ -112,6 +112,30 @@ int Run(const CommandLine& commandLine, const Settings& settings, CheckedOutput&
   std::fprintf(stderr, "zeb-host: %s:%d: %s\n", scriptName.c_str(), failure->line,
                failure->reason.c_str());
   return failure->status;
+}
+
+// Raises the IDE's exceptions for what stops the run before the script (a script that cannot
+// be opened, a FILE that cannot be read) and EOutputError when the output fails.
+int Run(const CommandLine& commandLine, const Settings& settings, CheckedOutput& out) {
+  const bool fromStdin = settings.script.empty() || settings.script == "-";
+  const std::string scriptName = fromStdin ? "<stdin>" : settings.script;
+  File scriptFile(nullptr, &std::fclose);
+  if (!fromStdin) scriptFile.reset(OpenScript(settings.script));
+
+  HostObserver observer(out, stderr, settings.strict);
+  int status = 0;
+  {
+    // The packages unload, and report what they still hold, before the status is decided.
+    Ide ide(observer);
+    status = RunIde(ide, observer, commandLine, settings, out, scriptFile.get(), scriptName);
+  }
+  if (status == 0 && settings.strict && observer.Problems() > 0) {
+    out.Flush();
+    std::fprintf(stderr, "zeb-host: --strict: %d problem%s with add-ins\n", observer.Problems(),
+                 observer.Problems() == 1 ? "" : "s");
+    return 3;
+  }
+  return status;
 }
 
 }  // namespace

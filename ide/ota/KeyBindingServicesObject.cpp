@@ -6,7 +6,7 @@ bool KeyBindingServicesObject::AddKeyBinding(std::span<const TShortCut> keys, TK
                                              void* context, std::int32_t flags,
                                              const std::string& keyboard,
                                              const std::string& menuItemName) {
-  if (keys_ == nullptr) return false;
+  if (bindings_ == nullptr) return false;
   KeyHandler handler;
   handler.keys.assign(keys.begin(), keys.end());
   handler.proc = proc;
@@ -16,11 +16,11 @@ bool KeyBindingServicesObject::AddKeyBinding(std::span<const TShortCut> keys, TK
   handler.menuItemName = menuItemName;
   handler.bindingIndex = bindingIndex_;
   handler.binding = binding_;
-  return keys_->Add(std::move(handler));
+  return bindings_->AddHandler(std::move(handler));
 }
 
 void KeyBindingServicesObject::Close() noexcept {
-  keys_ = nullptr;
+  bindings_ = nullptr;
   binding_.Reset();
 }
 

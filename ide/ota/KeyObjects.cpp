@@ -5,8 +5,8 @@
 namespace zeb {
 
 ComPtr<IOTAKeyBindingServices> KeyObjects::OpenBindingServices(
-    KeyMap& keys, std::int32_t bindingIndex, const ComPtr<IOTAKeyboardBinding>& binding) {
-  return MakeCounted<KeyBindingServicesObject>(keys, bindingIndex, binding);
+    KeyBindings& bindings, std::int32_t bindingIndex, const ComPtr<IOTAKeyboardBinding>& binding) {
+  return MakeCounted<KeyBindingServicesObject>(bindings, bindingIndex, binding);
 }
 
 void KeyObjects::CloseBindingServices(IOTAKeyBindingServices& services) noexcept {

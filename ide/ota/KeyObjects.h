@@ -16,7 +16,8 @@ namespace zeb {
 class KeyObjects final : public KeyBindingObjects {
  public:
   ComPtr<IOTAKeyBindingServices> OpenBindingServices(
-      KeyMap& keys, std::int32_t bindingIndex, const ComPtr<IOTAKeyboardBinding>& binding) override;
+      KeyBindings& bindings, std::int32_t bindingIndex,
+      const ComPtr<IOTAKeyboardBinding>& binding) override;
   void CloseBindingServices(IOTAKeyBindingServices& services) noexcept override;
   ComPtr<IOTAKeyContext> KeyContext() override;
   // Lets go of the pooled key context.

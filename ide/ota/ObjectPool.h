@@ -72,6 +72,7 @@ class ObjectPool final : public IdleObjects {
   }
   static ComPtr<T> HandOut(T& object) {
     object.idle_.store(false, std::memory_order_relaxed);
+    object.TakenNow();
     return ComPtr<T>::Borrow(&object);
   }
 

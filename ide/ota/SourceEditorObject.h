@@ -1,5 +1,6 @@
 // SourceEditorObject: the IOTASourceEditor of one file of a module. Its sub-views are the
-// module's files, as the tabs of the editor window show them.
+// module's files, as the tabs of the editor window show them. It answers IZebEditBuffer for the
+// file's text (EditBufferMethods).
 #pragma once
 
 #include <cstddef>
@@ -7,14 +8,16 @@
 #include <utility>
 
 #include "api/ToolsAPI.h"
+#include "api/ZebEditorAPI.h"
 #include "ide/core/EditorSeam.h"
-#include "ide/ota/LiveObjects.h"
+#include "ide/ota/EditBufferMethods.h"
 
 namespace zeb {
 
 class ObjectPools;
 
-class SourceEditorObject final : public CountedObject<IOTASourceEditor> {
+class SourceEditorObject final
+    : public EditBufferMethods<SourceEditorObject, IOTASourceEditor, IZebEditBuffer> {
  public:
   SourceEditorObject(EditorSeam& editor, ObjectPools& pools,
                      std::shared_ptr<EditorSeam::Module> module, std::size_t file)
@@ -39,6 +42,10 @@ class SourceEditorObject final : public CountedObject<IOTASourceEditor> {
   std::int32_t GetSubViewIndex() override;
   // The file name (without its folder) of the module's file `index`; empty outside them.
   std::string GetSubViewIdentifier(std::int32_t index) override;
+
+  // For EditBufferMethods.
+  std::shared_ptr<EditorSeam::Text> BufferText() { return module_->FileText(file_); }
+  EditorSeam* Editor() const noexcept { return editor_; }
 
  private:
   EditorSeam* editor_;

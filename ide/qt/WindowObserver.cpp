@@ -1,5 +1,7 @@
 #include "ide/qt/WindowObserver.h"
 
+#include <QStatusBar>
+
 #include "ide/qt/MainWindow.h"
 #include "ide/qt/QtStrings.h"
 
@@ -17,6 +19,10 @@ TModalResult WindowObserver::OnDialog(TForm& form) {
 
 void WindowObserver::OnMessage(const std::string& text) {
   window_.Report(MainWindow::tr("ZEB IDE"), Q(text));
+}
+
+void WindowObserver::OnAddinMessage(const std::string& text) {
+  window_.statusBar()->showMessage(Q(text), 5000);
 }
 
 void WindowObserver::OnDocumentChanged(Document& document, const TextChange& change) {

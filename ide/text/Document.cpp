@@ -98,6 +98,7 @@ void Document::Record(std::size_t offset, std::size_t firstLine, std::size_t rem
   const bool bothEndWithBreak = removedBytes > 0 && old.Data()[removedBytes - 1] == '\n' &&
                                 EndsWithBreak(offset, insertedBytes);
   UndoStep& step = history_.NewStep();
+  Group(step);
   step.offset = offset;
   step.length = insertedBytes;
   step.bytes = std::move(old);
@@ -139,6 +140,7 @@ bool Document::IndentLines(std::size_t first, std::size_t count, std::int32_t co
     if (!buffer_.PadLines(first, count, pad)) return false;
     DropRedo();
     UndoStep& step = history_.NewStep();
+    Group(step);
     step.offset = offset;
     step.length = buffer_.LineOffset(first + count) - offset;
     step.before = before;
@@ -214,18 +216,41 @@ void Document::SwapPad(TextChange::Kind kind, UndoStep& step) {
                    bothEndWithBreak));
 }
 
+void Document::BeginUndoGroup() noexcept {
+  if (groupDepth_++ == 0) groupHasStep_ = false;
+}
+
+void Document::EndUndoGroup() noexcept {
+  if (groupDepth_ > 0) --groupDepth_;
+}
+
+void Document::Group(UndoStep& step) noexcept {
+  step.joined = groupDepth_ > 0 && groupHasStep_;
+  if (groupDepth_ > 0) groupHasStep_ = true;
+}
+
 std::optional<ViewState> Document::Undo() {
   UndoStep* step = history_.StepToUndo();
   if (step == nullptr) return std::nullopt;
-  Swap(TextChange::Kind::Undo, *step);
-  return step->before;
+  while (true) {
+    Swap(TextChange::Kind::Undo, *step);
+    const ViewState before = step->before;
+    if (!step->joined) return before;
+    step = history_.StepToUndo();
+    if (step == nullptr) return before;  // the budget dropped the group's first steps
+  }
 }
 
 std::optional<ViewState> Document::Redo() {
   UndoStep* step = history_.StepToRedo();
   if (step == nullptr) return std::nullopt;
-  Swap(TextChange::Kind::Redo, *step);
-  return step->after;
+  while (true) {
+    Swap(TextChange::Kind::Redo, *step);
+    const ViewState after = step->after;
+    const UndoStep* next = history_.NextToRedo();
+    if (next == nullptr || !next->joined) return after;
+    step = history_.StepToRedo();
+  }
 }
 
 void Document::Save(SaveMode mode) {

@@ -5,6 +5,11 @@
 // comparing texts: a typed character is reported as that character, a block command as its
 // lines.
 //
+// Undo groups: while a group is open (BeginUndoGroup to EndUndoGroup; groups nest, the outermost
+// counts), the steps the document makes are joined into one: Undo takes them all back, Redo
+// makes them all again. An add-in's key press, and an add-in's explicit group, are one step so.
+// When the budget drops the oldest steps of a group, what is left of it undoes as one.
+//
 // The undo history keeps within a budget of memory: by default the larger of 256 MiB and four
 // times the text's size (SetUndoBudgetFloor changes the 256 MiB for documents opened after).
 //
@@ -89,8 +94,11 @@ class Document {
   // False, with no step, when there is none.
   bool LowerCase(std::size_t offset, std::size_t length, const ViewState& state);
 
-  // Undoes or redoes one step; the view state to show afterwards, or nothing when there was
-  // no step.
+  void BeginUndoGroup() noexcept;
+  void EndUndoGroup() noexcept;
+
+  // Undoes or redoes one step (a group's steps all at once); the view state to show afterwards,
+  // or nothing when there was no step.
   std::optional<ViewState> Undo();
   std::optional<ViewState> Redo();
 
@@ -153,6 +161,8 @@ class Document {
   void Swap(TextChange::Kind kind, UndoStep& step);
   void SwapPad(TextChange::Kind kind, UndoStep& step);
   void Changed(const TextChange& change);
+  // Marks a step made now as joined to the one before when an undo group holds both.
+  void Group(UndoStep& step) noexcept;
 
   std::string path_;
   TextBuffer buffer_;
@@ -162,6 +172,8 @@ class Document {
   std::size_t savedVersion_ = 0;
   FileIdentity file_;  // the file as the text was last read from it or saved to it
   ChangeListener listener_;
+  int groupDepth_ = 0;
+  bool groupHasStep_ = false;  // the open group has made a step
 };
 
 }  // namespace zeb

@@ -50,6 +50,10 @@ UndoStep* UndoHistory::StepToRedo() noexcept {
   return &steps_[first_ + next_++];
 }
 
+const UndoStep* UndoHistory::NextToRedo() const noexcept {
+  return CanRedo() ? &steps_[first_ + next_] : nullptr;
+}
+
 void UndoHistory::Resized(std::size_t oldCapacity, std::size_t newCapacity) noexcept {
   const auto cost = [](std::size_t capacity) {
     return capacity > ByteBlock::kInline ? capacity : 0;

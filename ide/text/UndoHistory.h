@@ -32,6 +32,8 @@ struct UndoStep {
   ViewState before;         // the view's state before the edit
   ViewState after;          // and after it
   std::size_t version = 0;  // the history's version once the step is made
+  // Made in the same undo group as the step before it: undone and redone with it.
+  bool joined = false;
 };
 
 class UndoHistory {
@@ -49,6 +51,8 @@ class UndoHistory {
   UndoStep* StepToUndo() noexcept;
   // The step to redo, or null; the history moves forward past it.
   UndoStep* StepToRedo() noexcept;
+  // The step StepToRedo would give, or null; the history stays.
+  const UndoStep* NextToRedo() const noexcept;
   // Tells the history that the step last undone or redone now holds other bytes.
   void Resized(std::size_t oldCapacity, std::size_t newCapacity) noexcept;
 

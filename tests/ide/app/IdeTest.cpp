@@ -130,7 +130,7 @@ TEST(Ide, AnExceptionFromAKeyProcedureStaysInside) {
   ASSERT_EQ(observer.faults.size(), 1u);
   EXPECT_EQ(observer.faults[0].className, "EConvertError");
   EXPECT_EQ(observer.faults[0].message, "bad digits");
-  EXPECT_EQ(observer.faults[0].where, "key Tab 0x0009");
+  EXPECT_EQ(observer.faults[0].where, "key Tab 0x0009 in binding test");
   EXPECT_FALSE(secondRan);
   EXPECT_EQ(view.GetDocument().Buffer().ToBytes(), "abc\n");  // nothing further happened
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ide/app/Ide.h"
+#include "ide/core/PackageAbi.h"
 #include "ide/core/PackageLibrary.h"
 #include "runtime/Forms.h"
 #include "runtime/IdeServices.h"
@@ -32,27 +33,48 @@ TEST(PackageLoader, EveryFailureNamesTheFileAndTheReasonAndTheIdeGoesOn) {
   WriteFile(dir / Pkg("text"), "this is no library\n");
   // A half-copied package: the loader must not map what is not in the file.
   WriteFile(dir / Pkg("truncated"), ReadFile(ZEB_ADDIN_PATH).substr(0, 4096));
-  const struct {
+  struct Case {
     std::string path;
     const char* reason;
-  } cases[] = {
+  };
+  const Case cases[] = {
       {dir / Pkg("nonesuch"), ": no such file"},
       {dir / Pkg("text"), ": not a loadable shared library ("},
       {dir / Pkg("truncated"), ": not a loadable shared library (truncated: "},
       {Fixture("NotAPackage"), ": not a package: it has no ZebGetPackageInfo"},
       {Fixture("BadInfo"), ": not a package: its package information is missing or malformed"},
       {Fixture("NewerInterface"),
-       ": it was built for interface version 2, newer than this IDE's 1: rebuild it with this "
-       "IDE's SDK, or use an IDE that provides version 2"},
+       ": it was built for interface version 3, newer than this IDE's 2: rebuild it with this "
+       "IDE's SDK, or use an IDE that provides version 3"},
+      {Fixture("NoStdlibTag"),
+       ": it records no C++ standard library tag (it was built for interface version 1), so its "
+       "ABI cannot be checked: rebuild it with this IDE's SDK (zeb_add_package)"},
+      // Built from one source with other flags: refused before Register, which raises.
+      {Fixture("OldStringAbi"),
+       ": its C++ standard library tag is \"itanium libstdc++ old release\", this IDE's "
+       "\"itanium libstdc++ cxx11 release\": the standard library's ABI differs (old, not "
+       "cxx11); rebuild it without -D_GLIBCXX_USE_CXX11_ABI=0"},
+      {Fixture("DebugStdlib"),
+       ": its C++ standard library tag is \"itanium libstdc++ cxx11 debug\", this IDE's "
+       "\"itanium libstdc++ cxx11 release\": the standard library's mode differs (debug, not "
+       "release); rebuild it without -D_GLIBCXX_DEBUG"},
       {Fixture("NoRegister"), ": it has no Register"},
       {Fixture("MissingRequired"),
        ": it requires nonesuch200.bpl, which this IDE does not provide"},
       {Fixture("RegisterThrows"), ": Register raised EInOutError: the fixture failed on purpose"},
       {Fixture("RegisterLeavesForm"), ": Register raised EInOutError: the form stays behind"},
   };
+  std::vector<Case> all(std::begin(cases), std::end(cases));
+#if ZEB_LIBCXX_FIXTURE
+  all.push_back({Fixture("LibcxxStdlib"),
+                 ": its C++ standard library tag is \"itanium libc++ abi-1 release\", this IDE's "
+                 "\"itanium libstdc++ cxx11 release\": the standard library differs (libc++, not "
+                 "libstdc++); rebuild it against libstdc++: with g++, or clang++ without "
+                 "-stdlib=libc++"});
+#endif
   RecordingObserver observer;
   Ide ide(observer, Ide::Options());
-  for (const auto& c : cases) {
+  for (const auto& c : all) {
     SCOPED_TRACE(c.path);
     observer.messages.clear();
     EXPECT_FALSE(ide.LoadPackage(c.path));
@@ -75,6 +97,52 @@ TEST(PackageLoader, EveryFailureNamesTheFileAndTheReasonAndTheIdeGoesOn) {
   EXPECT_NE(observer.messages.back().find("a package named Good is already loaded"),
             std::string::npos);
   EXPECT_TRUE(observer.faults.empty());
+}
+
+// What the IDE tells an author whose package's tag differs from its own: the first field that
+// differs, and what to change. A known IDE tag each, so the table holds on any build machine.
+TEST(PackageAbi, TheFirstDifferingFieldOfTheTagIsNamedWithItsRemedy) {
+  const struct {
+    const char* ide;
+    const char* package;
+    const char* tail;  // the reason after the two tags; empty when the package may load
+  } rows[] = {
+      {"itanium libstdc++ cxx11 release", "itanium libstdc++ cxx11 release", ""},
+      {"itanium libstdc++ cxx11 release", "msvc msvc-stl 143 release",
+       "the C++ ABI differs (msvc, not itanium); rebuild it with GCC or Clang (MinGW on "
+       "Windows), not MSVC"},
+      {"itanium libc++ abi-1 release", "itanium libstdc++ cxx11 release",
+       "the standard library differs (libstdc++, not libc++); rebuild it against libc++: "
+       "clang++ -stdlib=libc++"},
+      {"itanium libstdc++ old release", "itanium libstdc++ cxx11 release",
+       "the standard library's ABI differs (cxx11, not old); rebuild it with "
+       "-D_GLIBCXX_USE_CXX11_ABI=0, as the IDE was"},
+      {"itanium libc++ abi-1 release", "itanium libc++ abi-2 release",
+       "the standard library's ABI differs (abi-2, not abi-1); rebuild it with the IDE's libc++ "
+       "ABI, abi-1"},
+      {"itanium libc++ abi-1 release", "itanium libc++ abi-1 debug",
+       "the standard library's mode differs (debug, not release); rebuild it without libc++'s "
+       "debug mode"},
+      {"itanium libstdc++ cxx11 debug", "itanium libstdc++ cxx11 release",
+       "the standard library's mode differs (release, not debug); rebuild it in the standard "
+       "library's debug mode, as the IDE was"},
+      {"itanium libstdc++ cxx11 release", "something else",
+       "rebuild it with this IDE's SDK (zeb_add_package) and this IDE's compiler"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.package);
+    const auto refusal = PackageAbiRefusal(2, row.package, 2, row.ide);
+    if (row.tail[0] == '\0') {
+      EXPECT_FALSE(refusal) << *refusal;
+      continue;
+    }
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(*refusal, std::string("its C++ standard library tag is \"") + row.package +
+                            "\", this IDE's \"" + row.ide + "\": " + row.tail);
+  }
+  // An older interface version loads; a newer one does not, whatever its tag.
+  EXPECT_FALSE(PackageAbiRefusal(1, "a b c d", 2, "a b c d"));
+  EXPECT_TRUE(PackageAbiRefusal(3, "a b c d", 2, "a b c d"));
 }
 
 TEST(PackageLoader, TheProvidedPackagesDecide) {
