@@ -87,8 +87,7 @@ int main() {
         std::memcpy(&h, c.bytes.data() + used, sizeof h);
         if (c.bytes.size() - used < sizeof h + h.length) break;
         used += sizeof h + h.length;
-        answers.push_back(
-            {c.fd, {zeb::kTraceAckMagic, zeb::TraceAckStatus::Handled, h.sequence}});
+        answers.push_back({c.fd, {zeb::kTraceAckMagic, zeb::TraceAckStatus::Handled, h.sequence}});
       }
       c.bytes.erase(c.bytes.begin(), c.bytes.begin() + static_cast<std::ptrdiff_t>(used));
     }
