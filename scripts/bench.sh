@@ -2,8 +2,9 @@
 # Builds a release build, runs the benchmarks with a few repetitions and prints one table: each
 # case beside its reference measured in the same run, the ratio, the goal and whether it is met;
 # then the peak memory of zeb-host itself opening a 1,000,000-line file, and opening it, pressing
-# Tab on all of it and undoing. The Geany bridge's cases run inside a real Geany
-# (scripts/geany-bench.sh). Benchmark binaries that were not built (trace_bench, qt_bench)
+# Tab on all of it and undoing; then the peak memory of a million typed characters' undo history
+# against its budget. The Geany bridge's cases run inside a real Geany (scripts/geany-bench.sh).
+# Benchmark binaries that were not built (trace_bench, qt_bench)
 # show as "not built", cases a binary does not have as "no such case". Times are medians over the repetitions: of the thread's CPU time for the
 # cases that stay in memory in one thread (on a shared machine the wall clock also counts the
 # time other processes had the core), of wall time for those that wait on the disk, another
@@ -178,6 +179,25 @@ with tempfile.TemporaryDirectory() as folder:
         print(f"| {case} | {file_size / 2**20:.1f} MiB | {rss / 2**20:.1f} MiB | "
               f"{(rss - baseline) / 2**20:.1f} MiB | {ratio:.2f}× | ≤ {goal:g}× | "
               f"{'yes' if ratio <= goal else 'NO'} |")
+
+    # The undo history against its budget: a million characters typed one by one into an empty
+    # file, each an undo step. Above an idle zeb-host the peak holds the history and the text.
+    typing = "type x\n" * 1_000_000
+    text = 1_000_000
+    idle = peak(["--no-package", empty], "")
+    slack = 1 << 20
+    print()
+    print(f"Peak memory of zeb-host after 1,000,000 characters typed, each an undo step, against "
+          f"--undo-budget (idle: {idle / 2**20:.1f} MiB); the goal is the budget plus the text "
+          f"({text / 2**20:.2f} MiB) and {slack / 2**20:g} MiB for the allocator's pages.")
+    print()
+    print("| budget | peak | above idle | goal | met |")
+    print("|---|---|---|---|---|")
+    for budget in (16, 32, 64):
+        rss = peak(["--no-package", "--undo-budget", str(budget), empty], typing)
+        goal = (budget << 20) + text + slack
+        print(f"| {budget} MiB | {rss / 2**20:.1f} MiB | {(rss - idle) / 2**20:.1f} MiB | "
+              f"≤ {goal / 2**20:.1f} MiB | {'yes' if rss - idle <= goal else 'NO'} |")
 
 # The trace viewers under a storm: 8 sender processes, each sending N messages and waiting for
 # each answer (as TRACE does), to each receiver in turn; the rate is all the messages over the

@@ -28,8 +28,8 @@ echo "== Build (warnings are errors)"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEB_WERROR=ON
 cmake --build "$build" -j "$jobs"
 
-echo "== Tests"
-ctest --test-dir "$build" --output-on-failure -j "$jobs"
+echo "== Tests (those labelled \"long\" are for ctest -L soak)"
+ctest --test-dir "$build" --output-on-failure -j "$jobs" -LE long
 
 echo "== Install to a temporary prefix, the example add-in against it, the Debian package"
 scripts/check-install.sh "$build"
@@ -41,7 +41,7 @@ cmake --build "$asan" -j "$jobs"
 
 echo "== Tests under AddressSanitizer and UBSan"
 ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir "$asan" --output-on-failure -j "$jobs" -LE "wine|fpc"
+  ctest --test-dir "$asan" --output-on-failure -j "$jobs" -LE "wine|fpc|long"
 
 echo "== Fuzzing (libFuzzer under AddressSanitizer and UBSan, about 20 s a harness)"
 cmake -S tests/fuzz -B "$fuzz" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++

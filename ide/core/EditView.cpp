@@ -117,7 +117,17 @@ void EditView::InsertText(std::string_view text) {
     converted.append(text.substr(start));
     bytes = converted;
   }
-  const std::size_t column = (breaks == 0 ? Index(from.col) : 0) + (text.size() - lastLine);
+  std::size_t column = (breaks == 0 ? Index(from.col) : 0) + (text.size() - lastLine);
+  // A CR that ends up just before a line feed (typed there, or left there by the bytes taken
+  // out) joins that line end as a CRLF: the cursor goes before it, to the end of its line,
+  // since no position lies inside a line end.
+  const TextBuffer& buffer = document_->Buffer();
+  const char previous = !bytes.empty() ? bytes.back()
+                        : offset > 0   ? buffer.ByteAt(offset - 1)
+                                       : '\0';
+  if (previous == '\r' && offset + removed < buffer.ByteSize() &&
+      buffer.ByteAt(offset + removed) == '\n')
+    --column;
   const TextPos cursor{OneBased(Index(from.line) + breaks, "line"), OneBased(column, "column")};
 
   const ViewState before = state_;

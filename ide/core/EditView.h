@@ -56,12 +56,15 @@ class EditView final : public EditorSeam::View {
   // Lower-cases the ASCII letters inside the block.
   void LowerCaseBlock() override;
   // Inserts `text` at the cursor, replacing the block; its line breaks (LF or CRLF) become the
-  // document's line end. The cursor ends after the text.
+  // document's line end. The cursor ends after the text, or before a CR there that now ends its
+  // line with the LF after it. Empty text without a block changes nothing and makes no step.
   void InsertText(std::string_view text);
 
   // Positions are 32-bit: an edit that would put the cursor or the block past line or column
   // 2147483647 raises EInvalidOperation and changes nothing.
 
+  // Undo puts back the text, cursor and block from before the step; redo those the step left.
+  // False when there is no step.
   bool Undo();
   bool Redo();
 

@@ -50,7 +50,6 @@ class ByteBlock {
   const char* Data() const noexcept { return heap_ != nullptr ? heap_ : inline_; }
   std::size_t Size() const noexcept { return size_; }
   std::size_t Capacity() const noexcept { return heap_ != nullptr ? capacity_ : kInline; }
-  bool Empty() const noexcept { return size_ == 0; }
   std::string_view View() const noexcept { return {Data(), size_}; }
 
   // Makes room for `capacity` bytes; the content stays. Raises std::bad_alloc.

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <utility>
 
+#include "ide/text/BlockRewrites.h"
 #include "ide/text/FileStore.h"
 
 namespace zeb {
@@ -80,13 +81,16 @@ void Document::SetUndoBudgetFloor(std::size_t bytes) noexcept {
   undoBudgetFloor = bytes;
 }
 
+void Document::FitSpare() noexcept {
+  if (history_.HeldBytes() + spare_.Capacity() > UndoBudget()) spare_.Release();
+}
+
 void Document::DropRedo() {
   ByteBlock dropped = history_.DropRedo();
   if (dropped.Capacity() > spare_.Capacity()) spare_ = std::move(dropped);
 }
 
 ByteBlock Document::TakeSpare() {
-  DropRedo();
   ByteBlock spare = std::move(spare_);
   spare.Clear();
   return spare;
@@ -97,6 +101,7 @@ void Document::Record(std::size_t offset, std::size_t firstLine, std::size_t rem
                       const ViewState& before, const ViewState& after) {
   const bool bothEndWithBreak = removedBytes > 0 && old.Data()[removedBytes - 1] == '\n' &&
                                 EndsWithBreak(offset, insertedBytes);
+  DropRedo();
   UndoStep& step = history_.NewStep();
   Group(step);
   step.offset = offset;
@@ -111,23 +116,19 @@ void Document::Commit(std::size_t offset, std::size_t firstLine, std::size_t rem
                       std::size_t insertedBytes, TextBuffer::Breaks breaks, bool bothEndWithBreak) {
   // The listener hears of the edit once it is in the history, so that it sees it undoable.
   history_.Commit(UndoBudget());
-  if (history_.HeldBytes() + spare_.Capacity() > UndoBudget()) spare_.Release();
+  FitSpare();
   Changed(Describe(TextChange::Kind::Edit, offset, firstLine, removedBytes, insertedBytes, breaks,
                    bothEndWithBreak));
 }
 
 void Document::Edit(std::size_t offset, std::size_t removed, std::string_view inserted,
                     const ViewState& before, const ViewState& after) {
+  if (removed == 0 && inserted.empty()) return;
+  // An edit always changes the text: the bytes of the steps it drops can hold its own.
+  DropRedo();
   ByteBlock old = removed > ByteBlock::kInline ? TakeSpare() : ByteBlock();
   const TextBuffer::Breaks breaks = buffer_.Replace(offset, removed, inserted, old);
   Record(offset, breaks.firstLine, removed, inserted.size(), breaks, std::move(old), before, after);
-}
-
-void Document::Edit(std::size_t first, std::size_t count, const std::vector<Line>& lines,
-                    const ViewState& before, const ViewState& after) {
-  buffer_.CheckShape(first, count, lines);
-  const std::size_t offset = buffer_.LineOffset(first);
-  Edit(offset, buffer_.LineOffset(first + count) - offset, TextBuffer::Join(lines), before, after);
 }
 
 bool Document::IndentLines(std::size_t first, std::size_t count, std::int32_t columns,
@@ -137,7 +138,7 @@ bool Document::IndentLines(std::size_t first, std::size_t count, std::int32_t co
     const std::size_t offset = buffer_.LineOffset(first);
     const std::size_t removed = buffer_.LineOffset(first + count) - offset;
     const auto pad = static_cast<std::size_t>(columns);
-    if (!buffer_.PadLines(first, count, pad)) return false;
+    if (!BlockRewrites::PadLines(buffer_, first, count, pad)) return false;
     DropRedo();
     UndoStep& step = history_.NewStep();
     Group(step);
@@ -155,7 +156,7 @@ bool Document::IndentLines(std::size_t first, std::size_t count, std::int32_t co
     return true;
   }
   ByteBlock old = TakeSpare();
-  if (!buffer_.RewriteLeads(first, count, columns, tabWidth, old)) {
+  if (!BlockRewrites::RewriteLeads(buffer_, first, count, columns, tabWidth, old)) {
     spare_ = std::move(old);
     return false;
   }
@@ -175,7 +176,7 @@ TextBuffer::Breaks Document::PadBreaks(const UndoStep& step) const noexcept {
 
 bool Document::LowerCase(std::size_t offset, std::size_t length, const ViewState& state) {
   ByteBlock old = length > ByteBlock::kInline ? TakeSpare() : ByteBlock();
-  if (!buffer_.LowerCase(offset, length, old)) {
+  if (!BlockRewrites::LowerCase(buffer_, offset, length, old)) {
     if (old.Capacity() > spare_.Capacity()) spare_ = std::move(old);
     return false;
   }
@@ -196,7 +197,8 @@ void Document::Swap(TextChange::Kind kind, UndoStep& step) {
   const std::size_t oldCapacity = step.bytes.Capacity();
   const TextBuffer::Breaks breaks = buffer_.Exchange(step.offset, step.length, step.bytes);
   step.length = inserted;
-  history_.Resized(oldCapacity, step.bytes.Capacity());
+  history_.Resized(oldCapacity, step.bytes.Capacity(), UndoBudget());
+  FitSpare();
   const bool bothEndWithBreak =
       removed > 0 && step.bytes.Data()[removed - 1] == '\n' && EndsWithBreak(step.offset, inserted);
   Changed(
@@ -206,9 +208,9 @@ void Document::Swap(TextChange::Kind kind, UndoStep& step) {
 void Document::SwapPad(TextChange::Kind kind, UndoStep& step) {
   const std::size_t removed = step.length;
   if (step.padded)
-    buffer_.UnpadLines(step.firstLine, step.lineCount, step.pad);
+    BlockRewrites::UnpadLines(buffer_, step.firstLine, step.lineCount, step.pad);
   else
-    buffer_.PadLines(step.firstLine, step.lineCount, step.pad);
+    BlockRewrites::PadLines(buffer_, step.firstLine, step.lineCount, step.pad);
   step.padded = !step.padded;
   step.length = buffer_.LineOffset(step.firstLine + step.lineCount) - step.offset;
   const bool bothEndWithBreak = removed > 0 && EndsWithBreak(step.offset, step.length);

@@ -1,6 +1,7 @@
 // Document: the text of one file, its undo history and whether it differs from the file.
 //
-// Every change is one undo step. A listener hears of each change (edits, undo, redo, saving)
+// Every change is one undo step, and a command that changes nothing makes none and keeps the
+// steps that can be redone. A listener hears of each change (edits, undo, redo, saving)
 // with the bytes and lines it replaced, so that views and front ends can follow without
 // comparing texts: a typed character is reported as that character, a block command as its
 // lines.
@@ -10,8 +11,9 @@
 // makes them all again. An add-in's key press, and an add-in's explicit group, are one step so.
 // When the budget drops the oldest steps of a group, what is left of it undoes as one.
 //
-// The undo history keeps within a budget of memory: by default the larger of 256 MiB and four
-// times the text's size (SetUndoBudgetFloor changes the 256 MiB for documents opened after).
+// The undo history keeps within a budget of memory (UndoHistory states the bound), by default the
+// larger of 256 MiB and four times the text's size (SetUndoBudgetFloor changes the 256 MiB for
+// documents opened after). A block of bytes the document keeps for the next step's counts too.
 //
 // A document remembers the identity of its file (FileStore::FileIdentity) as it was when the
 // text was read from it or saved to it, so that nothing another program wrote since is
@@ -26,7 +28,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "ide/text/ByteBlock.h"
 #include "ide/text/FileStore.h"
@@ -80,11 +81,9 @@ class Document {
   // The nearest place in the text.
   TextPos Clamp(TextPos pos) const noexcept;
 
-  // Replaces the bytes [offset, offset + removed) with `inserted`, as one undo step.
+  // Replaces the bytes [offset, offset + removed) with `inserted`, as one undo step; an edit
+  // that replaces nothing with nothing makes none.
   void Edit(std::size_t offset, std::size_t removed, std::string_view inserted,
-            const ViewState& before, const ViewState& after);
-  // Replaces `count` lines from line index `first` (from 0) with `lines`, as one undo step.
-  void Edit(std::size_t first, std::size_t count, const std::vector<Line>& lines,
             const ViewState& before, const ViewState& after);
   // Rewrites the leading white space of `count` lines from `first` as BlockEditing::Lead does,
   // as one undo step. False, with no step, when no line changes.
@@ -141,7 +140,11 @@ class Document {
   // Drops the steps that could be redone, keeping the largest block of bytes they held as the
   // spare.
   void DropRedo();
+  // Gives the spare block back when the history and it would pass the budget.
+  void FitSpare() noexcept;
   // A block for a new step's bytes: what the last dropped redo steps left, when there is one.
+  // The steps that can be redone stay, so that a command that turns out to change nothing keeps
+  // them; they go when a step is recorded.
   ByteBlock TakeSpare();
   // Records a change made just now that replaced `removedBytes` bytes at `offset` with
   // `insertedBytes` bytes as a step holding `old`, and tells the listener.

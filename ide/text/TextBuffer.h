@@ -3,11 +3,9 @@
 // Why a gap buffer: the text stays in one allocation the size of the file (plus the gap), so a
 // line is a contiguous run of bytes that can be handed out as a string_view; typing goes into
 // the gap at the cursor, so a character costs the same whatever the length of the line or the
-// file; and a block command rewrites its lines in one pass in place. An indent moves each line
-// by the spaces put before it and before the lines above, taking the line ends from the index,
-// and keeps no copy of the old bytes (its undo takes the spaces out again); an unindent keeps one
-// copy of them for its undo step. A piece table would spare that copy but would split lines
-// across pieces, and every reader of a line would pay for it.
+// file; and a block command rewrites its lines in one pass in place (BlockRewrites). A piece
+// table would spare the copy an unindent keeps for its undo step but would split lines across
+// pieces, and every reader of a line would pay for it.
 //
 // Lines: every line but the last ends with LF or CRLF; the last has no line end (it is empty
 // when the bytes end with a line end). A CR that is not followed by LF is ordinary text. The
@@ -22,25 +20,16 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "ide/text/ByteBlock.h"
 #include "ide/text/LineBreaks.h"
 
 namespace zeb {
 
-enum class LineEnd : std::uint8_t { None, Lf, CrLf };
+enum class LineEnd : std::uint8_t { Lf, CrLf };
 
 // The bytes of a line end.
 std::string_view LineEndBytes(LineEnd end) noexcept;
-
-// A line as a value: its text and its line end.
-struct Line {
-  std::string text;  // without its line end
-  LineEnd end = LineEnd::None;
-
-  friend bool operator==(const Line&, const Line&) = default;
-};
 
 class TextBuffer {
  public:
@@ -62,12 +51,9 @@ class TextBuffer {
   std::size_t LineOffset(std::size_t index) const;
   // The number of bytes of line `index` without its line end.
   std::size_t LineLength(std::size_t index) const noexcept;
-  LineEnd EndOf(std::size_t index) const noexcept;
   // The text of line `index` without its line end, valid until the next change (the gap moves
   // out of the line when it lies inside).
   std::string_view LineText(std::size_t index) const;
-  // A copy of line `index`.
-  Line LineAt(std::size_t index) const;
   // The line that holds byte `offset` (the last line for ByteSize()).
   std::size_t LineOf(std::size_t offset) const noexcept;
   // The byte at `offset`, which must be inside the text.
@@ -95,34 +81,11 @@ class TextBuffer {
   // Replaces the bytes [offset, offset + length) with the bytes of `bytes`, which receives the
   // bytes taken out: an undo step's swap.
   Breaks Exchange(std::size_t offset, std::size_t length, ByteBlock& bytes);
-  // Rewrites the start of each of `count` lines from `first` as BlockEditing::Lead says, in one
-  // pass; the old bytes of the lines (line ends included) go to `old`. False, with nothing
-  // changed and `old` empty, when no line changes.
-  bool RewriteLeads(std::size_t first, std::size_t count, std::int32_t columns,
-                    std::int32_t tabWidth, ByteBlock& old);
-  // Puts `pad` spaces before each of `count` lines from `first` that has text (an empty line
-  // stays empty), moving the lines in place in one pass from the last: no copy of the old bytes
-  // is needed, since UnpadLines gives them back. False, with nothing changed, when no line has
-  // text.
-  bool PadLines(std::size_t first, std::size_t count, std::size_t pad);
-  // Takes the `pad` bytes PadLines put before each of those lines that has text again, in one
-  // pass from the first. PadLines must have made the lines as they are now.
-  void UnpadLines(std::size_t first, std::size_t count, std::size_t pad);
-  // Lower-cases the ASCII letters in [offset, offset + length); the old bytes go to `old`. False,
-  // with nothing changed and `old` empty, when there is no letter to change.
-  bool LowerCase(std::size_t offset, std::size_t length, ByteBlock& old);
-
-  // Replaces `count` lines from `first` with `lines` and returns the lines taken out. The result
-  // must keep the buffer's shape (at least one line, line ends on all lines but the last);
-  // otherwise std::invalid_argument is raised and nothing changes.
-  std::vector<Line> Replace(std::size_t first, std::size_t count, const std::vector<Line>& lines);
-  // Raises std::invalid_argument when replacing `count` lines from `first` with `lines` would
-  // break the buffer's shape as said above.
-  void CheckShape(std::size_t first, std::size_t count, const std::vector<Line>& lines) const;
-  // The bytes of `lines`, line ends included.
-  static std::string Join(const std::vector<Line>& lines);
 
  private:
+  // The block commands' rewrites work on the storage and the line index in place.
+  friend class BlockRewrites;
+
   std::size_t GapLength() const noexcept { return gapEnd_ - gapStart_; }
   std::size_t Physical(std::size_t offset) const noexcept {
     return offset < gapStart_ ? offset : offset + GapLength();
@@ -131,13 +94,6 @@ class TextBuffer {
     return physical < gapStart_ ? physical : physical - GapLength();
   }
 
-  // The line feeds of `count` lines from `first` as one run of storage positions, and how many
-  // of the lines have one (all but the buffer's last line). The gap must lie after the lines.
-  struct LineRun {
-    std::size_t* breaks;
-    std::size_t withBreak;
-  };
-  LineRun Lines(std::size_t first, std::size_t count) noexcept;
   // The offset of line `index`'s LF, which must exist.
   std::size_t BreakOffset(std::size_t index) const noexcept { return Logical(breaks_[index]); }
   // The checks are inline: a typed character finds the gap where it goes, with room.

@@ -1,71 +1,117 @@
 #include "ide/text/UndoHistory.h"
 
-#include <iterator>
 #include <utility>
 
 namespace zeb {
 
+namespace {
+// What the allocator takes for the header of each block it hands out, at most.
+constexpr std::size_t kAllocationHeader = 16;
+}  // namespace
+
+std::size_t UndoHistory::Cost(std::size_t capacity) noexcept {
+  return capacity > ByteBlock::kInline ? capacity + kAllocationHeader : 0;
+}
+
+namespace {
+// A chunk of slots, with its allocation's header and its entry in the list of chunks.
+constexpr std::size_t kChunkCost =
+    sizeof(UndoStep) * UndoHistory::kChunkSteps + kAllocationHeader + sizeof(void*);
+}  // namespace
+
+std::size_t UndoHistory::Version() const noexcept {
+  return next_ == 0 ? base_ : At(next_ - 1).version;
+}
+
 ByteBlock UndoHistory::DropRedoSteps() {
   ByteBlock spare;
-  while (steps_.size() > first_ + next_) {
-    UndoStep& last = steps_.back();
-    held_ -= Cost(last);
-    if (last.bytes.Capacity() > spare.Capacity()) spare = std::move(last.bytes);
-    steps_.pop_back();
+  while (count_ > next_) {
+    ByteBlock bytes = DropNewest();
+    if (bytes.Capacity() > spare.Capacity()) spare = std::move(bytes);
   }
   return spare;
 }
 
+ByteBlock UndoHistory::DropNewest() noexcept {
+  UndoStep& newest = At(count_ - 1);
+  held_ -= Cost(newest.bytes.Capacity());
+  ByteBlock bytes = std::move(newest.bytes);
+  newest = UndoStep();
+  --count_;
+  // One wholly unused chunk stays after the steps.
+  while (chunks_.size() * kChunkSteps - (head_ + count_) >= 2 * kChunkSteps) {
+    chunks_.pop_back();
+    held_ -= kChunkCost;
+  }
+  return bytes;
+}
+
+void UndoHistory::DropOldest() noexcept {
+  UndoStep& oldest = At(0);
+  held_ -= Cost(oldest.bytes.Capacity());
+  base_ = oldest.version;
+  oldest = UndoStep();
+  ++head_;
+  --count_;
+  --next_;
+  --keep_;
+  if (head_ == kChunkSteps) {
+    chunks_.pop_front();
+    held_ -= kChunkCost;
+    head_ = 0;
+  }
+}
+
+void UndoHistory::Fit(std::size_t budget) noexcept {
+  while (held_ > budget && keep_ > 0)
+    DropOldest();
+  while (held_ > budget && count_ - 1 > keep_)
+    DropNewest();
+}
+
 UndoStep& UndoHistory::NewStep() {
   DropRedo();
-  return steps_.emplace_back();
+  if (head_ + count_ == chunks_.size() * kChunkSteps) {
+    // The steps' own initialisers set every slot: the chunk need not be zeroed first.
+    chunks_.push_back(std::make_unique_for_overwrite<Chunk>());
+    held_ += kChunkCost;
+  }
+  return At(count_++);
 }
 
 void UndoHistory::Commit(std::size_t budget) {
-  UndoStep& step = steps_.back();
+  UndoStep& step = At(count_ - 1);
   step.version = ++lastVersion_;
-  held_ += Cost(step);
-  ++next_;
-  while (held_ > budget && next_ > 1) {
-    UndoStep& oldest = steps_[first_];
-    held_ -= Cost(oldest);
-    base_ = oldest.version;
-    oldest.bytes.Release();
-    ++first_;
-    --next_;
-  }
-  if (first_ > 0 && first_ >= steps_.size() / 2) {
-    steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(first_));
-    first_ = 0;
-  }
+  held_ += Cost(step.bytes.Capacity());
+  next_ = count_;
+  keep_ = count_ - 1;
+  Fit(budget);
 }
 
 UndoStep* UndoHistory::StepToUndo() noexcept {
   if (next_ == 0) return nullptr;
-  return &steps_[first_ + --next_];
+  keep_ = --next_;
+  return &At(keep_);
 }
 
 UndoStep* UndoHistory::StepToRedo() noexcept {
-  if (first_ + next_ == steps_.size()) return nullptr;
-  return &steps_[first_ + next_++];
+  if (next_ == count_) return nullptr;
+  keep_ = next_++;
+  return &At(keep_);
 }
 
-const UndoStep* UndoHistory::NextToRedo() const noexcept {
-  return CanRedo() ? &steps_[first_ + next_] : nullptr;
-}
-
-void UndoHistory::Resized(std::size_t oldCapacity, std::size_t newCapacity) noexcept {
-  const auto cost = [](std::size_t capacity) {
-    return capacity > ByteBlock::kInline ? capacity : 0;
-  };
-  held_ = held_ - cost(oldCapacity) + cost(newCapacity);
+void UndoHistory::Resized(std::size_t oldCapacity, std::size_t newCapacity, std::size_t budget) {
+  held_ = held_ - Cost(oldCapacity) + Cost(newCapacity);
+  Fit(budget);
 }
 
 void UndoHistory::Clear() noexcept {
   base_ = Version();
-  steps_.clear();
-  first_ = 0;
+  chunks_.clear();
+  head_ = 0;
+  count_ = 0;
   next_ = 0;
+  keep_ = 0;
   held_ = 0;
 }
 

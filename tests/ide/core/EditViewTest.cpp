@@ -3,12 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
 
 #include "ide/text/BlockEditing.h"
 
 #include "runtime/Exceptions.h"
 
 namespace zeb {
+
+// Positions and view states as line:column in failure messages.
+void PrintTo(const TextPos& pos, std::ostream* os) {
+  *os << pos.line << ':' << pos.col;
+}
+void PrintTo(const ViewState& state, std::ostream* os) {
+  *os << "cursor " << testing::PrintToString(state.cursor) << ", block "
+      << testing::PrintToString(state.blockStart) << '-' << testing::PrintToString(state.blockEnd);
+}
+
 namespace {
 
 std::shared_ptr<Document> Doc(const std::string& bytes) {
@@ -104,6 +117,36 @@ TEST(EditView, NothingToIndentChangesNothing) {
   EXPECT_THROW(view.IndentBlock(INT32_MIN), EInvalidOperation);
 }
 
+// A command that changes nothing makes no undo step and leaves the steps that can be redone: a
+// Tab is undone, then a command with nothing to do runs, and the Tab can still be redone.
+TEST(EditView, ACommandThatChangesNothingKeepsTheRedoSteps) {
+  const struct {
+    const char* name;
+    TextPos from, to;  // the block the command sees (from == to: none)
+    void (*command)(EditView&);
+  } cases[] = {
+      {"unindent without leading blanks", {1, 1}, {3, 1}, [](EditView& v) { v.IndentBlock(-2); }},
+      {"lower case without capitals", {1, 1}, {3, 1}, [](EditView& v) { v.LowerCaseBlock(); }},
+      {"indent of an empty line", {3, 1}, {4, 1}, [](EditView& v) { v.IndentBlock(2); }},
+      {"empty text typed without a block", {2, 2}, {2, 2}, [](EditView& v) { v.InsertText(""); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto doc = Doc("abc\ndef\n\n");
+    EditView view(doc, 8);
+    view.Select({1, 1}, {3, 1});
+    view.IndentBlock(2);
+    ASSERT_TRUE(view.Undo());
+    ASSERT_TRUE(view.Select(c.from, c.to));
+    c.command(view);
+    EXPECT_EQ(doc->Buffer().ToBytes(), "abc\ndef\n\n");
+    EXPECT_EQ(doc->History().UndoCount(), 0u);
+    EXPECT_FALSE(doc->Modified());
+    EXPECT_TRUE(view.Redo());
+    EXPECT_EQ(doc->Buffer().ToBytes(), "  abc\n  def\n\n");
+  }
+}
+
 TEST(EditView, LowerCaseAndSizeStayInsideTheBlock) {
   const auto doc = Doc("ABC\r\nDEF\r\nGHI");
   EditView view(doc, 8);
@@ -127,6 +170,47 @@ TEST(EditView, TypingReplacesTheBlockAndPositionsAreChecked) {
   EXPECT_EQ(doc->Buffer().ToBytes(), "hello there\nand bye");
   EXPECT_EQ(view.Cursor(), (TextPos{2, 5}));
   EXPECT_FALSE(view.HasBlock());
+}
+
+// A CR typed or left just before a line feed joins that line end: the cursor stays before it,
+// never between CR and LF, and redo after undo gives back the text, cursor and block the edit
+// left.
+TEST(EditView, TheCursorNeverLandsInsideALineEnd) {
+  const struct {
+    const char* name;
+    const char* text;
+    TextPos from, to;
+    std::vector<std::string> typed;  // one edit each
+    const char* expected;
+    TextPos cursor;
+  } cases[] = {
+      {"block between a lone CR and LF deleted", "a\rb\n", {1, 3}, {1, 4}, {""}, "a\r\n", {1, 2}},
+      {"then typed over", "a\rb\n", {1, 3}, {1, 4}, {"", "X"}, "aX\r\n", {1, 3}},
+      {"CR typed before LF", "ab\n", {1, 3}, {1, 3}, {"x\r"}, "abx\r\n", {1, 4}},
+      {"CR typed before LF with lines",
+       "ab\ncd",
+       {1, 3},
+       {1, 3},
+       {"1\n2\r"},
+       "ab1\n2\r\ncd",
+       {2, 2}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto doc = Doc(c.text);
+    EditView view(doc, 8);
+    ASSERT_TRUE(view.Select(c.from, c.to));
+    for (const std::string& text : c.typed)
+      view.InsertText(text);
+    EXPECT_EQ(doc->Buffer().ToBytes(), c.expected);
+    EXPECT_EQ(view.State(), (ViewState{c.cursor, c.cursor, c.cursor}));
+    EXPECT_TRUE(doc->IsValid(view.Cursor()));
+    const ViewState left = view.State();
+    ASSERT_TRUE(view.Undo());
+    ASSERT_TRUE(view.Redo());
+    EXPECT_EQ(doc->Buffer().ToBytes(), c.expected);
+    EXPECT_EQ(view.State(), left);
+  }
 }
 
 // Columns are 32-bit: on a line of 2 GiB an edit that would move a position past the largest

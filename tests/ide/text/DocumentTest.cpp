@@ -217,6 +217,19 @@ TEST(Document, UndoHistoryKeepsWithinItsBudget) {
   view.Select({1, 1}, {2, 1});
   view.InsertText(std::string(128 << 10, 'c'));
   EXPECT_EQ(doc->History().UndoCount(), 1u);
+
+  // Undoing a paste larger than the budget (four times the text by now) moves its bytes into
+  // the history: the older steps make room, and the paste can still be redone.
+  for (int i = 0; i < 10; ++i)
+    view.InsertText("x");
+  view.InsertText(std::string(1 << 20, 'p'));
+  const std::size_t pasted = doc->ByteSize();
+  EXPECT_TRUE(view.Undo());
+  EXPECT_LT(doc->UndoBudget(), 1u << 20);
+  EXPECT_EQ(doc->History().UndoCount(), 0u);
+  EXPECT_LE(doc->History().HeldBytes(), (1u << 20) + (32u << 10));
+  EXPECT_TRUE(view.Redo());
+  EXPECT_EQ(doc->ByteSize(), pasted);
 }
 
 TEST(Document, AMillionLinesOpenIndentUndoAndSave) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -39,25 +38,10 @@ TEST(TextBuffer, EveryByteSequenceComesBackUnchanged) {
     EXPECT_EQ(buffer.LineCount(), c.lines);
     EXPECT_EQ(buffer.ByteSize(), c.bytes.size());
     EXPECT_EQ(buffer.PreferredLineEnd(), c.preferred);
-    EXPECT_EQ(buffer.LineAt(buffer.LineCount() - 1).end, LineEnd::None);
+    // The last line runs to the end of the bytes: it has no line end.
+    EXPECT_EQ(buffer.LineOffset(buffer.LineCount() - 1) + buffer.LineLength(buffer.LineCount() - 1),
+              c.bytes.size());
   }
-}
-
-TEST(TextBuffer, ReplaceKeepsTheSizeAndRejectsBrokenShapes) {
-  TextBuffer buffer = TextBuffer::FromBytes("a\nb\r\nc");
-  auto old = buffer.Replace(1, 1, {Line{"xy", LineEnd::Lf}, Line{"z", LineEnd::CrLf}});
-  ASSERT_EQ(old.size(), 1u);
-  EXPECT_EQ(old[0], (Line{"b", LineEnd::CrLf}));
-  EXPECT_EQ(buffer.ToBytes(), "a\nxy\nz\r\nc");
-  EXPECT_EQ(buffer.ByteSize(), buffer.ToBytes().size());
-
-  // A line end missing in the middle, one added at the end, an empty buffer: all refused.
-  EXPECT_THROW(buffer.Replace(0, 1, {Line{"a", LineEnd::None}}), std::invalid_argument);
-  EXPECT_THROW(buffer.Replace(3, 1, {Line{"c", LineEnd::Lf}}), std::invalid_argument);
-  EXPECT_THROW(buffer.Replace(0, 4, {}), std::invalid_argument);
-  EXPECT_THROW(buffer.Replace(3, 1, {}), std::invalid_argument);
-  EXPECT_THROW(buffer.Replace(2, 5, {}), std::invalid_argument);
-  EXPECT_EQ(buffer.ToBytes(), "a\nxy\nz\r\nc");
 }
 
 // The lines of `bytes` as the buffer must see them.
