@@ -31,6 +31,9 @@ cmake --build "$build" -j "$jobs"
 echo "== Tests (those labelled \"long\" are for ctest -L soak)"
 ctest --test-dir "$build" --output-on-failure -j "$jobs" -LE long
 
+echo "== Mutation check (the faults of scripts/mutants.txt, one at a time, in a Debug copy)"
+MUTATE_JOBS="$jobs" scripts/mutate.sh
+
 echo "== Install to a temporary prefix, the example add-in against it, the Debian package"
 scripts/check-install.sh "$build"
 

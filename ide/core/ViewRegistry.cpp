@@ -23,10 +23,7 @@ void ViewRegistry::AddModule(std::shared_ptr<zeb::Module> module) {
   modules_.push_back(module);
   for (std::size_t i = 0; i < module->FileCount(); ++i) {
     // A module opened inside an undo group joins it.
-    if (groupDepth_ > 0) {
-      module->File(i)->BeginUndoGroup();
-      grouped_.push_back(module->File(i));
-    }
+    module->File(i)->ShareUndoGroup(&undoGroup_);
     if (events_ != nullptr) events_->FileOpened(module->FilePath(i));
   }
 }
@@ -75,17 +72,18 @@ std::shared_ptr<zeb::Module> ViewRegistry::Remove(const std::shared_ptr<EditView
   for (const Entry& entry : views_)
     if (module->IndexOf(entry.view->GetDocument()) < module->FileCount()) return nullptr;
   std::erase(modules_, module);
-  if (events_ != nullptr)
-    for (std::size_t i = 0; i < module->FileCount(); ++i)
-      events_->FileClosed(module->FilePath(i));
+  for (std::size_t i = 0; i < module->FileCount(); ++i) {
+    module->File(i)->ShareUndoGroup(nullptr);
+    if (events_ != nullptr) events_->FileClosed(module->FilePath(i));
+  }
   return module;
 }
 
 void ViewRegistry::Clear() noexcept {
-  for (const auto& document : grouped_)
-    document->EndUndoGroup();
-  grouped_.clear();
-  groupDepth_ = 0;
+  for (const auto& module : modules_)
+    for (std::size_t i = 0; i < module->FileCount(); ++i)
+      module->File(i)->ShareUndoGroup(nullptr);
+  undoGroup_ = SharedUndoGroup();
   views_.clear();
   modules_.clear();
   top_ = kNoTop;
@@ -174,20 +172,11 @@ EditorSeam::Module* ViewRegistry::OpenModule(const std::string& path) {
 }
 
 void ViewRegistry::BeginUndoGroup() {
-  if (groupDepth_++ > 0) return;
-  grouped_.clear();  // keeps its room: a key press allocates nothing here after the first
-  for (const auto& module : modules_)
-    for (std::size_t i = 0; i < module->FileCount(); ++i) {
-      module->File(i)->BeginUndoGroup();
-      grouped_.push_back(module->File(i));
-    }
+  undoGroup_.Begin();
 }
 
 void ViewRegistry::EndUndoGroup() noexcept {
-  if (groupDepth_ == 0 || --groupDepth_ > 0) return;
-  for (const auto& document : grouped_)
-    document->EndUndoGroup();
-  grouped_.clear();
+  undoGroup_.End();
 }
 
 void ViewRegistry::FileSaved(const Document& document) {

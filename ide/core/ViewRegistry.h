@@ -30,6 +30,8 @@ class ViewRegistry final : public EditorSeam {
   // Paint tells `observer` which view to draw again.
   ViewRegistry(std::int32_t tabWidth, IdeObserver& observer)
       : tabWidth_(tabWidth), observer_(&observer) {}
+  // Documents that outlive it (held by an add-in) leave its undo group.
+  ~ViewRegistry() { Clear(); }
   ViewRegistry(const ViewRegistry&) = delete;
   ViewRegistry& operator=(const ViewRegistry&) = delete;
 
@@ -111,9 +113,9 @@ class ViewRegistry final : public EditorSeam {
   std::uint64_t clock_ = 0;
   Opener opener_;
   Events* events_ = nullptr;
-  int groupDepth_ = 0;
-  // The documents the open undo group was begun on, to end it on the same ones.
-  std::vector<std::shared_ptr<Document>> grouped_;
+  // The undo group of a key press or an add-in's explicit group, which every open document
+  // shares.
+  SharedUndoGroup undoGroup_;
 };
 
 }  // namespace zeb

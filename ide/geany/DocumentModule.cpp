@@ -12,6 +12,21 @@ std::size_t DocumentModule::IndexOf(const std::string& path) const noexcept {
   return files_.size();
 }
 
+void DocumentModule::Link(std::size_t file, const std::shared_ptr<ScintillaView>& view) noexcept {
+  if (file < views_.size()) views_[file] = view;
+}
+
+void DocumentModule::Unlink(const ScintillaView& view) noexcept {
+  for (auto& linked : views_)
+    if (linked.lock().get() == &view) linked.reset();
+}
+
+std::shared_ptr<EditorSeam::Text> DocumentModule::FileText(std::size_t file) {
+  if (file >= views_.size()) return nullptr;
+  const std::shared_ptr<ScintillaView> view = views_[file].lock();
+  return view ? view->ViewText() : nullptr;
+}
+
 bool DocumentModule::FileModified(std::size_t file) const {
   const std::string& path = FilePath(file);
   const GeanyDocument* document =

@@ -37,6 +37,9 @@ void DocumentShownSignal(GObject*, GeanyDocument* document, gpointer bridge) {
 void DocumentChangedSignal(GObject*, GeanyDocument* document, gpointer bridge) {
   static_cast<GeanyBridge*>(bridge)->DocumentChanged(*document);
 }
+void DocumentSavedSignal(GObject*, GeanyDocument* document, gpointer bridge) {
+  static_cast<GeanyBridge*>(bridge)->DocumentSaved(*document);
+}
 void DocumentClosedSignal(GObject*, GeanyDocument* document, gpointer bridge) {
   static_cast<GeanyBridge*>(bridge)->DocumentClosed(*document);
 }
@@ -62,7 +65,7 @@ auto GeanyBridge::Guarded(const char* what, Call call) noexcept -> decltype(call
   if constexpr (!std::is_void_v<decltype(call())>) return {};
 }
 
-GeanyBridge::GeanyBridge(GeanyPlugin& plugin) : plugin_(&plugin) {
+GeanyBridge::GeanyBridge(GeanyPlugin& plugin) : plugin_(&plugin), editor_(*this) {
   host_.emplace(*this, keyObjects_, HostOptions(plugin));
   services_ = MakeCounted<ServicesObject>(editor_, *host_);
   BorlandIDEServices = services_;
@@ -134,8 +137,10 @@ void GeanyBridge::ConnectSignals() {
   plugin_signal_connect(plugin_, nullptr, "key-press", FALSE, G_CALLBACK(KeyPressSignal), this);
   plugin_signal_connect(plugin_, nullptr, "document-activate", FALSE,
                         G_CALLBACK(DocumentShownSignal), this);
-  for (const char* signal : {"document-new", "document-open", "document-save", "document-reload"})
+  for (const char* signal : {"document-new", "document-open", "document-reload"})
     plugin_signal_connect(plugin_, nullptr, signal, FALSE, G_CALLBACK(DocumentChangedSignal), this);
+  plugin_signal_connect(plugin_, nullptr, "document-save", FALSE, G_CALLBACK(DocumentSavedSignal),
+                        this);
   plugin_signal_connect(plugin_, nullptr, "document-close", FALSE, G_CALLBACK(DocumentClosedSignal),
                         this);
 }
@@ -171,8 +176,12 @@ void GeanyBridge::DocumentChanged(GeanyDocument& document) {
   Guarded("following a document", [&] { editor_.Track(document); });
 }
 
+void GeanyBridge::DocumentSaved(GeanyDocument& document) {
+  Guarded("following a document", [&] { editor_.Saved(document); });
+}
+
 void GeanyBridge::DocumentClosed(GeanyDocument& document) {
-  editor_.Forget(document);
+  Guarded("following a document", [&] { editor_.Forget(document); });
   // Idle interface objects must not keep a closed document's view.
   services_->ReleaseIdle();
 }
@@ -195,6 +204,10 @@ TModalResult GeanyBridge::OnDialog(TForm& form) {
 
 void GeanyBridge::OnMessage(const std::string& text) {
   messages_.Show(MessageWindow::Kind::Problem, text);
+}
+
+void GeanyBridge::OnAddinMessage(const std::string& text) {
+  messages_.Show(MessageWindow::Kind::Message, text);
 }
 
 }  // namespace zeb

@@ -14,9 +14,10 @@
 // (GdkKeys) and routed through the key bindings; a key a procedure took (or that raised, or that
 // began a key sequence) is consumed, any other goes on to Geany, which does what it always does.
 //
-// What the user is told (faults, packages that did not load) goes to Geany's message window and
-// status bar (MessageWindow); an add-in's dialog is a GTK dialog over Geany's window (FormDialog);
-// Tools -> "Add-in Packages..." lists the loaded packages (PackagesDialog).
+// What the user is told (faults, packages that did not load, an add-in's messages) goes to
+// Geany's message window and status bar (MessageWindow); an add-in's dialog is a GTK dialog over
+// Geany's window (FormDialog); Tools -> "Add-in Packages..." lists the loaded packages
+// (PackagesDialog).
 #pragma once
 
 #include <optional>
@@ -50,9 +51,10 @@ class GeanyBridge final : public IdeObserver {
 
   // A key press in Geany's window; true when it is consumed.
   bool KeyPress(const GdkEventKey& event);
-  // Geany's documents: shown, opened or saved (Track), closed.
+  // Geany's documents: shown, opened or reloaded, saved, closed.
   void DocumentShown(GeanyDocument& document);
   void DocumentChanged(GeanyDocument& document);
+  void DocumentSaved(GeanyDocument& document);
   void DocumentClosed(GeanyDocument& document);
   // Tools -> "Add-in Packages...".
   void ShowPackages();
@@ -61,6 +63,7 @@ class GeanyBridge final : public IdeObserver {
   void OnFault(const Fault& fault) override;
   TModalResult OnDialog(TForm& form) override;
   void OnMessage(const std::string& text) override;
+  void OnAddinMessage(const std::string& text) override;
 
   AddinHost& Host() noexcept { return *host_; }
   GeanyEditor& Editor() noexcept { return editor_; }

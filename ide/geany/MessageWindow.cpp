@@ -23,6 +23,8 @@ void MessageWindow::Show(Kind kind, const std::string& text) {
   if (kind == Kind::Problem) {
     msgwin_msg_add_string(COLOR_RED, -1, nullptr, line.c_str());
     msgwin_switch_tab(MSG_MESSAGE, FALSE);
+  } else if (kind == Kind::Message) {
+    msgwin_msg_add_string(COLOR_BLACK, -1, nullptr, line.c_str());
   }
   ui_set_statusbar(TRUE, "%s", line.c_str());
   if (log_) {

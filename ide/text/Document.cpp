@@ -227,8 +227,12 @@ void Document::EndUndoGroup() noexcept {
 }
 
 void Document::Group(UndoStep& step) noexcept {
-  step.joined = groupDepth_ > 0 && groupHasStep_;
-  if (groupDepth_ > 0) groupHasStep_ = true;
+  const bool own = groupDepth_ > 0;
+  const bool shared = shared_ != nullptr && shared_->IsOpen();
+  step.joined = (own && groupHasStep_) || (shared && sharedSerial_ == shared_->Serial());
+  if (own) groupHasStep_ = true;
+  // A step outside the shared group ends this document's part in the last one.
+  sharedSerial_ = shared ? shared_->Serial() : 0;
 }
 
 std::optional<ViewState> Document::Undo() {

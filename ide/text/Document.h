@@ -9,7 +9,9 @@
 // Undo groups: while a group is open (BeginUndoGroup to EndUndoGroup; groups nest, the outermost
 // counts), the steps the document makes are joined into one: Undo takes them all back, Redo
 // makes them all again. An add-in's key press, and an add-in's explicit group, are one step so.
-// When the budget drops the oldest steps of a group, what is left of it undoes as one.
+// A group may also be shared by several documents (SharedUndoGroup), which costs them nothing
+// while it is open and they make no step. When the budget drops the oldest steps of a group,
+// what is left of it undoes as one.
 //
 // The undo history keeps within a budget of memory (UndoHistory states the bound), by default the
 // larger of 256 MiB and four times the text's size (SetUndoBudgetFloor changes the 256 MiB for
@@ -38,6 +40,27 @@
 #include "runtime/Exceptions.h"
 
 namespace zeb {
+
+// An undo group that several documents share: while it is open, the steps each of them makes
+// are one undo step of that document. Opening and closing it touches no document; a document
+// sees at its next step whether the group it last made a step in is still the open one.
+class SharedUndoGroup {
+ public:
+  // Groups nest; the outermost counts.
+  void Begin() noexcept {
+    if (depth_++ == 0) ++serial_;
+  }
+  void End() noexcept {
+    if (depth_ > 0) --depth_;
+  }
+  bool IsOpen() const noexcept { return depth_ > 0; }
+  // Which group is open (or was last), so that its first step in each document stands apart.
+  std::uint64_t Serial() const noexcept { return serial_; }
+
+ private:
+  int depth_ = 0;
+  std::uint64_t serial_ = 0;
+};
 
 // Raised by Document::Save when the file changed on disk since the document read or saved it.
 class EFileChanged : public EInOutError {
@@ -95,6 +118,8 @@ class Document {
 
   void BeginUndoGroup() noexcept;
   void EndUndoGroup() noexcept;
+  // Joins the shared group (null for none), which must outlive the document's use of it.
+  void ShareUndoGroup(const SharedUndoGroup* group) noexcept { shared_ = group; }
 
   // Undoes or redoes one step (a group's steps all at once); the view state to show afterwards,
   // or nothing when there was no step.
@@ -177,6 +202,8 @@ class Document {
   ChangeListener listener_;
   int groupDepth_ = 0;
   bool groupHasStep_ = false;  // the open group has made a step
+  const SharedUndoGroup* shared_ = nullptr;
+  std::uint64_t sharedSerial_ = 0;  // the shared group the last step was made in
 };
 
 }  // namespace zeb

@@ -36,7 +36,7 @@ ByteBlock UndoHistory::DropNewest() noexcept {
   UndoStep& newest = At(count_ - 1);
   held_ -= Cost(newest.bytes.Capacity());
   ByteBlock bytes = std::move(newest.bytes);
-  newest = UndoStep();
+  newest.~UndoStep();
   --count_;
   // One wholly unused chunk stays after the steps.
   while (chunks_.size() * kChunkSteps - (head_ + count_) >= 2 * kChunkSteps) {
@@ -50,7 +50,7 @@ void UndoHistory::DropOldest() noexcept {
   UndoStep& oldest = At(0);
   held_ -= Cost(oldest.bytes.Capacity());
   base_ = oldest.version;
-  oldest = UndoStep();
+  oldest.~UndoStep();
   ++head_;
   --count_;
   --next_;
@@ -72,11 +72,12 @@ void UndoHistory::Fit(std::size_t budget) noexcept {
 UndoStep& UndoHistory::NewStep() {
   DropRedo();
   if (head_ + count_ == chunks_.size() * kChunkSteps) {
-    // The steps' own initialisers set every slot: the chunk need not be zeroed first.
     chunks_.push_back(std::make_unique_for_overwrite<Chunk>());
     held_ += kChunkCost;
   }
-  return At(count_++);
+  UndoStep* step = new (Slot(head_ + count_)) UndoStep();
+  ++count_;
+  return *step;
 }
 
 void UndoHistory::Commit(std::size_t budget) {
@@ -107,6 +108,8 @@ void UndoHistory::Resized(std::size_t oldCapacity, std::size_t newCapacity, std:
 
 void UndoHistory::Clear() noexcept {
   base_ = Version();
+  for (std::size_t i = 0; i < count_; ++i)
+    At(i).~UndoStep();
   chunks_.clear();
   head_ = 0;
   count_ = 0;

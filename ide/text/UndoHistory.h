@@ -21,6 +21,7 @@
 #include <cstddef>
 #include <deque>
 #include <memory>
+#include <new>
 
 #include "ide/text/ByteBlock.h"
 #include "ide/text/TextPos.h"
@@ -48,6 +49,11 @@ class UndoHistory {
  public:
   // Steps are allocated this many at a time.
   static constexpr std::size_t kChunkSteps = 64;
+
+  UndoHistory() = default;
+  ~UndoHistory() { Clear(); }
+  UndoHistory(const UndoHistory&) = delete;
+  UndoHistory& operator=(const UndoHistory&) = delete;
 
   // A step made just now, to be filled in where it is kept (the steps that could be redone go
   // first), then added by Commit, which fits the history into `budget`. Nothing else may touch
@@ -79,14 +85,16 @@ class UndoHistory {
   void Clear() noexcept;
 
  private:
+  // Room for steps: a slot holds a step only while it is kept (from NewStep until it is
+  // dropped), so that a new chunk costs its allocation and nothing more.
   struct Chunk {
-    UndoStep steps[kChunkSteps];
+    alignas(UndoStep) unsigned char room[kChunkSteps][sizeof(UndoStep)];
   };
-  // The step `index` from the oldest kept.
-  UndoStep& At(std::size_t index) noexcept {
-    const std::size_t slot = head_ + index;
-    return chunks_[slot / kChunkSteps]->steps[slot % kChunkSteps];
+  UndoStep* Slot(std::size_t slot) noexcept {
+    return reinterpret_cast<UndoStep*>(chunks_[slot / kChunkSteps]->room[slot % kChunkSteps]);
   }
+  // The step `index` from the oldest kept.
+  UndoStep& At(std::size_t index) noexcept { return *std::launder(Slot(head_ + index)); }
   const UndoStep& At(std::size_t index) const noexcept {
     return const_cast<UndoHistory*>(this)->At(index);
   }

@@ -15,39 +15,41 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-struct MagnitudeRow {
-  const char* fileName;
-  int direction;
-  int magnitude;
-};
-
-void PrintTo(const MagnitudeRow& row, std::ostream* os) {
-  *os << '"' << row.fileName << "\" direction " << row.direction;
+// The rows run one after another in one process, so that the answer kept for one name meets the
+// next (names of the same length among them).
+TEST(IndentMagnitude, FollowsTheLowerCasedExtensionOfTheFirstFile) {
+  const struct {
+    const char* fileName;
+    int direction;
+    int magnitude;
+  } rows[] = {
+      {"Unit1.pas", +1, 2},
+      {"UNIT1.PAS", -1, -2},
+      {"Unit1.cpp", +1, 4},
+      {"Main.cpp", +1, 4},
+      {"Main.h", -1, -4},
+      {"Project1.dpr", +1, 4},
+      {"notes.pas.bak", +1, 4},
+      {"Makefile", +1, 4},
+      {"C:\\src.old\\Makefile", +1, 4},
+      {"/home/kim/src.pas/Makefile", -1, -4},
+      {"/home/kim/v1.2/Unit1.Pas", +1, 2},
+      {"C:\\src\\a.pas", -1, -2},
+      {"D:unit.pas", +1, 2},
+      {"Unit1.pass", +1, 4},
+      {".pas", +1, 2},
+      {"", +1, 4},
+  };
+  for (const auto& row : rows) {
+    fake::FakeIde ide;
+    ide.SetUpSourceModule(row.fileName);
+    ide.block->valid = true;
+    EXPECT_TRUE(IndentBlock(row.direction)) << row.fileName;
+    EXPECT_EQ(ide.CallsMatching(".Indent("),
+              Calls{"Block0.Indent(" + std::to_string(row.magnitude) + ")"})
+        << row.fileName;
+  }
 }
-
-class IndentMagnitudeTest : public testing::TestWithParam<MagnitudeRow> {};
-
-TEST_P(IndentMagnitudeTest, FollowsTheLowerCasedExtensionOfTheFirstFile) {
-  const MagnitudeRow row = GetParam();
-  fake::FakeIde ide;
-  ide.SetUpSourceModule(row.fileName);
-  ide.block->valid = true;
-  EXPECT_TRUE(IndentBlock(row.direction));
-  EXPECT_EQ(ide.CallsMatching(".Indent("),
-            Calls{"Block0.Indent(" + std::to_string(row.magnitude) + ")"});
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    FileNames, IndentMagnitudeTest,
-    testing::Values(MagnitudeRow{"Unit1.pas", +1, 2}, MagnitudeRow{"UNIT1.PAS", -1, -2},
-                    MagnitudeRow{"Main.cpp", +1, 4}, MagnitudeRow{"Main.h", -1, -4},
-                    MagnitudeRow{"Project1.dpr", +1, 4}, MagnitudeRow{"notes.pas.bak", +1, 4},
-                    MagnitudeRow{"Makefile", +1, 4}, MagnitudeRow{"C:\\src.old\\Makefile", +1, 4},
-                    MagnitudeRow{"/home/kim/src.pas/Makefile", -1, -4},
-                    MagnitudeRow{"/home/kim/v1.2/Unit1.Pas", +1, 2},
-                    MagnitudeRow{"C:\\src\\a.pas", -1, -2}, MagnitudeRow{"D:unit.pas", +1, 2},
-                    MagnitudeRow{"Unit1.pass", +1, 4}, MagnitudeRow{".pas", +1, 2},
-                    MagnitudeRow{"", +1, 4}));
 
 TEST(IndentBlock, CallsTheIdeInOrderAndIndentsTheTopView) {
   fake::FakeIde ide;

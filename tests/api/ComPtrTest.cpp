@@ -46,6 +46,14 @@ TEST(ComPtr, LastReferenceDestroysTheObject) {
     EXPECT_FALSE(copy);
     moved.Reset();
     EXPECT_EQ(probe->RefCount(), 1);
+    // Into a pointer to a base interface: copied, it counts; moved, it does not.
+    ComPtr<IOTAEditor> base = probe;
+    EXPECT_EQ(probe->RefCount(), 2);
+    ComPtr<IOTAEditor> movedBase = ComPtr<Probe>(probe);
+    EXPECT_EQ(probe->RefCount(), 3);
+    base.Reset();
+    movedBase.Reset();
+    EXPECT_EQ(probe->RefCount(), 1);
   }
   EXPECT_TRUE(destroyed);
 }

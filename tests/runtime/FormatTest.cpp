@@ -47,6 +47,11 @@ TEST(Format, ConversionsTable) {
       {"f exact binary value", "%.2f", {1.005}, "1.00"},
       {"f negative rounding to zero", "%.2f", {-0.004}, "0.00"},
       {"f default", "%f", {1.0 / 3}, "0.33"},
+      {"f decimals stop at 18", "%.20f", {1.0 / 3}, "0.333333333333333315"},
+      {"e and g digits from 2 to 17",
+       "%.18e|%.25g|%.1e",
+       {1.0 / 3, 2.0 / 3, 0.1},
+       "3.3333333333333331E-001|0.66666666666666663|1.0E-001"},
       {"e", "%.3e", {-12345.678}, "-1.23E+004"},
       {"e carries into the exponent", "%.2e", {9.999}, "1.0E+001"},
       {"e default", "%e", {0.0}, "0.00000000000000E+000"},
@@ -124,6 +129,7 @@ TEST(Format, RefusesAResultOverTheBound) {
       {"long argument", "%s", {over}},
       {"long literal text", over, {}},
       {"argument at the bound and one more byte", "%s.", {atBound}},
+      {"padding one byte past the bound", "%s%2d", {std::string_view(atBound).substr(1), 1}},
   };
   for (const ErrorRow& row : rows) {
     try {

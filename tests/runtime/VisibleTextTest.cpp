@@ -18,6 +18,7 @@ TEST(VisibleText, EscapesC0AndC1ControlsOnly) {
       {"a\nb\tc\rd", "a\\nb\\tc\\rd"},
       {std::string("nul\0x", 5), "nul\\0x"},
       {"\x1b[31m\x7f\x01", "\\x1B[31m\\x7F\\x01"},
+      {"\x1f \x7e", "\\x1F ~"},  // the ends of the C0 range and of the printable one
       {"back\\slash", "back\\\\slash"},
       {"\xea\xb0\x80 \xf0\x9f\x98\x80", "\xea\xb0\x80 \xf0\x9f\x98\x80"},  // characters stay
       // C1 controls, which a terminal acts on (U+009B is CSI), in UTF-8 and as raw bytes.

@@ -3,6 +3,8 @@
 
 #include <array>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <ostream>
@@ -30,10 +32,18 @@ class FakeTransport : public ITraceTransport {
   // What the next sends report, in order; Delivered once these are used up.
   std::deque<TraceSendResult> results;
 
+  // FindViewer waits (10 s at most) until this many lookups are under way at once, so that
+  // threads race to the first lookup for certain.
+  int gatherLookups = 0;
+
   std::chrono::milliseconds Timeout() const noexcept override { return std::chrono::seconds(2); }
   TraceHandle FindViewer(TraceDeadline) noexcept override {
-    const std::lock_guard lock(mutex);
+    std::unique_lock lock(mutex);
     ++finds;
+    if (finds <= gatherLookups) {
+      gathered.notify_all();
+      gathered.wait_for(lock, std::chrono::seconds(10), [&] { return finds >= gatherLookups; });
+    }
     errno = EHOSTUNREACH;  // lookups change the last-error value; TRACE must undo that
     return viewerRunning ? next++ : 0;
   }
@@ -53,6 +63,7 @@ class FakeTransport : public ITraceTransport {
   }
 
   std::mutex mutex;
+  std::condition_variable gathered;
   int finds = 0;
   std::vector<SentRecord> sent;
   std::vector<TraceHandle> released;

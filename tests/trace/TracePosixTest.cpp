@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "runtime/Exceptions.h"
+#include "testkit/MustReturn.h"
 #include "testkit/ViewerFixture.h"
 #include "tests/trace/FakeTransport.h"
 #include "trace/TraceSocketPath.h"
@@ -193,6 +194,8 @@ TEST_F(TraceToViewer, TakesTheLongestMessageFormatGives) {
   EXPECT_TRUE(viewer.Problems().empty());
 }
 
+// Every call to a hung viewer returns, at the timeout's bound: MustReturn ends the program when
+// one does not.
 TEST(TraceHungViewer, GivesUpAndKeepsWorking) {
   InitializeuTrace();
   TempDir dir;
@@ -201,24 +204,61 @@ TEST(TraceHungViewer, GivesUpAndKeepsWorking) {
   const int listener = Listen(path);
   ASSERT_GE(listener, 0);
   PosixTraceTransport transport(150ms, path);
+  const auto traced = [](const std::string& text) {
+    return test::MustReturn(20s, "TRACE to a hung viewer", [&] { return Delivery("%s", text); });
+  };
   {
     ScopedTransport scope(transport);
-    TRACE("first");
-    TRACE("second");
+    EXPECT_EQ(traced("first"), TraceOutcome::TimedOut);
+    EXPECT_EQ(traced("second"), TraceOutcome::TimedOut);  // the viewer was kept
     // Threads queued behind a hung exchange give up too.
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-      threads.emplace_back([t] { TRACE("thread %d", t); });
-    for (auto& th : threads)
-      th.join();
+    test::MustReturn(20s, "threads tracing to a hung viewer", [] {
+      std::vector<std::thread> threads;
+      for (int t = 0; t < 4; ++t)
+        threads.emplace_back([t] { EXPECT_EQ(Delivery("thread %d", t), TraceOutcome::TimedOut); });
+      for (auto& th : threads)
+        th.join();
+    });
     // Bigger than the socket can buffer: written in part, then the connection is given up.
-    TRACE("%s", std::string(8 << 20, 'h'));
-    errno = ENOTDIR;
-    TRACE("after");
-    EXPECT_EQ(errno, ENOTDIR);
+    EXPECT_EQ(traced(std::string(8 << 20, 'h')), TraceOutcome::Lost);
+    // To a viewer looked up anew; the last error value stays (on the thread that traced).
+    EXPECT_TRUE(test::MustReturn(20s, "TRACE to a hung viewer", [] {
+      errno = ENOTDIR;
+      return Delivery("after") == TraceOutcome::TimedOut && errno == ENOTDIR;
+    }));
   }
   close(listener);
   FinalizeuTrace();
+}
+
+// A send queued behind another thread's exchange gives up at its own deadline, however long the
+// other one waits.
+TEST(TraceHungViewer, ASendQueuedBehindAnotherGivesUpAtItsOwnDeadline) {
+  TempDir dir;
+  const std::string path = dir.Path() + "/TFormTrace";
+  const int listener = Listen(path);
+  ASSERT_GE(listener, 0);
+  PosixTraceTransport transport(150ms, path);
+  const TraceHandle viewer = transport.FindViewer(std::chrono::steady_clock::now() + 10s);
+  ASSERT_NE(viewer, 0U);
+  const int server = accept(listener, nullptr, nullptr);
+  const std::string text = "one";
+  std::thread patient([&] {
+    // Waits an hour for its answer, or until the viewer goes.
+    EXPECT_EQ(transport.Send(viewer, {1, 4, text.c_str()}, std::chrono::steady_clock::now() + 1h),
+              TraceSendResult::Broken);
+  });
+  TraceWireHeader first{};
+  EXPECT_EQ(recv(server, &first, sizeof first, MSG_WAITALL), static_cast<ssize_t>(sizeof first));
+  EXPECT_EQ(test::MustReturn(20s, "a send queued behind a hung one",
+                             [&] {
+                               return transport.Send(viewer, {1, 4, text.c_str()},
+                                                     std::chrono::steady_clock::now() + 150ms);
+                             }),
+            TraceSendResult::TimedOut);
+  close(server);
+  patient.join();
+  close(listener);
 }
 
 TEST(TraceHungViewer, LateAcknowledgementIsNotTakenForTheNextOne) {

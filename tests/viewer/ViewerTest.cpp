@@ -1,11 +1,17 @@
-// The viewer's line, its record checks, and "send"'s argument conversion.
+// The viewer's line, its record checks and reader, and "send"'s argument conversion.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "runtime/Exceptions.h"
+#include "runtime/VisibleText.h"
 #include "viewer/TraceLine.h"
+#include "viewer/TraceRecordReader.h"
 #include "viewer/TraceSend.h"
 
 namespace zeb {
@@ -41,6 +47,47 @@ TEST(ViewerLine, MakesControlCharactersVisible) {
     EXPECT_EQ(MakeVisible(row.in), row.out) << row.out;
 }
 
+// The runtime's VisibleText follows the same rule: each is the other's oracle, on every byte and
+// every pair of bytes, and on the characters at the ends of each UTF-8 length.
+TEST(ViewerLine, MakesTheSameTextVisibleAsTheRuntime) {
+  std::vector<std::string> texts;
+  for (int a = 0; a < 256; ++a)
+    for (int b = 0; b < 256; ++b)
+      texts.push_back({static_cast<char>(a), static_cast<char>(b)});
+  for (const char* edge : {"\xe0\xa0\x80", "\xef\xbf\xbf", "\xed\x9f\xbf", "\xf0\x90\x80\x80",
+                           "\xf4\x8f\xbf\xbf", "\xf4\x90\x80\x80", "\xe0\x9f\xbf"})
+    texts.emplace_back(edge);
+  for (const std::string& text : texts)
+    ASSERT_EQ(MakeVisible(text), VisibleText(text)) << VisibleText(text);
+}
+
+// Memory follows what has arrived: a header alone holds nothing, and a text that comes after its
+// header never gets a buffer larger than the header announced.
+TEST(ViewerRecord, ReaderHoldsNoMoreThanTheRecordAnnounces) {
+  for (const std::uint32_t length : {1U, 100U, 16U << 10, (16U << 10) + 1, 100000U}) {
+    SCOPED_TRACE(length);
+    TraceRecordReader reader;
+    const TraceWireHeader h{kTraceRecordMagic, length, 7, 1, length, 0};
+    std::memcpy(reader.Space().data(), &h, sizeof h);
+    EXPECT_FALSE(reader.Commit(sizeof h));
+    EXPECT_EQ(reader.Held(), 0U);
+    const std::string text = std::string(length - 1, 't') + '\0';
+    std::optional<TraceRecordReader::Event> event;
+    for (std::size_t sent = 0; sent < text.size();) {
+      const std::span<char> space = reader.Space();
+      ASSERT_FALSE(space.empty());
+      EXPECT_LE(reader.Held(), length);
+      const std::size_t n = std::min(space.size(), text.size() - sent);
+      std::memcpy(space.data(), text.data() + sent, n);
+      sent += n;
+      event = reader.Commit(n);
+    }
+    ASSERT_TRUE(event);
+    EXPECT_EQ(event->kind, TraceRecordReader::Event::Kind::Record);
+    EXPECT_EQ(event->text, text.substr(0, length - 1));
+  }
+}
+
 TEST(ViewerLine, ShowsSenderAndOptionallyTheRecordFields) {
   TraceMessage m;
   m.pid = 42;
@@ -64,6 +111,7 @@ TEST(ViewerRecord, ChecksLengthAndTerminator) {
   EXPECT_TRUE(CheckRecord(4, std::string("ab\0", 3)));
   EXPECT_TRUE(CheckRecord(0, ""));
   EXPECT_FALSE(CheckHeader(h));
+  EXPECT_FALSE(CheckHeader({kTraceRecordMagic, kTraceMaxRecord, 1, 0, 0, 0}));
   EXPECT_TRUE(CheckHeader({kTraceRecordMagic, kTraceMaxRecord + 1, 1, 0, 0, 0}));
   EXPECT_TRUE(CheckHeader({0, 3, 1, 0, 3, 0}));
 }

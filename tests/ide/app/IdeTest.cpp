@@ -48,6 +48,15 @@ class TestBinding final : public TNotifierObject<IOTAKeyboardBinding> {
   Action action_;
 };
 
+// A keyboard binding whose BindKeyboard raises what is no exception class at all.
+class UnbindableBinding final : public TNotifierObject<IOTAKeyboardBinding> {
+ public:
+  TBindingType GetBindingType() override { return btComplete; }
+  std::string GetDisplayName() override { return "unbindable"; }
+  std::string GetName() override { return "unbindable"; }
+  void BindKeyboard(IOTAKeyBindingServices*) override { throw 7; }
+};
+
 std::int32_t Bind(Ide& ide, TShortCut key, TestBinding::Action action, std::int32_t flags = 7) {
   return ide.AddKeyboardBinding(MakeCounted<TestBinding>(key, flags, std::move(action)));
 }
@@ -137,7 +146,11 @@ TEST(Ide, AnExceptionFromAKeyProcedureStaysInside) {
   EXPECT_EQ(ide.PressKey(0x0042), KeyOutcome::Faulted);
   ASSERT_EQ(observer.faults.size(), 2u);
   EXPECT_FALSE(observer.faults[1].className.empty());
+  // So does one from binding the keys.
+  ide.AddKeyboardBinding(MakeCounted<UnbindableBinding>());
   EXPECT_EQ(ide.PressKey(0x0043), KeyOutcome::NotBound);  // the IDE goes on
+  ASSERT_EQ(observer.faults.size(), 3u);
+  EXPECT_EQ(observer.faults[2].where, "BindKeyboard of binding unbindable");
   EXPECT_EQ(view.GetDocument().Buffer().ToBytes(), "cabc\n");
 }
 
@@ -201,6 +214,12 @@ TEST(Ide, InterfaceObjectsGoOutAgainOnlyOnceReleased) {
   EXPECT_EQ(editorServices->GetTopView().Get(), first);
 
   const std::weak_ptr<EditView> closed = ide.TopView();
+  {
+    // Objects of every kind the IDE keeps for a view, taken and given back before it closes.
+    const ComPtr<IOTAEditView> view = editorServices->GetTopView();
+    EXPECT_TRUE(view->GetBlock());
+    EXPECT_TRUE(view->GetPosition());
+  }
   ComPtr<IOTAEditView> held = editorServices->GetTopView();
   ide.CloseView(ide.TopView());
   EXPECT_EQ(held->GetCursorPos().Line, 1);  // still answers

@@ -63,6 +63,20 @@ TEST(KeyMap, RoutesByTheFlags) {
     EXPECT_EQ(Names(keys.Press(Key(c.key))), c.handlers) << c.key;
 }
 
+// Known answers, as the codes the keys send: each keypad key and the main keyboard's key it
+// stands for, at both ends of the digit range; the keypad's * has no twin.
+TEST(KeyMap, KeypadKeysStandForTheMainKeyboards) {
+  const struct {
+    int keypad;
+    int main;
+  } cases[] = {
+      {0x0060, 0x0030}, {0x0065, 0x0035}, {0x0069, 0x0039}, {0x006B, 0x00BB}, {0x006D, 0x00BD},
+      {0x006E, 0x00BE}, {0x006F, 0x00BF}, {0x006A, 0x006A}, {0xE069, 0xE039}, {0x0039, 0x0039},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(KeyMap::FromKeypad(static_cast<TShortCut>(c.keypad)), c.main) << c.keypad;
+}
+
 TEST(KeyMap, ImplicitShiftNeedsTheFlag) {
   KeyMap keys;
   keys.Add(Handler({Key("Ctrl+Alt+U")}, kfImplicitModifier | kfImplicitKeypad, 0));

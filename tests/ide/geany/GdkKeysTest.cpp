@@ -34,7 +34,9 @@ TEST(GdkKeys, KeysBecomeTheCodesOfTheirNames) {
       {GDK_KEY_F24, GDK_SHIFT_MASK, "Shift+F24"},
       {GDK_KEY_Return, 0, "Enter"},
       {GDK_KEY_KP_Enter, 0, "Enter"},
+      {GDK_KEY_KP_0, 0, "Num0"},
       {GDK_KEY_KP_5, 0, "Num5"},
+      {GDK_KEY_KP_9, 0, "Num9"},
       {GDK_KEY_KP_5, GDK_CONTROL_MASK, "Ctrl+Num5"},
       {GDK_KEY_KP_Home, 0, "Home"},  // the keypad's navigation keys are the main keyboard's
       {GDK_KEY_Escape, 0, "Esc"},

@@ -201,7 +201,7 @@ TEST(GeanyPlugin, ToolsMenuListsThePackages) {
   ASSERT_TRUE(WaitFor([&] { return display.WindowsTitled("Add-in Packages").size() == 1; }));
   display.Keys({"ctrl+a", "ctrl+c"});
   std::string listing;
-  WaitFor([&] { return (listing = display.Clipboard()).find("Units") != std::string::npos; });
+  WaitFor([&] { return (listing = display.Clipboard()).find("Contains") != std::string::npos; });
   EXPECT_EQ(listing.rfind("ZEB_IDE_Addin_2007: ", 0), 0u) << listing;
   EXPECT_NE(listing.find("  Found in: system packages folder "), std::string::npos) << listing;
   EXPECT_NE(listing.find("/lib/zeb-ide/packages/ZEB_IDE_Addin_2007.so\n"), std::string::npos)

@@ -58,9 +58,10 @@ TEST(Document, SaveKeepsTheModeAndFollowsSymbolicLinks) {
   EXPECT_EQ(FilesIn(dir.Path()), 2u);  // no temporary file left
 }
 
-// The rename is made durable too, in the folder that holds the file: a dangling link's target
-// is where the file is made, the link stays.
-TEST(Document, SaveSyncsTheFolderOfTheFileAfterRenaming) {
+// The file's bytes reach the disk before its name replaces the old file's, and the rename is
+// made durable too, in the folder that holds the file: a dangling link's target is where the file
+// is made, the link stays.
+TEST(Document, SaveSyncsTheFileAndThenTheFolderOfTheFileAfterRenaming) {
   TempDir dir;
   std::filesystem::create_directory(dir / "links");
   std::filesystem::create_directory(dir / "files");
@@ -78,8 +79,12 @@ TEST(Document, SaveSyncsTheFolderOfTheFileAfterRenaming) {
     doc->SaveCopy(c.saveAs);
     struct stat folder {};
     ASSERT_EQ(::stat(c.folder.c_str(), &folder), 0);
-    ASSERT_FALSE(zeb::test::synced.empty());
-    EXPECT_EQ(zeb::test::synced.back(), std::make_pair(folder.st_dev, folder.st_ino));
+    struct stat file {};
+    ASSERT_EQ(::stat(c.saveAs.c_str(), &file), 0);  // through the link: the file made
+    const auto& synced = zeb::test::synced;
+    ASSERT_GE(synced.size(), 2U);
+    EXPECT_EQ(synced[synced.size() - 2], std::make_pair(file.st_dev, file.st_ino));
+    EXPECT_EQ(synced.back(), std::make_pair(folder.st_dev, folder.st_ino));
   }
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "links/new.pas"));
   EXPECT_EQ(ReadFile(dir / "files/made.pas"), "a\n");
