@@ -9,6 +9,9 @@
 # cases that stay in memory in one thread (on a shared machine the wall clock also counts the
 # time other processes had the core), of wall time for those that wait on the disk, another
 # thread or the window system. The table says which; the load average of the run is printed.
+# Last, the trace viewers under a storm: eight sender processes each send BENCH_STORM_MESSAGES
+# (25,000) messages, as TRACE does, to a bare reference server, the console viewer writing to a
+# file and the window (offscreen), in turn, three rounds; then the window's own figures.
 #
 #   scripts/bench.sh            (BENCH_REPETITIONS=5 for more, BENCH_BUILD_DIR to move the build)
 set -euo pipefail
@@ -195,4 +198,114 @@ with tempfile.TemporaryDirectory() as folder:
         goal = (budget << 20) + text + slack
         print(f"| {budget} MiB | {rss / 2**20:.1f} MiB | {(rss - idle) / 2**20:.1f} MiB | "
               f"≤ {goal / 2**20:.1f} MiB | {'yes' if rss - idle <= goal else 'NO'} |")
+
+# The trace viewers under a storm: 8 sender processes, each sending N messages and waiting for
+# each answer (as TRACE does), to each receiver in turn; the rate is all the messages over the
+# time from the first sender's start to the last one's end.
+import signal, statistics, time
+
+senders = 8
+each = int(os.environ.get("BENCH_STORM_MESSAGES", "25000"))
+sender = os.path.join(bindir, "zeb-trace-storm-sender")
+receivers = [
+    ("bare reference server (reads and answers)", [os.path.join(bindir, "trace-bare-server")], None),
+    ("console: zeb-trace > file", [os.path.join(bindir, "zeb-trace")], 0.9),
+    ("window: the trace view offscreen", [os.path.join(bindir, "trace-window-bench"), "storm"], 0.8),
+]
+
+def storm(command, folder):
+    env = dict(os.environ, XDG_RUNTIME_DIR=folder, QT_QPA_PLATFORM="offscreen",
+               XDG_CONFIG_HOME=os.path.join(folder, "config"))
+    out_path = os.path.join(folder, "out.txt")
+    with open(out_path, "wb") as out, open(os.path.join(folder, "err.txt"), "wb") as err:
+        receiver = subprocess.Popen(command, stdout=out, stderr=err, env=env)
+        socket_path = os.path.join(folder, "TFormTrace")
+        for _ in range(1000):
+            if os.path.exists(socket_path) and ("trace-window-bench" not in command[0] or
+                                                b"listening" in open(err.name, "rb").read()):
+                break
+            time.sleep(0.01)
+        started = time.perf_counter()
+        running = [subprocess.Popen([sender, str(each)], env=env, stdout=subprocess.PIPE)
+                   for _ in range(senders)]
+        delivered = all(p.wait() == 0 for p in running)
+        elapsed = time.perf_counter() - started
+        receiver.send_signal(signal.SIGTERM if "zeb-trace" not in command[0] else signal.SIGINT)
+        receiver.wait(timeout=60)
+    text = open(out_path, "rb").read()
+    if "trace-bare-server" in command[0]:
+        received, extra = int(text.split()[-1]), {}
+    elif "trace-window-bench" in command[0]:
+        extra = json.loads(text.decode().strip().splitlines()[-1])
+        received = extra["received"]
+    else:
+        received, extra = text.count(b"\n"), {}
+    return senders * each / elapsed, delivered, received, extra
+
+if all(os.path.exists(c[0]) for _, c, _ in receivers[:2]) and os.path.exists(sender):
+    rates = {name: [] for name, _, _ in receivers}
+    lost = {name: 0 for name, _, _ in receivers}
+    extras = []
+    for _ in range(3):
+        for name, command, _ in receivers:
+            if not os.path.exists(command[0]):
+                continue
+            with tempfile.TemporaryDirectory() as folder:
+                os.chmod(folder, 0o700)
+                rate, delivered, received, extra = storm(command, folder)
+            rates[name].append(rate)
+            lost[name] += (0 if delivered else 1) + abs(senders * each - received)
+            if extra:
+                extras.append(extra)
+    bare = statistics.median(rates[receivers[0][0]])
+    print()
+    print(f"Trace viewers under a storm: {senders} sender processes, {each:,} messages each, "
+          f"medians of three rounds; \"lost\" counts messages not delivered or not received.")
+    print()
+    print("| receiver | messages/s | against the bare server | goal | lost | met |")
+    print("|---|---|---|---|---|---|")
+    for name, command, goal in receivers:
+        if not rates[name]:
+            print(f"| {name} | not built | — | — | — | — |")
+            continue
+        rate = statistics.median(rates[name])
+        ratio = rate / bare
+        met = "—" if goal is None else ("yes" if ratio >= goal and lost[name] == 0 else "NO")
+        print(f"| {name} | {rate:,.0f} | {ratio:.2f}× | "
+              f"{'—' if goal is None else f'≥ {goal:g}×'} | {lost[name]} | {met} |")
+
+    window = os.path.join(bindir, "trace-window-bench")
+    if os.path.exists(window) and extras:
+        def run(*args):
+            result = subprocess.run([window, *args], capture_output=True, check=True,
+                                    env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+            return json.loads(result.stdout.decode().strip().splitlines()[-1])
+        filters = [run("filter", "1000000") for _ in range(3)]
+        opens = [run("open", "1000000") for _ in range(3)]
+        gap = max(e["longest_gap_ms"] for e in extras)
+        med = lambda key, runs: statistics.median(r[key] for r in runs)
+        memory = med("memory_bytes", filters) / med("held_bytes", filters)
+        rows = [
+            ("longest time the event loop went without a turn during the storms", f"{gap:.0f} ms",
+             "≤ 100 ms", gap <= 100),
+            ("filter change over 1,000,000 held messages: a text (1 in 8 shown)",
+             f"{med('text_filter_ms', filters):.0f} ms", "≤ 200 ms", med('text_filter_ms', filters) <= 200),
+            ("filter change over 1,000,000 held messages: a regular expression (1 in 40 shown)",
+             f"{med('regex_filter_ms', filters):.0f} ms", "≤ 200 ms", med('regex_filter_ms', filters) <= 200),
+            ("filter change over 1,000,000 held messages: a regular expression all match",
+             f"{med('regex_all_ms', filters):.0f} ms", "≤ 200 ms", med('regex_all_ms', filters) <= 200),
+            ("opening a log of 1,000,000 messages until painted", f"{med('open_ms', opens):.0f} ms",
+             "≤ 1 s", med('open_ms', opens) <= 1000),
+            ("memory of 1,000,000 held messages against the bytes of their lines",
+             f"{memory:.2f}× ({med('memory_bytes', filters) / 2**20:.0f} MiB for "
+             f"{med('held_bytes', filters) / 2**20:.0f} MiB)", "≤ 2×", memory <= 2),
+        ]
+        print()
+        print("The window's own figures (offscreen; medians of three runs, the gap the longest "
+              "of the storms above):")
+        print()
+        print("| case | measured | goal | met |")
+        print("|---|---|---|---|")
+        for case, value, goal, met in rows:
+            print(f"| {case} | {value} | {goal} | {'yes' if met else 'NO'} |")
 PYTHON

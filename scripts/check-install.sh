@@ -49,7 +49,8 @@ expected=(bin/zeb-host bin/zeb-trace lib/zeb-ide/packages/ZEB_IDE_Addin_2007.so 
   share/doc/zeb-ide/LICENSE)
 if [ "$qt" = ON ]; then
   expected+=(bin/zeb-ide share/man/man1/zeb-ide.1 share/applications/zeb-ide.desktop
-    share/icons/hicolor/scalable/apps/zeb-ide.svg)
+    share/icons/hicolor/scalable/apps/zeb-ide.svg share/applications/zeb-trace.desktop
+    share/icons/hicolor/scalable/apps/zeb-trace.svg)
 fi
 geany_expected=()
 if [ "$geany" = ON ]; then geany_expected=("$geany_dir/zeb-geany.so"); fi
@@ -67,7 +68,10 @@ check_plugin() {
 check_plugin "$prefix"
 objdump -p "$prefix/lib/libzebrtl.so" | grep -qE 'SONAME +libzebrtl\.so\.[0-9]+' ||
   fail "libzebrtl.so has no versioned soname"
-if [ "$qt" = ON ]; then desktop-file-validate "$prefix/share/applications/zeb-ide.desktop"; fi
+if [ "$qt" = ON ]; then
+  desktop-file-validate "$prefix/share/applications/zeb-ide.desktop"
+  desktop-file-validate "$prefix/share/applications/zeb-trace.desktop"
+fi
 check_packages "$prefix"
 
 # build_example NAME TARGET [CMAKE ARGS...]: examples/NAME built against the prefix alone into

@@ -4,7 +4,7 @@
 #   api -> runtime -> trace -> ide/text -> ide/core -> ide/ota -> ide/app -> front ends
 #   (ide/headless, ide/qt, ide/geany); addin/ and the example add-in use api, runtime and trace;
 #   viewer/ uses trace and runtime, its window (viewer/window) the viewer, and the Qt window may
-#   embed that window.
+#   embed that window; zeb-trace's program (viewer/main.cpp) starts the window for --window.
 #
 # Every `#include "..."` of every .h, .c and .cpp file under the layers' folders is looked up in
 # the table below; so is every include of a GUI toolkit's headers (Qt, GTK, Geany), which only
@@ -36,6 +36,7 @@ addin         api runtime trace addin
 examples/addin-hello api runtime trace examples/addin-hello
 viewer        runtime trace viewer
 viewer/window runtime trace viewer viewer/window
+viewer/main.cpp runtime trace viewer viewer/window
 EOF
 # The layers that may use a GUI toolkit.
 toolkit_layers="ide/qt ide/geany viewer/window"

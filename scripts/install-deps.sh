@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config ninja-build python3 time
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcli11-dev
+  libcli11-dev libre2-dev
   help2man desktop-file-utils file
   clang-format clang libclang-rt-14-dev libc++-dev libc++abi-dev
   qt6-base-dev libgl-dev libqscintilla2-qt6-dev fonts-nanum fonts-noto-cjk

@@ -1,4 +1,4 @@
-#include <regex.h>
+#include <re2/re2.h>
 
 #include "viewer/TraceGrep.h"
 #include "viewer/Viewer.h"
@@ -6,29 +6,41 @@
 namespace zeb {
 
 struct TraceGrep::Compiled {
-  regex_t pattern{};
-  bool made = false;  // regcomp leaves nothing to free when it fails
-  ~Compiled() {
-    if (made) regfree(&pattern);
-  }
+  explicit Compiled(const std::string& pattern, const RE2::Options& options)
+      : re(pattern, options) {}
+  RE2 re;
 };
 
-TraceGrep::TraceGrep(const std::string& pattern) {
-  auto compiled = std::make_unique<Compiled>();
-  const int rc = regcomp(&compiled->pattern, pattern.c_str(), REG_EXTENDED | REG_NOSUB);
-  if (rc != 0) {
-    char text[256];
-    regerror(rc, &compiled->pattern, text, sizeof text);
-    throw ViewerError("bad --grep pattern: " + std::string(text));
-  }
-  compiled->made = true;
+TraceGrep::TraceGrep(const std::string& pattern, bool caseSensitive) {
+  RE2::Options options;
+  // POSIX extended syntax, with \d \s \w and \b as before.
+  options.set_posix_syntax(true);
+  options.set_perl_classes(true);
+  options.set_word_boundary(true);
+  options.set_never_capture(true);
+  // Many lines are searched at once (Find): no match crosses a line end, and "^" and "$" match at
+  // each line's (one_line is off).
+  options.set_never_nl(true);
+  options.set_case_sensitive(caseSensitive);
+  options.set_log_errors(false);
+  auto compiled = std::make_unique<Compiled>(pattern, options);
+  if (!compiled->re.ok()) throw ViewerError(compiled->re.error());
   compiled_ = std::move(compiled);
 }
 
 TraceGrep::~TraceGrep() = default;
 
-bool TraceGrep::Matches(const std::string& text) const {
-  return regexec(&compiled_->pattern, text.c_str(), 0, nullptr, 0) == 0;
+bool TraceGrep::Matches(std::string_view text) const {
+  // Match without submatches: PartialMatch's argument handling costs as much as a short match.
+  return compiled_->re.Match(text, 0, text.size(), RE2::UNANCHORED, nullptr, 0);
+}
+
+std::size_t TraceGrep::Find(std::string_view text, std::size_t from) const {
+  re2::StringPiece match;
+  if (!compiled_->re.Match(text, from, text.size(), RE2::UNANCHORED, &match, 1)) {
+    return std::string_view::npos;
+  }
+  return static_cast<std::size_t>(match.data() - text.data());
 }
 
 }  // namespace zeb

@@ -1,5 +1,6 @@
 #include "viewer/TraceLine.h"
 
+#include <charconv>
 #include <ctime>
 
 namespace zeb {
@@ -51,7 +52,21 @@ std::size_t Utf8Character(std::string_view text, unsigned& value) {
 std::string MakeVisible(std::string_view text) {
   std::string out;
   out.reserve(text.size());
+  AppendVisible(out, text);
+  return out;
+}
+
+void AppendVisible(std::string& out, std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
+    // Printable ASCII, the bulk of most messages, goes over in runs.
+    std::size_t plain = i;
+    while (plain < text.size() && text[plain] >= 0x20 && text[plain] < 0x7F && text[plain] != '\\')
+      ++plain;
+    if (plain > i) {
+      out.append(text.substr(i, plain - i));
+      if (plain == text.size()) break;
+      i = plain;
+    }
     const char c = text[i];
     const auto byte = static_cast<unsigned char>(c);
     switch (c) {
@@ -98,6 +113,77 @@ std::string MakeVisible(std::string_view text) {
       i += length - 1;
     }
   }
+}
+
+TraceTextParts SplitTraceContext(std::string_view text) {
+  std::size_t at = text.size();
+  for (int bar = 0; bar < 4; ++bar) {
+    if (at == 0) return {text, {}};
+    at = text.rfind('|', at - 1);
+    if (at == std::string_view::npos) return {text, {}};
+  }
+  return {text.substr(0, at), text.substr(at + 1)};
+}
+
+std::optional<std::string> FromVisible(std::string_view visible) {
+  std::string out;
+  out.reserve(visible.size());
+  const auto hex = [&](std::size_t at, std::size_t digits) -> std::optional<unsigned> {
+    if (at + digits > visible.size()) return std::nullopt;
+    unsigned value = 0;
+    for (std::size_t i = at; i < at + digits; ++i) {
+      const char c = visible[i];
+      const int digit = c >= '0' && c <= '9'   ? c - '0'
+                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                               : -1;
+      if (digit < 0) return std::nullopt;
+      value = value * 16 + static_cast<unsigned>(digit);
+    }
+    return value;
+  };
+  for (std::size_t i = 0; i < visible.size(); ++i) {
+    if (visible[i] != '\\') {
+      out += visible[i];
+      continue;
+    }
+    if (++i == visible.size()) return std::nullopt;
+    switch (visible[i]) {
+      case '\\':
+        out += '\\';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case '0':
+        out += '\0';
+        break;
+      case 'x': {
+        const auto value = hex(i + 1, 2);
+        if (!value) return std::nullopt;
+        out += static_cast<char>(*value);
+        i += 2;
+        break;
+      }
+      case 'u': {
+        // Only the C1 controls are written so: two bytes of UTF-8.
+        const auto value = hex(i + 1, 4);
+        if (!value || *value < 0x80 || *value > 0x9F) return std::nullopt;
+        out += static_cast<char>(0xC0 | (*value >> 6));
+        out += static_cast<char>(0x80 | (*value & 0x3F));
+        i += 4;
+        break;
+      }
+      default:
+        return std::nullopt;
+    }
+  }
   return out;
 }
 
@@ -105,22 +191,45 @@ std::string LocalTimeWithMillis(std::chrono::system_clock::time_point t) {
   const std::time_t seconds = std::chrono::system_clock::to_time_t(t);
   const auto millis =
       std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count() % 1000;
-  std::tm local{};
-  localtime_r(&seconds, &local);
-  char buffer[32];
-  std::strftime(buffer, sizeof buffer, "%H:%M:%S", &local);
-  char out[40];
-  std::snprintf(out, sizeof out, "%s.%03d", buffer, static_cast<int>(millis));
+  // Messages come many to a second: the clock's text is made once a second.
+  thread_local std::time_t lastSeconds = -1;
+  thread_local char clock[16];
+  if (seconds != lastSeconds) {
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    std::strftime(clock, sizeof clock, "%H:%M:%S", &local);
+    lastSeconds = seconds;
+  }
+  char out[24];
+  std::snprintf(out, sizeof out, "%s.%03d", clock, static_cast<int>(millis < 0 ? 0 : millis));
   return out;
 }
 
+void AppendTraceLinePrefix(std::string& out, std::chrono::system_clock::time_point received,
+                           std::int64_t pid, std::string_view visibleName) {
+  out += LocalTimeWithMillis(received);
+  out += " [";
+  char digits[24];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, pid).ptr);
+  out += ' ';
+  out += visibleName;
+  out += "] ";
+}
+
 std::string FormatTraceLine(const TraceMessage& m, bool verbose) {
-  std::string line = LocalTimeWithMillis(m.received) + " [" + std::to_string(m.pid) + " " +
-                     MakeVisible(m.processName) + "] ";
+  std::string line;
+  AppendTraceLinePrefix(line, m.received, m.pid, MakeVisible(m.processName));
   if (verbose) {
     line += "cbData=" + std::to_string(m.cbData) + " dwData=" + std::to_string(m.dwData) + " ";
   }
-  return line + MakeVisible(m.text);
+  AppendVisible(line, m.text);
+  return line;
+}
+
+void AppendTraceLine(std::string& out, std::chrono::system_clock::time_point received,
+                     std::int64_t pid, std::string_view visibleName, std::string_view visibleText) {
+  AppendTraceLinePrefix(out, received, pid, visibleName);
+  out += visibleText;
 }
 
 std::optional<std::string> CheckLength(std::uint32_t length, std::uint32_t maxRecord) {

@@ -26,12 +26,33 @@ struct TraceMessage {
 // character \x80 to \x9F. A backslash is doubled; every other byte stays as it is (the
 // characters of other languages, and bytes of other encodings from 0xA0 up).
 std::string MakeVisible(std::string_view text);
+// The same, appended to `out`.
+void AppendVisible(std::string& out, std::string_view text);
+
+// A message's text and its context suffix ("0|.|.|." of TRACE's "text|0|.|.|."): split at the
+// fourth "|" from the right, so that a "|" in the text itself stays there. A text with fewer
+// has no suffix: it is all text, and the suffix is empty.
+struct TraceTextParts {
+  std::string_view text;
+  std::string_view context;
+};
+TraceTextParts SplitTraceContext(std::string_view text);
+
+// The text MakeVisible made `visible` from; nullopt when `visible` is not something it makes (a
+// lone backslash, an unknown escape).
+std::optional<std::string> FromVisible(std::string_view visible);
 
 // "HH:MM:SS.mmm" in local time.
 std::string LocalTimeWithMillis(std::chrono::system_clock::time_point t);
 
 // "12:00:00.123 [1234 name] text", with "cbData=N dwData=N " before the text when verbose.
 std::string FormatTraceLine(const TraceMessage& m, bool verbose);
+// "12:00:00.123 [1234 name] ", the line's start, appended to `out` from a name already visible.
+void AppendTraceLinePrefix(std::string& out, std::chrono::system_clock::time_point received,
+                           std::int64_t pid, std::string_view visibleName);
+// The same line (not verbose, without its line end) from a name and text already visible.
+void AppendTraceLine(std::string& out, std::chrono::system_clock::time_point received,
+                     std::int64_t pid, std::string_view visibleName, std::string_view visibleText);
 
 // Why a record of `length` bytes is not taken at all (it is longer than `maxRecord`), or nullopt.
 std::optional<std::string> CheckLength(std::uint32_t length,

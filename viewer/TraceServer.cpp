@@ -22,6 +22,9 @@ struct TraceServer::Connection {
   std::string name;
   TraceRecordReader reader;
   bool dropped = false;  // closed to make room for others; removed at the end of the round
+  // Handed to the message handler, its sender's fields set once: a message costs no copy of the
+  // name.
+  TraceMessage message;
 
   explicit Connection(std::uint32_t maxRecord) : reader(maxRecord) {}
   ~Connection() { Close(); }
@@ -31,7 +34,7 @@ struct TraceServer::Connection {
     if (fd >= 0) close(fd);
     fd = -1;
   }
-  std::string Who() const { return "pid " + std::to_string(pid) + " (" + name + ")"; }
+  std::string Who() const { return "pid " + std::to_string(pid) + " (" + MakeVisible(name) + ")"; }
 };
 
 namespace {
@@ -109,6 +112,9 @@ TraceServer::~TraceServer() {
 
 void TraceServer::Run(int stopFd, const Handlers& handlers) {
   using Clock = std::chrono::steady_clock;
+  // Records left unanswered when a handler raised stay so: their senders learn it when the
+  // viewer goes.
+  acks_.clear();
   std::vector<pollfd> fds;
   for (;;) {
     const auto now = Clock::now();
@@ -134,6 +140,9 @@ void TraceServer::Run(int stopFd, const Handlers& handlers) {
       Connection& c = *connections_[i];
       if (!c.dropped && fds[i + 2].revents != 0 && !Read(c, handlers)) c.dropped = true;
     }
+    // The round's records are answered together, once what was made of them is written out:
+    // one write for the round, and no answer for a message whose writing failed.
+    Acknowledge(handlers);
     std::erase_if(connections_, [](const auto& c) { return c->dropped; });
   }
 }
@@ -163,6 +172,8 @@ void TraceServer::Accept(const Handlers& handlers) {
       continue;
     }
     c->name = ProcessName(peer.pid);
+    c->message.pid = c->pid;
+    c->message.processName = c->name;
     connections_.push_back(std::move(c));
   }
 }
@@ -229,16 +240,15 @@ bool TraceServer::Handle(Connection& c, TraceRecordReader::Event& event, const H
     handlers.problem("bad record from " + c.Who() + ": " + event.problem);
     status = TraceAckStatus::Refused;
   } else {
-    TraceMessage m;
+    TraceMessage& m = c.message;
     m.received = std::chrono::system_clock::now();
-    m.pid = c.pid;
-    m.processName = c.name;
     m.dwData = event.header.dwData;
     m.cbData = event.header.cbData;
     m.text = std::move(event.text);
     handlers.message(m);
   }
-  return Acknowledge(c, status, event.header.sequence);
+  acks_.push_back({&c, {kTraceAckMagic, status, event.header.sequence}});
+  return true;
 }
 
 bool TraceServer::MakeRoom(Connection& c, std::size_t growth, const Handlers& handlers) {
@@ -265,11 +275,26 @@ bool TraceServer::MakeRoom(Connection& c, std::size_t growth, const Handlers& ha
   }
 }
 
-bool TraceServer::Acknowledge(Connection& c, TraceAckStatus status, std::uint64_t sequence) {
-  const TraceWireAck ack{kTraceAckMagic, status, sequence};
-  // 16 bytes fit unless the sender stopped reading acknowledgements altogether.
-  return send(c.fd, &ack, sizeof ack, MSG_NOSIGNAL | MSG_DONTWAIT) ==
-         static_cast<ssize_t>(sizeof ack);
+void TraceServer::Acknowledge(const Handlers& handlers) {
+  if (acks_.empty()) return;
+  if (handlers.flush) {
+    try {
+      handlers.flush();
+    } catch (...) {
+      acks_.clear();
+      throw;
+    }
+  }
+  for (const PendingAck& a : acks_) {
+    // A connection closed in this round (dropped, or its sender left) gets none. 16 bytes fit
+    // unless the sender stopped reading acknowledgements altogether: it is dropped then.
+    if (a.connection->fd < 0) continue;
+    if (send(a.connection->fd, &a.ack, sizeof a.ack, MSG_NOSIGNAL | MSG_DONTWAIT) !=
+        static_cast<ssize_t>(sizeof a.ack)) {
+      a.connection->dropped = true;
+    }
+  }
+  acks_.clear();
 }
 
 }  // namespace zeb

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "trace/TraceWire.h"
 #include "viewer/TraceLine.h"
 #include "viewer/TraceRecordReader.h"
 #include "viewer/Viewer.h"
@@ -40,7 +41,8 @@ class TraceServer {
 
   const std::string& SocketPath() const { return path_; }
 
-  // Serves until `stopFd` becomes readable (or reports an error).
+  // Serves until `stopFd` becomes readable; passes on what a handler raises, and raises
+  // ViewerError when the system fails it.
   void Run(int stopFd, const Handlers& handlers);
 
  private:
@@ -54,7 +56,8 @@ class TraceServer {
   // Makes room for `c` to grow by `growth` bytes within the total bound, dropping the greediest
   // sender as long as there is none; false when that is `c` itself.
   bool MakeRoom(Connection& c, std::size_t growth, const Handlers& handlers);
-  bool Acknowledge(Connection& c, TraceAckStatus status, std::uint64_t sequence);
+  // Sends the acknowledgements of the records handled in this round, after handlers.flush.
+  void Acknowledge(const Handlers& handlers);
 
   std::string path_;
   Limits limits_;
@@ -65,6 +68,11 @@ class TraceServer {
   std::chrono::steady_clock::time_point noDescriptorsReported_{};
   std::chrono::steady_clock::time_point acceptAgain_{};  // accepting paused until then
   std::vector<std::unique_ptr<Connection>> connections_;
+  struct PendingAck {
+    Connection* connection;
+    TraceWireAck ack;
+  };
+  std::vector<PendingAck> acks_;  // of the records handled since the last Acknowledge
 };
 
 }  // namespace zeb

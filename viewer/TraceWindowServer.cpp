@@ -143,14 +143,15 @@ LRESULT TraceWindowServer::Receive(const COPYDATASTRUCT& data) noexcept {
     m.pid = static_cast<std::int64_t>(data.dwData);
     m.processName = ProcessName(data.dwData);
     if (bad) {
-      handlers_->problem("bad record from pid " + std::to_string(m.pid) + " (" + m.processName +
-                         "): " + *bad);
+      handlers_->problem("bad record from pid " + std::to_string(m.pid) + " (" +
+                         MakeVisible(m.processName) + "): " + *bad);
       return FALSE;
     }
     m.dwData = data.dwData;
     m.cbData = data.cbData;
     m.text.assign(bytes.substr(0, bytes.size() - 1));
     handlers_->message(m);
+    if (handlers_->flush) handlers_->flush();
     return TRUE;
   } catch (...) {
     failure_ = std::current_exception();

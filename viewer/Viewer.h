@@ -19,10 +19,17 @@ class ViewerError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Where a viewer hands what it receives. Both are called on the thread that serves.
+// Where a viewer hands what it receives. All are called on the thread that serves.
 struct ViewerHandlers {
+  // A sound record's message. It may raise (an output that fails, say): the viewer then stops,
+  // the exception passes out of it, and the message is not acknowledged.
   std::function<void(const TraceMessage&)> message;
-  // A bad record, a refused sender, a sender dropped for its memory, no descriptors left.
+  // Called, when set, after one or more messages and before the viewer acknowledges them, so that
+  // what was kept of them can be written out at once; raising stops the viewer as above, with
+  // none of those messages acknowledged.
+  std::function<void()> flush;
+  // A bad record, a refused sender, a sender dropped for its memory, no descriptors left: one
+  // line of visible text (what came from a sender is escaped as MakeVisible does).
   std::function<void(const std::string&)> problem;
 };
 

@@ -27,6 +27,15 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
   const HWND window = servingWindow.load();
   if (window == nullptr) return FALSE;  // not serving: the default, which ends the process
   PostMessageW(window, WM_CLOSE, 0, 0);
+  // A stop is obeyed within a second whatever the viewer is doing: busy past half a second
+  // (matching a long message, writing to an output nobody reads), the process ends here, and the
+  // message in hand is not acknowledged.
+  if (WaitForSingleObject(stopped, 500) != WAIT_OBJECT_0) {
+    constexpr char kStopped[] = "zeb-trace: stopped\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), kStopped, sizeof kStopped - 1, &written, nullptr);
+    TerminateProcess(GetCurrentProcess(), 0);
+  }
   if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
     // The system ends the process as soon as this returns: let the viewer finish first (its
     // exit ends this thread).

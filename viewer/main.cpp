@@ -11,8 +11,12 @@
 #include "runtime/Exceptions.h"
 #include "trace/uTrace.h"
 #include "viewer/TraceGrep.h"
+#include "viewer/TraceOutput.h"
 #include "viewer/TraceSend.h"
 #include "viewer/Viewer.h"
+#if defined(ZEB_TRACE_WINDOW)
+#include "viewer/window/TraceWindow.h"
+#endif
 
 namespace zeb {
 
@@ -23,7 +27,10 @@ constexpr const char* kDescription =
     "\n"
     "Without a command, becomes the trace viewer (\"TFormTrace\") of this user and prints one\n"
     "line per message: local time, the sender's process id and name, and the text with control\n"
-    "characters escaped. Ctrl+C stops it.\n";
+    "characters escaped. Ctrl+C stops it.\n"
+    "\n"
+    "With --window, the viewer is a window instead: a table of the messages with filters,\n"
+    "highlights, find, bookmarks and logs; --window LOG opens a log saved from it.\n";
 
 constexpr const char* kSendHelp =
     "send FMT [ARG...] sends one message with TRACE. FMT is a Format text (put -- before one\n"
@@ -58,33 +65,46 @@ struct ViewOptions {
   bool verbose = false;
   std::string output;  // none when empty
   std::string grep;    // none when empty
+  bool window = false;
+  std::string log;  // none when empty
 };
+
+int Window(int argc, char** argv, const ViewOptions& options) {
+  if (!options.grep.empty() || options.verbose) {
+    return Fail("--grep and --verbose are the console's; the window has rules (see --help)");
+  }
+#if defined(ZEB_TRACE_WINDOW)
+  return RunTraceWindow(argc, argv, {options.log, options.output});
+#else
+  (void)argc;
+  (void)argv;
+  return Fail("this zeb-trace was built without its window");
+#endif
+}
 
 int View(const ViewOptions& options) {
   int status = 0;
   std::FILE* output = nullptr;
   try {
     std::optional<TraceGrep> grep;
-    if (!options.grep.empty()) grep.emplace(options.grep);
+    if (!options.grep.empty()) {
+      try {
+        grep.emplace(options.grep);
+      } catch (const ViewerError& e) {
+        return Fail(std::string("bad --grep pattern: ") + e.what());
+      }
+    }
     if (!options.output.empty()) {
       output = OpenTraceLog(options.output);
       if (output == nullptr) return Fail(options.output + ": " + std::strerror(errno));
     }
-    bool outputFailed = false;
+    TraceOutput lines(true, output, options.output, options.verbose);
     ViewerHandlers handlers;
     handlers.message = [&](const TraceMessage& m) {
       if (grep && !grep->Matches(MakeVisible(m.text))) return;
-      const std::string line = FormatTraceLine(m, options.verbose) + "\n";
-      std::fwrite(line.data(), 1, line.size(), stdout);
-      std::fflush(stdout);
-      if (output != nullptr && !outputFailed &&
-          (std::fwrite(line.data(), 1, line.size(), output) != line.size() ||
-           std::fflush(output) != 0)) {
-        outputFailed = true;
-        std::fprintf(stderr, "zeb-trace: writing %s failed: %s\n", options.output.c_str(),
-                     std::strerror(errno));
-      }
+      lines.Add(m);
     };
+    handlers.flush = [&] { lines.Flush(); };
     handlers.problem = [](const std::string& text) {
       std::fprintf(stderr, "zeb-trace: %s\n", text.c_str());
     };
@@ -111,6 +131,9 @@ int main(int argc, char** argv) {
   app.add_option("--grep", options.grep,
                  "show only messages whose text matches PATTERN (POSIX extended regex)")
       ->type_name("PATTERN");
+  app.add_flag("--window", options.window,
+               "show the messages in a window (a table with rules) instead of printing them");
+  app.add_option("LOG", options.log, "with --window: a log saved from the window, to open");
   app.set_version_flag("--version", std::string("zeb-trace ") + ZEB_VERSION);
   app.footer(kSendHelp);
   CLI::App* send = app.add_subcommand("send", "sends one message with TRACE");
@@ -131,5 +154,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zeb-trace: %s (see zeb-trace --help)\n", e.what());
     return 2;
   }
-  return send->parsed() ? Send(fmt, args) : View(options);
+  if (send->parsed()) return Send(fmt, args);
+  if (options.window) return Window(argc, argv, options);
+  if (!options.log.empty()) {
+    std::fprintf(stderr, "zeb-trace: a log opens in the window: zeb-trace --window %s\n",
+                 options.log.c_str());
+    return 2;
+  }
+  return View(options);
 }

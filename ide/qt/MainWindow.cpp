@@ -95,7 +95,7 @@ MainWindow::MainWindow(zeb::Ide::Options options, QWidget* parent)
   options.tabWidth = preferences_.tabWidth;
   options.tabInsertsSpaces = preferences_.tabInsertsSpaces;
   ide_ = std::make_unique<zeb::Ide>(*observer_, std::move(options));
-  trace_ = new TracePanel(*this, Q(ide_->Environment().binDirectory) + QStringLiteral("zeb-trace"));
+  trace_ = new TracePanel(*this);
   files_ = new FileCommands(*this);
   disk_ = new DiskWatch(*this, *diskBar);
   menus_ = new WindowMenus(*this);
@@ -105,7 +105,7 @@ MainWindow::MainWindow(zeb::Ide::Options options, QWidget* parent)
   connect(trace_, &TracePanel::RunningChanged, this,
           [this](bool running) { menus_->SetTraceChecked(running); });
   connect(trace_, &TracePanel::Failed, this,
-          [this](const QString& text) { Report(tr("Trace viewer"), text); });
+          [this](const QString& text) { Report(tr("Trace log"), text); });
   UpdateStatus();
 }
 

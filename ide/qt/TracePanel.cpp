@@ -2,23 +2,21 @@
 
 #include <QDockWidget>
 #include <QEvent>
-#include <QFileInfo>
-#include <QFontDatabase>
 #include <QMainWindow>
-#include <QPlainTextEdit>
-#include <QProcess>
+
+#include "viewer/window/TraceView.h"
+#include "viewer/window/TraceWindow.h"
 
 namespace zeb {
 
-TracePanel::TracePanel(QMainWindow& window, QString viewer)
-    : QObject(&window), window_(window), viewer_(std::move(viewer)) {}
+TracePanel::TracePanel(QMainWindow& window) : QObject(&window), window_(window) {}
 
 TracePanel::~TracePanel() {
   Stop();
 }
 
 bool TracePanel::Running() const {
-  return process_ != nullptr && process_->state() != QProcess::NotRunning;
+  return view_ != nullptr && view_->Receiving();
 }
 
 void TracePanel::Toggle() {
@@ -35,58 +33,28 @@ void TracePanel::Toggle() {
   emit RunningChanged(Running());
 }
 
-void TracePanel::Show(QByteArray bytes) {
-  // The viewer's hint for a terminal means nothing in the panel, and the panel says itself when
-  // the viewer has stopped.
-  bytes.replace(" (Ctrl+C to stop)", "");
-  bytes.replace("zeb-trace: stopped\n", "");
-  output_->moveCursor(QTextCursor::End);
-  output_->insertPlainText(QString::fromUtf8(bytes));
-}
-
 void TracePanel::Start() {
-  if (!QFileInfo(viewer_).isExecutable()) {
-    emit RunningChanged(false);
-    emit Failed(tr("The trace viewer %1 is not installed.").arg(viewer_));
-    return;
-  }
   if (dock_ == nullptr) {
     dock_ = new QDockWidget(tr("Trace"), &window_);
     dock_->setObjectName(QStringLiteral("TraceDock"));
     dock_->installEventFilter(this);
-    output_ = new QPlainTextEdit(dock_);
-    output_->setReadOnly(true);
-    output_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    dock_->setWidget(output_);
+    view_ = new TraceView(true, dock_);
+    view_->ForPanel();
+    // A log opens in a trace window of its own.
+    connect(view_, &TraceView::openLogRequested, this, [this](const QString& path) {
+      if (const auto why = TraceWindow::OpenLogWindow(path, &window_)) emit Failed(*why);
+    });
+    dock_->setWidget(view_);
     window_.addDockWidget(Qt::BottomDockWidgetArea, dock_);
   }
   dock_->show();
-  delete process_;
-  process_ = new QProcess(this);
-  connect(process_, &QProcess::readyReadStandardOutput, this,
-          [this] { Show(process_->readAllStandardOutput()); });
-  connect(process_, &QProcess::readyReadStandardError, this,
-          [this] { Show(process_->readAllStandardError()); });
-  connect(process_, &QProcess::finished, this, [this](int code, QProcess::ExitStatus) {
-    Show(process_->readAllStandardOutput() + process_->readAllStandardError());
-    output_->appendPlainText(code == 0 ? tr("[the trace viewer stopped]")
-                                       : tr("[the trace viewer stopped with status %1: no "
-                                            "traces are shown here]")
-                                             .arg(code));
-    emit RunningChanged(false);
-  });
-  process_->start(viewer_, {});
-  emit RunningChanged(true);
+  // When another viewer runs, the view says so in its place.
+  emit RunningChanged(view_->StartReceiving());
 }
 
 void TracePanel::Stop() {
   if (!Running()) return;
-  // The viewer removes its socket when it is told to stop.
-  process_->terminate();
-  if (!process_->waitForFinished(2000)) {
-    process_->kill();
-    process_->waitForFinished(1000);
-  }
+  view_->StopReceiving();  // the socket goes; what came stays shown
   emit RunningChanged(false);
 }
 

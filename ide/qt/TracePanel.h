@@ -1,40 +1,40 @@
 // TracePanel: the trace viewer, docked at the bottom of the window (Tools -> Trace Viewer).
 //
-// Today the panel runs the viewer program, zeb-trace, as a child process and shows what it
-// prints; the window knows only this class's interface (toggle, stop, whether it runs, its
-// dock), so that the viewer can move into the window's own process without changes elsewhere.
-// Closing the panel stops the viewer, which frees the trace socket for another viewer.
+// The panel is zeb-trace's own view (viewer/window/TraceView): the same table, rules, find, logs
+// and settings as the trace window, in this process. Its server runs on a thread of its own, so
+// that a TRACE from an add-in on the window's thread is answered without waiting for it; no other
+// program runs, and nothing parses another program's output. Closing the panel stops the viewer,
+// which frees the trace socket for another; when another viewer already runs, the panel says so
+// in its place and shows no traces.
 #pragma once
 
 #include <QObject>
-#include <QString>
 
 class QDockWidget;
 class QMainWindow;
-class QPlainTextEdit;
-class QProcess;
 
 namespace zeb {
+
+class TraceView;
 
 class TracePanel final : public QObject {
   Q_OBJECT
 
  public:
-  // `viewer` is the viewer program to run.
-  TracePanel(QMainWindow& window, QString viewer);
+  explicit TracePanel(QMainWindow& window);
   ~TracePanel() override;
 
-  // Starts the viewer in a shown panel, shows a hidden panel, or stops a shown one.
+  // Makes a shown panel the viewer, shows a hidden panel, or stops a shown one.
   void Toggle();
   void Stop();
   bool Running() const;
-  // The dock and the text it shows; null until the viewer was first started.
+  // The dock and the view it shows; null until the panel was first opened.
   QDockWidget* Dock() const noexcept { return dock_; }
-  QPlainTextEdit* Output() const noexcept { return output_; }
+  TraceView* View() const noexcept { return view_; }
 
  signals:
   void RunningChanged(bool running);
-  // The viewer could not be started: the text says why.
+  // A log was asked for and could not be opened: the text says why.
   void Failed(const QString& text);
 
  protected:
@@ -42,13 +42,10 @@ class TracePanel final : public QObject {
 
  private:
   void Start();
-  void Show(QByteArray bytes);
 
   QMainWindow& window_;
-  QString viewer_;
-  QProcess* process_ = nullptr;
   QDockWidget* dock_ = nullptr;
-  QPlainTextEdit* output_ = nullptr;
+  TraceView* view_ = nullptr;
 };
 
 }  // namespace zeb

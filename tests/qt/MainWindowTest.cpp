@@ -9,6 +9,7 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -31,6 +32,7 @@
 #include <memory>
 #include <tuple>
 
+#include <dlfcn.h>
 #include <sys/stat.h>
 
 #include "ide/app/Ide.h"
@@ -42,6 +44,9 @@
 #include "ide/qt/TabCommands.h"
 #include "ide/qt/TracePanel.h"
 #include "tests/qt/WindowFixture.h"
+#include "trace/ZebTrace.h"
+#include "trace/uTrace.h"
+#include "viewer/window/TraceView.h"
 
 namespace {
 
@@ -418,39 +423,55 @@ TEST_F(WindowTest, ThePackagesWindowListsTheLoadedPackagesIdentity) {
   EXPECT_TRUE(rows.contains(QStringLiteral("Language: 0x0412, code page 949")));
 }
 
-TEST_F(WindowTest, TheTraceViewerStartedFromTheMenuShowsTracesInItsPanel) {
+// The Trace panel is the trace view, serving on a thread of its own: a TRACE from the loaded
+// package, called on the window's own thread, reaches it; closing the panel frees the socket;
+// a panel that finds another viewer running says so.
+TEST_F(WindowTest, TheTracePanelShowsALoadedPackagesTraceAndClosingItFreesTheSocket) {
   // A runtime directory of the test's own, so that this viewer is the only one.
   const QString runtime = dir.filePath(QStringLiteral("run"));
   QDir().mkpath(runtime);
   QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+  const QString socket = runtime + QStringLiteral("/TFormTrace");
+  ASSERT_TRUE(window->LoadPackage(QStringLiteral(ZEB_ADDIN_PATH)))
+      << messages.join('\n').toStdString();
   window->Trace().Toggle();
-  ASSERT_NE(window->Trace().Output(), nullptr) << messages.join('\n').toStdString();
+  ASSERT_NE(window->Trace().View(), nullptr);
+  ASSERT_TRUE(window->Trace().Running()) << window->Trace().View()->NotReceiving().toStdString();
 
-  // Send with the command-line sender until the viewer is up and has shown the message.
-  const QString sender = QCoreApplication::applicationDirPath() + QStringLiteral("/zeb-trace");
-  bool shown = false;
-  for (int attempt = 0; attempt < 100 && !shown; ++attempt) {
-    QProcess::execute(sender, {QStringLiteral("send"), QStringLiteral("from the window %d"),
-                               QStringLiteral("42")});
-    QTest::qWait(50);
-    shown = window->Trace().Output()->toPlainText().contains(
-        QStringLiteral("from the window 42|0|.|.|."));
-  }
-  EXPECT_TRUE(shown) << window->Trace().Output()->toPlainText().toStdString();
-  EXPECT_FALSE(window->Trace().Output()->toPlainText().contains(QStringLiteral("Ctrl+C")));
+  // The package's own ZebTrace, the one its TRACE calls, from this thread.
+  void* package = dlopen(ZEB_ADDIN_PATH, RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(package, nullptr);
+  using TraceEntry = int (*)(const char*, const ZebTraceArg*, size_t, char*, size_t);
+  const auto trace = reinterpret_cast<TraceEntry>(dlsym(package, "ZebTrace"));
+  ASSERT_NE(trace, nullptr);
+  ZebTraceArg arg{};
+  arg.kind = ZEB_TRACE_INT32;
+  arg.value.i32 = 42;
+  EXPECT_EQ(trace("from the package %d", &arg, 1, nullptr, 0), 0);
+  dlclose(package);
+  // The same channel, telling what became of the message: answered while this thread, the
+  // window's, waited for the answer.
+  InitializeuTrace();
+  const std::array<zeb::TVarRec, 0> none{};
+  EXPECT_EQ(zeb::TraceDelivery("from the window's thread", none), zeb::TraceOutcome::Delivered);
+  FinalizeuTrace();
+  zeb::TraceView& view = *window->Trace().View();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return view.Model().rowCount() == 2; }, 10000));
+  EXPECT_EQ(
+      view.Model().data(view.Model().index(0, zeb::TraceTableModel::kMessage), Qt::DisplayRole),
+      QStringLiteral("from the package 42"));
 
-  // Closing the panel stops its viewer: the socket is free for another viewer.
+  // Another panel (another zeb-ide) finds this one running and says so.
+  zeb::TraceView other(true);
+  EXPECT_FALSE(other.StartReceiving());
+  EXPECT_TRUE(other.NotReceiving().contains(QStringLiteral("already running")));
+
   window->Trace().Dock()->close();
   EXPECT_FALSE(window->Trace().Running());
-  EXPECT_FALSE(
-      window->Trace().Output()->toPlainText().contains(QStringLiteral("zeb-trace: stopped")))
-      << "the panel says so itself";
-  QProcess other;
-  other.start(sender, {});
-  EXPECT_FALSE(other.waitForFinished(500)) << other.readAllStandardError().toStdString();
-  other.terminate();
-  other.waitForFinished(2000);
+  EXPECT_FALSE(QFileInfo::exists(socket));
+  EXPECT_TRUE(other.StartReceiving()) << other.NotReceiving().toStdString();
+  EXPECT_EQ(view.Model().rowCount(), 2) << "what came stays shown";
   qunsetenv("XDG_RUNTIME_DIR");
 }
 

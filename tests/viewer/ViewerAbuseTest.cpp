@@ -2,6 +2,7 @@
 // what it did, and goes on serving the others.
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -134,6 +135,32 @@ TEST(ViewerAbuse, KeepsItsMemoryInHandAndServesOthers) {
       close(fd);
     FinalizeuTrace();
   }
+}
+
+// A sender's process name is the sender's to choose: the viewer escapes it in what it reports, as
+// it does the text, so that a name cannot drive the terminal the viewer's stderr goes to.
+TEST(ViewerAbuse, ASendersNameIsEscapedInReports) {
+  TempDir dir;
+  const std::string path = dir.Path() + "/TFormTrace";
+  RunningViewer viewer(path);
+  char saved[17] = {};
+  ASSERT_EQ(prctl(PR_GET_NAME, saved), 0);
+  // The viewer reads the name of the process (its main thread's) when it accepts the sender.
+  ASSERT_EQ(prctl(PR_SET_NAME, "\x1b]0;pwn\x07\x1b[2J"), 0);
+  const int fd = ConnectTo(path);
+  const TraceWireHeader h{kTraceRecordMagic, 3, 1, 0, 7, 0};  // cbData does not match
+  std::string bytes(reinterpret_cast<const char*>(&h), sizeof h);
+  bytes.append("ab", 3);
+  EXPECT_EQ(send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
+  const auto problems = viewer.WaitForProblems(1);
+  prctl(PR_SET_NAME, saved);
+  close(fd);
+  ASSERT_FALSE(problems.empty());
+  EXPECT_NE(problems.front().find("(\\x1B]0;pwn\\x07\\x1B[2J)"), std::string::npos)
+      << problems.front();
+  EXPECT_TRUE(std::none_of(problems.front().begin(), problems.front().end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+  })) << problems.front();
 }
 
 // With its descriptors used up, the viewer turns new senders away (they learn at once instead of

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -21,24 +22,40 @@
 
 class ViewerProcess {
  public:
+  // How the viewer is started: its arguments after the program's name, where its standard output
+  // goes (-1: /dev/null), a cap on its descriptors (0: none); its standard error goes to `errors`.
+  struct Options {
+    std::vector<std::string> args;
+    int stdoutFd = -1;
+    rlim_t maxFiles = 0;
+    std::string errors;
+  };
+
   // Serves "TFormTrace" in `runtimeDir`, appending its lines to `output`; its standard error goes
   // to `output` + ".err". `maxFiles` (when not 0) caps its descriptors.
   ViewerProcess(const std::string& runtimeDir, const std::string& output, rlim_t maxFiles = 0)
-      : socket_(runtimeDir + "/TFormTrace"), errors_(output + ".err") {
+      : ViewerProcess(runtimeDir, Options{{"--output", output}, -1, maxFiles, output + ".err"}) {}
+
+  ViewerProcess(const std::string& runtimeDir, const Options& options)
+      : socket_(runtimeDir + "/TFormTrace"), errors_(options.errors) {
     // Everything the child needs is made before fork: other threads may hold the allocator.
     const std::string env = "XDG_RUNTIME_DIR=" + runtimeDir;
     const std::string program = ZEB_TRACE_PROGRAM;
-    std::vector<char*> argv = {const_cast<char*>(program.c_str()), const_cast<char*>("--output"),
-                               const_cast<char*>(output.c_str()), nullptr};
+    std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+    for (const std::string& arg : options.args)
+      argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
     char* envp[] = {const_cast<char*>(env.c_str()), nullptr};
     const int err = open(errors_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+    const int out = options.stdoutFd >= 0 ? options.stdoutFd : null;
+    const rlim_t maxFiles = options.maxFiles;
     pid_ = fork();
     if (pid_ == 0) {
       const rlimit limit{maxFiles, maxFiles};
       if (maxFiles != 0 && setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(126);
       dup2(null, 0);
-      dup2(null, 1);
+      dup2(out, 1);
       dup2(err, 2);
       execve(program.c_str(), argv.data(), envp);
       _exit(127);
@@ -69,6 +86,22 @@ class ViewerProcess {
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
+  // Its exit status once it has ended by itself within `limit` (-1 when a signal ended it), or
+  // nullopt while it still runs.
+  std::optional<int> WaitForExit(std::chrono::milliseconds limit) {
+    for (auto waited = std::chrono::milliseconds(0); waited <= limit;
+         waited += std::chrono::milliseconds(10)) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return std::nullopt;
+  }
+  const std::string& SocketPath() const { return socket_; }
+
   void Kill() {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
