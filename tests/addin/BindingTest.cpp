@@ -7,6 +7,11 @@
 #include "addin/hotkeys/HotKeyMain2007.h"
 #include "runtime/Exceptions.h"
 #include "tests/addin/FakeIde.h"
+#include "tests/trace/FakeTransport.h"
+
+// The package's entry points, which the IDE looks up by name.
+extern "C" void Initialize();
+extern "C" void Finalize();
 
 namespace zeb {
 
@@ -121,6 +126,22 @@ TEST(Register, FinalisationWithoutServicesRaisesNothing) {
   }
   // The IDE is gone (no service provider): finalisation must still return quietly.
   EXPECT_NO_THROW(FinalizeHotKeyMain2007());
+}
+
+// The package's Finalize takes back what its units hold before the IDE unloads its code: the
+// binding, and the trace viewer's connection, which would otherwise stay open with the process.
+TEST(Finalize, RemovesTheBindingAndGivesTheViewersConnectionBack) {
+  FakeTransport transport;
+  const ScopedTransport scoped(transport);
+  fake::FakeIde ide;
+  Initialize();
+  Register();
+  TRACE("loaded");
+  ASSERT_EQ(transport.sent.size(), 1u);
+  Finalize();
+  EXPECT_TRUE(ide.services->bindings.empty());
+  EXPECT_EQ(transport.released, std::vector<TraceHandle>{transport.sent[0].viewer});
+  EXPECT_EQ(CurrentTraceWindow(), 0u);
 }
 
 }  // namespace

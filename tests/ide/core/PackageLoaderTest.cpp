@@ -224,6 +224,23 @@ TEST(PackageLoader, BindingsAddedAfterRegisterGoWithTheirPackage) {
   EXPECT_TRUE(observer.faults.empty());
 }
 
+// Likewise a notifier its Finalize never removes: it hears nothing once its package has gone.
+TEST(PackageLoader, NotifiersGoWithTheirPackage) {
+  TempDir dir;
+  WriteFile(dir / "a.pas", "unit a;\n");
+  RecordingObserver observer;
+  Ide ide(observer, Ide::Options());
+  ASSERT_TRUE(ide.LoadPackage(Fixture("Keeper")));
+  observer.messages.clear();
+  Document& document = ide.Open(dir / "a.pas").GetDocument();
+  document.Save();
+  EXPECT_EQ(observer.messages, std::vector<std::string>{"Keeper: saved " + dir / "a.pas"});
+  ide.UnloadPackages();
+  document.Save();
+  EXPECT_EQ(observer.messages.size(), 1u);
+  EXPECT_TRUE(observer.faults.empty());
+}
+
 TEST(PackageLoader, ServicesExistWhilePackagesLoadAndGoAfter) {
   {
     RecordingObserver observer;

@@ -230,15 +230,17 @@ std::string Base(const std::string& path) {
 class Recorder final : public TInterfacedObject<IZebEditorNotifier> {
  public:
   void FileOpened(const std::string& name) override { events.push_back("opened " + Base(name)); }
-  void FileSaved(const std::string& name) override { events.push_back("saved " + Base(name)); }
+  void FileSaved(const std::string& name) override {
+    events.push_back("saved " + Base(name));
+    if (onSave) onSave();
+  }
   void FileClosed(const std::string& name) override { events.push_back("closed " + Base(name)); }
   void TopViewChanged(IOTAEditView* view) override {
     const auto own = ComPtr<IOTAEditView>::Borrow(view).TryAs<IZebEditView>();
     events.push_back("top view at line " + std::to_string(own->GetCursor().Line));
   }
   std::vector<std::string> events;
-
- private:
+  std::function<void()> onSave;  // run after the event is recorded
 };
 
 TEST(ModulesNotifiersAndMessages, AreReachedFromTheServices) {
@@ -277,6 +279,28 @@ TEST(ModulesNotifiersAndMessages, AreReachedFromTheServices) {
   BorlandIDEServices.As<IZebMessageServices>()->ShowMessage("hello");
   ASSERT_FALSE(f.observer.messages.empty());
   EXPECT_EQ(f.observer.messages.back(), "hello");
+}
+
+// What a notifier changes is a step of its own, even when it leaves its undo group open: the
+// user's next change must not join it.
+TEST(UndoGroup, AGroupANotifierLeavesOpenIsClosedWhenItReturns) {
+  Fixture f;
+  const auto recorder = MakeCounted<Recorder>();
+  recorder->onSave = [] {
+    SourceBuffer()->BeginUndoGroup();
+    SourceBuffer()->Insert(0, "n");
+  };
+  const auto notifiers = BorlandIDEServices.As<IZebNotifierServices>();
+  const std::int32_t index = notifiers->AddNotifier(recorder.Get());
+  f.view->GetDocument().Save();
+  notifiers->RemoveNotifier(index);
+  f.view->SetCursor({1, 1});
+  f.view->InsertText("u");
+  EXPECT_EQ(f.Text(), "un" + kText);
+  EXPECT_TRUE(f.view->Undo());
+  EXPECT_EQ(f.Text(), "n" + kText);
+  EXPECT_TRUE(f.view->Undo());
+  EXPECT_EQ(f.Text(), kText);
 }
 
 }  // namespace
