@@ -234,7 +234,7 @@ TEST(PackageLoader, NotifiersGoWithTheirPackage) {
   observer.messages.clear();
   Document& document = ide.Open(dir / "a.pas").GetDocument();
   document.Save();
-  EXPECT_EQ(observer.messages, std::vector<std::string>{"Keeper: saved " + dir / "a.pas"});
+  EXPECT_EQ(observer.messages, std::vector<std::string>{"Keeper: saved " + document.Path()});
   ide.UnloadPackages();
   document.Save();
   EXPECT_EQ(observer.messages.size(), 1u);
