@@ -335,6 +335,23 @@ TEST(Ide, TheTabWidthReachesEveryView) {
   EXPECT_EQ(ide.TabWidth(), 4);
 }
 
+// An edit in one view leaves the other views of the document inside its text, even one that
+// only takes bytes out of a line: their cursor and block move back to the line's new end.
+TEST(Ide, OtherViewsOfADocumentStayInsideItsText) {
+  TempDir dir;
+  WriteFile(dir / "t.pas", "abcdef\nxy\n");
+  RecordingObserver observer;
+  Ide ide(observer, Options());
+  EditView& first = ide.Open(dir / "t.pas");
+  EditView& second = ide.Split();
+  ASSERT_TRUE(second.Select({1, 5}, {1, 7}));
+  ASSERT_TRUE(first.Select({1, 2}, {1, 5}));
+  first.InsertText("");
+  EXPECT_EQ(first.GetDocument().LineText(1), "aef");
+  EXPECT_EQ(second.BlockStart(), (TextPos{1, 4}));
+  EXPECT_EQ(second.Cursor(), (TextPos{1, 4}));
+}
+
 // The add-in itself, loaded as the IDE loads it.
 TEST(Ide, TheAddinIndentsReportsAndReleasesEverything) {
   Examples ex;

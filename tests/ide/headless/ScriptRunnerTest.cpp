@@ -95,6 +95,21 @@ TEST(ScriptRunner, CommentAndBlankLinesAreSkippedWhateverTheyHold) {
   }
 }
 
+// A line of the most bytes a line may hold is read; one byte more stops the script there.
+TEST(ScriptRunner, ALineHoldsAtMost64MiB) {
+  constexpr std::size_t kMost = std::size_t{64} << 20;
+  RecordingObserver observer;
+  zeb::Ide ide(observer, zeb::Ide::Options());
+  CheckedOutput out(stdout);
+  ScriptRunner runner(ide, out);
+  std::string bytes = "#" + std::string(kMost - 1, 'x') + "\n";
+  bytes += bytes.substr(0, kMost) + "x\n";
+  const auto failure = runner.Run(Script(bytes).File(), "script");
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->line, 2);
+  EXPECT_EQ(failure->reason, "the line is longer than 64 MiB, the most a script line may hold");
+}
+
 // An observer that fails when a document changes, as a front end out of memory would.
 class FailingObserver final : public zeb::IdeObserver {
  public:

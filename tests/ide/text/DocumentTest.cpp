@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <filesystem>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -263,12 +265,20 @@ TEST(Document, AMillionLinesOpenIndentUndoAndSave) {
 namespace zeb {
 namespace {
 
-// A front end mirrors the bytes from the changes alone: applying each reported range to a copy
-// must give the document's text, whatever the kind of change.
+std::vector<std::string> LinesOf(const Document& doc) {
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < doc.LineCount(); ++i)
+    lines.emplace_back(doc.Buffer().LineText(i));
+  return lines;
+}
+
+// A front end mirrors the text from the changes alone: applying each reported range, of bytes
+// or of lines, to a copy must give the document's text, whatever the kind of change.
 TEST(Document, ReportedChangesReproduceTheText) {
   EditView view(std::make_shared<Document>("m.cpp", TextBuffer::FromBytes("a\r\nbb\n\nccc")), 8);
   Document& doc = view.GetDocument();
   std::string mirror = doc.Buffer().ToBytes();
+  std::vector<std::string> lines = LinesOf(doc);
   std::vector<TextChange::Kind> kinds;
   TextChange last;
   doc.SetChangeListener([&](Document& d, const TextChange& c) {
@@ -277,6 +287,16 @@ TEST(Document, ReportedChangesReproduceTheText) {
     EXPECT_EQ(d.Buffer().LineOf(c.offset), c.firstLine);
     mirror.replace(c.offset, c.removed, d.Bytes(c.offset, c.inserted));
     EXPECT_EQ(mirror, d.Buffer().ToBytes());
+    ASSERT_LE(c.firstLine + c.removedLines, lines.size());
+    ASSERT_LE(c.firstLine + c.insertedLines, d.LineCount());
+    const std::vector<std::string> now = LinesOf(d);
+    const auto at = [](auto& v, std::size_t i) {
+      return v.begin() + static_cast<std::ptrdiff_t>(i);
+    };
+    lines.erase(at(lines, c.firstLine), at(lines, c.firstLine + c.removedLines));
+    lines.insert(at(lines, c.firstLine), at(now, c.firstLine),
+                 at(now, c.firstLine + c.insertedLines));
+    EXPECT_EQ(lines, now);
   });
   ASSERT_TRUE(view.Select({2, 1}, {4, 2}));
   view.IndentBlock(4);
@@ -292,9 +312,13 @@ TEST(Document, ReportedChangesReproduceTheText) {
   EXPECT_EQ((std::vector<std::size_t>{last.offset, last.removed, last.inserted, last.firstLine,
                                       last.removedLines, last.insertedLines}),
             (std::vector<std::size_t>{13, 0, 1, 3, 1, 1}));
+  ASSERT_TRUE(view.Select({2, 1}, {4, 2}));
+  view.IndentBlock(-2);  // down to the last line
+  EXPECT_EQ(mirror, "a\r\n  bb\n\nz  ccc");
   const std::vector<TextChange::Kind> expected{TextChange::Kind::Edit, TextChange::Kind::Edit,
                                                TextChange::Kind::Undo, TextChange::Kind::Undo,
-                                               TextChange::Kind::Redo, TextChange::Kind::Edit};
+                                               TextChange::Kind::Redo, TextChange::Kind::Edit,
+                                               TextChange::Kind::Edit};
   EXPECT_EQ(kinds, expected);
 }
 

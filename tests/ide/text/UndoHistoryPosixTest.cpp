@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <string>
+#include <utility>
 
 #include "ide/text/Document.h"
 
@@ -58,6 +59,34 @@ TEST(UndoHistory, TakesNoMoreMemoryThanItsBudget) {
   EXPECT_GT(peak, kBudget / 2);  // the history did fill up
   EXPECT_LE(doc.History().HeldBytes(), kBudget);
   EXPECT_GT(doc.History().UndoCount(), 1000u);
+}
+
+// The block the document keeps for its next step's bytes (what the last redo steps dropped left)
+// counts against the budget with the history: when an undo fills the history, the block goes.
+// The text's storage is reserved up front, so that what grows is the history and that block.
+TEST(UndoHistory, TheBlockKeptForTheNextStepCountsAgainstTheBudget) {
+  constexpr std::size_t kBudget = std::size_t{1} << 20;
+  constexpr std::size_t kSlack = std::size_t{64} << 10;
+  ByteBlock storage("start\n");
+  storage.Reserve(2 * kBudget);
+  Document::SetUndoBudgetFloor(kBudget);
+  Document doc("mem.pas", TextBuffer::Adopt(std::move(storage)));
+  Document::SetUndoBudgetFloor(Document::kDefaultUndoBudgetFloor);
+  const std::string first(700'000, 'p');
+  const std::string second(600'000, 'q');
+  const std::size_t base = AllocatedBytes();
+  // A paste undone and dropped by the next edit leaves its block for the next step.
+  doc.Edit(6, 0, first, {}, {});
+  doc.Undo();
+  doc.Edit(0, 0, "x", {}, {});
+  // Another paste undone: the history now holds its bytes, and with the block it would pass the
+  // budget.
+  doc.Edit(7, 0, second, {}, {});
+  doc.Undo();
+  EXPECT_EQ(doc.Buffer().ToBytes(), "xstart\n");
+  EXPECT_LE(AllocatedBytes() - base, kBudget + kSlack);
+  ASSERT_TRUE(doc.Redo());  // the undone paste is still there
+  EXPECT_EQ(doc.ByteSize(), 7 + second.size());
 }
 
 }  // namespace
