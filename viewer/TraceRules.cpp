@@ -214,24 +214,26 @@ bool TraceRuleSet::Matches(std::size_t rule, std::string_view text,
   return (*matchers_[rule])(rules_[rule].field == TraceRule::Field::Message ? text : process);
 }
 
-std::int8_t TraceRuleSet::BySender(std::uint32_t sender, std::string_view process) const {
+std::int8_t TraceRuleSet::BySender(std::uint32_t slot, std::uint64_t who,
+                                   std::string_view process) const {
   if (keepProcess_.empty() && hideProcess_.empty()) return 0;
-  if (sender >= bySender_.size()) bySender_.resize(sender + 1, -1);
-  if (bySender_[sender] < 0) {
+  if (slot >= bySender_.size()) bySender_.resize(slot + 1);
+  SenderVerdict& kept = bySender_[slot];
+  if (kept.verdict < 0 || kept.who != who) {
     std::int8_t verdict = 0;
     for (const std::size_t i : keepProcess_)
       if ((*matchers_[i])(process)) verdict |= kKept;
     for (const std::size_t i : hideProcess_)
       if ((*matchers_[i])(process)) verdict |= kHidden;
-    bySender_[sender] = verdict;
+    kept = {who, verdict};
   }
-  return bySender_[sender];
+  return kept.verdict;
 }
 
 bool TraceRuleSet::Shows(std::string_view text, std::string_view process,
                          std::uint32_t sender) const {
   if (quick_ != nullptr && !(*quick_)(text)) return false;
-  const std::int8_t bySender = BySender(sender, process);
+  const std::int8_t bySender = BySender(sender, sender, process);
   if ((bySender & kHidden) != 0) return false;
   for (const std::size_t i : hideText_)
     if (Matches(i, text, process)) return false;
@@ -314,7 +316,8 @@ void TraceRuleSet::Judge(const TraceStore& store, std::uint64_t from, std::uint6
     std::int8_t bySender = 0;
     if (bySenders) {
       const TraceStore::Entry& e = store.At(k);
-      bySender = BySender(e.sender, store.SenderOf(e).name);
+      const TraceSender& sender = store.SenderOf(e);
+      bySender = BySender(e.sender, sender.serial, sender.name);
       if ((bySender & kHidden) != 0) continue;
     }
     if (!keeps || (bySender & kKept) != 0 || (mark & kKeptText) != 0) shown.push_back(k);

@@ -62,8 +62,9 @@ class TraceRuleSet {
   // Some message may be hidden.
   bool Filters() const;
 
-  // `process` is the sender's visible name; `sender` a number that stands for it (a sender's
-  // results are kept by it, since process rules ask the same of each of its messages).
+  // `process` is the sender's visible name; `sender` a number that stands for it and for no
+  // other sender (a sender's results are kept by it, since process rules ask the same of each
+  // of its messages).
   bool Shows(std::string_view text, std::string_view process, std::uint32_t sender) const;
   // Appends to `shown` the held messages of [from, to) that the rules show, in order: what Shows
   // says of each, found by searching the store's chunks of text for each rule in one pass.
@@ -77,7 +78,9 @@ class TraceRuleSet {
   // Sets `bit` in marks[k - base] for each message k of [from, to) that `matcher` finds.
   void Mark(const Matcher& matcher, const TraceStore& store, std::uint64_t from, std::uint64_t to,
             std::uint8_t bit, std::vector<std::uint8_t>& marks, std::uint64_t base) const;
-  std::int8_t BySender(std::uint32_t sender, std::string_view process) const;
+  // What the process rules say of the sender `who` (a number no other sender had), kept in the
+  // place `slot`, which senders take in turn.
+  std::int8_t BySender(std::uint32_t slot, std::uint64_t who, std::string_view process) const;
   bool Matches(std::size_t rule, std::string_view text, std::string_view process) const;
 
   std::vector<TraceRule> rules_;
@@ -87,8 +90,12 @@ class TraceRuleSet {
   std::unique_ptr<Matcher> quick_;
   // The enabled rules that work, by what they do and look at.
   std::vector<std::size_t> keepText_, keepProcess_, hideText_, hideProcess_, highlight_;
-  // What the process rules say of each sender: -1 not known yet, else kKept | kHidden bits.
-  mutable std::vector<std::int8_t> bySender_;
+  // What the process rules said of the sender last seen in each place: kKept | kHidden bits.
+  struct SenderVerdict {
+    std::uint64_t who = 0;
+    std::int8_t verdict = -1;  // not known yet
+  };
+  mutable std::vector<SenderVerdict> bySender_;
 };
 
 }  // namespace zeb

@@ -38,7 +38,7 @@ std::uint32_t TraceStore::Sender(std::int64_t pid, std::uint64_t dwData,
     index = static_cast<std::uint32_t>(senders_.size());
     senders_.emplace_back();
   }
-  senders_[index] = {pid, dwData, std::string(visibleName), 0};
+  senders_[index] = {pid, dwData, std::string(visibleName), 0, nextSenderSerial_++};
   senderIndex_.emplace(std::move(key), index);
   return index;
 }

@@ -33,6 +33,9 @@ struct TraceSender {
   std::uint64_t dwData = 0;
   std::string name;        // visible
   std::uint32_t uses = 0;  // held messages from it
+  // Which sender it is over the store's life: a sender's number (Entry::sender) passes to a new
+  // one once none of its messages is held, this never does.
+  std::uint64_t serial = 0;
 };
 
 struct TraceStoreLimits {
@@ -121,6 +124,7 @@ class TraceStore {
   std::uint32_t firstChunk_ = 0;  // the number of chunks_.front()
   std::vector<TraceSender> senders_;
   std::vector<std::uint32_t> freeSenders_;  // no longer used by any held message
+  std::uint64_t nextSenderSerial_ = 0;
   std::unordered_map<std::string, std::uint32_t> senderIndex_;
   std::uint64_t heldBytes_ = 0;
   std::uint64_t dropped_ = 0;

@@ -101,6 +101,12 @@ TEST(TraceStore, ForgetsSendersNoHeldMessageNeeds) {
   EXPECT_LE(store.MemoryBytes(), memory + 4096);
   EXPECT_EQ(store.SenderOf(store.At(store.End() - 1)).name, "short-lived process 20000");
   EXPECT_EQ(store.SenderOf(store.At(store.First())).pid, 19991);
+  // Cleared, every sender is forgotten: one that goes on and one that comes are told apart.
+  store.Clear();
+  store.Add(Message(20000, "short-lived process 20000", "y", 1));
+  store.Add(Message(20001, "comes", "z", 2));
+  EXPECT_EQ(store.SenderOf(store.At(store.End() - 2)).name, "short-lived process 20000");
+  EXPECT_EQ(store.SenderOf(store.At(store.End() - 1)).name, "comes");
 }
 
 TEST(TraceShownList, FollowsTheStoreAndTheRules) {
@@ -132,6 +138,27 @@ TEST(TraceShownList, FollowsTheStoreAndTheRules) {
   EXPECT_EQ(shown.RowAtOrAfter(5), 2U);
   store.Clear();
   EXPECT_EQ(shown.Dropped(store), 6U);
+}
+
+// A sender forgotten by the store leaves its number to the next new one: a rule on the process
+// judges the newcomer by its own name, not by the one that held the number before.
+TEST(TraceShownList, ARuleOnTheProcessJudgesANewSenderByItsOwnName) {
+  TraceStore store({1, 1 << 20});
+  TraceShownList shown;
+  TraceRule hideBuild;
+  hideBuild.action = TraceRule::Action::Hide;
+  hideBuild.field = TraceRule::Field::Process;
+  hideBuild.pattern = "build";
+  const TraceRuleSet rules({hideBuild});
+  const char* const senders[] = {"build.sh", "zeb-ide", "zeb-host", "build.sh", "zeb-trace"};
+  std::vector<std::string> seen;
+  for (std::int64_t pid = 1; pid <= 5; ++pid) {
+    store.Add(Message(pid, senders[pid - 1], "x", pid));  // the one held before goes
+    shown.Append(shown.JudgeNew(store, rules));
+    shown.ForgetDropped(store);
+    if (shown.Size() == 1) seen.push_back(store.SenderOf(store.At(shown.At(0))).name);
+  }
+  EXPECT_EQ(seen, std::vector<std::string>({"zeb-ide", "zeb-host", "zeb-trace"}));
 }
 
 TEST(TraceLog, SavesAndOpensWithItsRules) {
