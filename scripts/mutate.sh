@@ -16,11 +16,12 @@
 # timeout may take before it counts as failed (60: a fault that makes a call wait for ever is
 # killed by the timeout).
 #
-# The copy is one lean Debug build without optimisation or debug information (no Qt, no Geany,
-# no benchmarks), kept between runs. The fast tests are all but those labelled wine, fpc, soak,
-# qt and geany; of those, a mutant runs the tests whose programs (or the programs they are
-# given) are built from the mutated file, found in the build's own dependency graph, and the
-# tests that name no built program at all.
+# The copy is one lean Debug build without optimisation or debug information (no benchmarks; the
+# windows and the Geany bridge only when a mutant to run is in them), kept between runs. The fast
+# tests are all but those labelled wine, fpc, soak, qt and geany; a mutant in ide/qt/ or
+# viewer/window/ adds those labelled qt (offscreen), one in the bridge those labelled geany. Of
+# those, a mutant runs the tests whose programs (or the programs they are given) are built from
+# the mutated file, found in the build's own dependency graph.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -51,7 +52,7 @@ done
 # ---- The table ---------------------------------------------------------------------------------
 # A mutant starts with "mutant ID FILE"; its indented lines are "what:", "from:" and "to:" (each
 # line of a text that spans lines is a "from:" or "to:" line of its own, joined by newlines).
-ids=() files=() whats=() froms=() tos=() onlys=() geanys=()
+ids=() files=() whats=() froms=() tos=() onlys=() geanys=() qts=()
 parse() {
   local line key value n=-1
   while IFS= read -r line || [ -n "$line" ]; do
@@ -60,7 +61,12 @@ parse() {
       'mutant '*)
         n=$((n + 1))
         read -r _ ids[n] files[n] <<<"$line"
-        whats[n]='' froms[n]='' tos[n]='' onlys[n]='' geanys[n]=''
+        whats[n]='' froms[n]='' tos[n]='' onlys[n]='' geanys[n]='' qts[n]=''
+        # A fault in the Geany bridge runs the bridge's tests, one in a window the window's.
+        case "${files[n]}" in
+          ide/geany/*) geanys[n]=1 ;;
+          ide/qt/* | viewer/window/*) qts[n]=1 ;;
+        esac
         ;;
       ' '*)
         [ "$n" -ge 0 ] || { echo "$table: a text before the first mutant: $line" >&2; exit 2; }
@@ -188,9 +194,11 @@ if [ -f "$work/planted-file" ]; then
   rm -f "$work/planted-file"
 fi
 
-# The Geany bridge is built only when a mutant to run is in it (and Geany's files are here).
-geany=OFF
+# The Geany bridge and the windows are built only when a mutant to run is in them (and their
+# development files are here).
+geany=OFF qt=OFF
 for i in "${selected[@]}"; do
+  [ -z "${qts[i]}" ] || qt=ON
   if [ -n "${geanys[i]}" ]; then
     pkg-config --exists geany 2>/dev/null || {
       echo "mutate.sh: mutant ${ids[i]} needs Geany's development files (scripts/install-deps.sh)" >&2
@@ -206,7 +214,7 @@ if command -v ccache >/dev/null 2>&1; then
 fi
 echo "== Configuring the Debug build in $build"
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-O0 \
-  -DCMAKE_C_FLAGS_DEBUG=-O0 -DZEB_BUILD_QT=OFF -DZEB_BUILD_GEANY=$geany -DZEB_BUILD_BENCH=OFF \
+  -DCMAKE_C_FLAGS_DEBUG=-O0 -DZEB_BUILD_QT=$qt -DZEB_BUILD_GEANY=$geany -DZEB_BUILD_BENCH=OFF \
   -DZEB_WERROR=OFF "${launcher[@]}" >"$work/configure.log" ||
   { cat "$work/configure.log"; exit 1; }
 echo "== Building"
@@ -216,7 +224,8 @@ cmake --build "$build" -j "$jobs" >"$work/build.log" 2>&1 || {
 }
 
 # The fast tests: "NUMBER<tab>ARGS" with each argument of its command, quotes removed.
-# The Geany bridge's tests (label geany) are listed too, for the mutants in the bridge alone.
+# The Geany bridge's tests (label geany) and the windows' (label qt, offscreen) are listed too,
+# for the mutants in the bridge and in the windows alone.
 listTests() {
   ctest --test-dir "$build" -N -V "$@" 2>/dev/null |
     sed -n 's/^\([0-9][0-9]*\): Test command: \(.*\)$/\1\t\2/p' | tr -d '"'
@@ -224,6 +233,7 @@ listTests() {
 listTests -LE "$skipLabels" >"$work/tests.txt"
 testCount=$(wc -l <"$work/tests.txt")
 listTests -L geany -LE 'wine|fpc|soak|qt' >"$work/tests-geany.txt"
+listTests -L qt -LE 'wine|fpc|soak|geany' >"$work/tests-qt.txt"
 [ "$testCount" -gt 0 ] || { echo "mutate.sh: no tests found" >&2; exit 1; }
 
 # Everything the build makes, by its path in the build folder.
@@ -247,7 +257,7 @@ testArtefacts() {
 : >"$work/test-artefacts.txt"
 while IFS=$'\t' read -r number args; do
   echo "$number	$(testArtefacts "$args" | sort -u | paste -sd' ')" >>"$work/test-artefacts.txt"
-done < <(cat "$work/tests.txt" "$work/tests-geany.txt")
+done < <(cat "$work/tests.txt" "$work/tests-geany.txt" "$work/tests-qt.txt")
 
 # What each of those files is made from, by absolute path: its inputs in the build's graph
 # (packages it loads included: they are its dependencies) and the headers its objects include.
@@ -271,9 +281,10 @@ tr ' \t' '\n\n' <"$work/test-artefacts.txt" | grep "^$build/" | sort -u |
 # layer check, runs nothing a mutant changes). $2, when not empty, keeps only the tests that name
 # one of its programs.
 affected() {
-  local file=$1 only=$2 withGeany=$3 number artefacts a hit keep p
+  local file=$1 only=$2 withGeany=$3 withQt=$4 number artefacts a hit keep p
   while IFS=$'\t' read -r number artefacts; do
     if [ -z "$withGeany" ] && grep -q "^$number	" "$work/tests-geany.txt"; then continue; fi
+    if [ -z "$withQt" ] && grep -q "^$number	" "$work/tests-qt.txt"; then continue; fi
     hit=
     [ "$artefacts" != - ] || continue
     for a in $artefacts; do
@@ -367,7 +378,7 @@ for i in "${selected[@]}"; do
   file=${files[i]}
   began=$SECONDS
   label=$(printf '[%d/%d] %-34s' "$k" "$total" "$id")
-  affected "$src/$file" "${onlys[i]}" "${geanys[i]}" >"$work/affected.txt"
+  affected "$src/$file" "${onlys[i]}" "${geanys[i]}" "${qts[i]}" >"$work/affected.txt"
   count=$(grep -c . "$work/affected.txt" || true)
   targets=$(cut -f2 "$work/affected.txt" | tr ' ' '\n' | grep "^$build/" | sort -u |
     sed "s|^$build/||" || true)
