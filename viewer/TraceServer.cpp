@@ -8,9 +8,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 
 #include "viewer/TraceRecordReader.h"
 
@@ -43,11 +43,21 @@ std::string Errno(const std::string& what) {
   return what + ": " + std::strerror(errno);
 }
 
+// "?" when it cannot be read (the process is gone, or the viewer is out of descriptors).
 std::string ProcessName(std::int64_t pid) {
-  std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
-  std::string name;
-  if (!std::getline(comm, name) || name.empty()) return "?";
-  return name;
+  const std::string path = "/proc/" + std::to_string(pid) + "/comm";
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return "?";
+  char bytes[64];
+  ssize_t n = 0;
+  do {
+    n = read(fd, bytes, sizeof bytes);
+  } while (n < 0 && errno == EINTR);
+  close(fd);
+  if (n <= 0) return "?";
+  std::string name(bytes, static_cast<std::size_t>(n));
+  name.erase(std::min(name.find('\n'), name.size()));
+  return name.empty() ? "?" : name;
 }
 
 sockaddr_un Address(const std::string& path) {
